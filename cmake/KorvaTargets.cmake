@@ -1,0 +1,17 @@
+# Build settings every target of the project shares, and the helper that registers a test.
+
+add_library(korva_options INTERFACE)
+target_compile_options(korva_options INTERFACE -Wall -Wextra -Werror)
+target_include_directories(korva_options INTERFACE "${PROJECT_SOURCE_DIR}/src")
+
+# korva_add_test(NAME <name> SOURCES <files...> LIBRARIES <targets...> [ENVIRONMENT <VAR=value...>])
+# Builds one GoogleTest program and registers each of its tests with CTest.
+function(korva_add_test)
+    cmake_parse_arguments(ARG "" "NAME" "SOURCES;LIBRARIES;ENVIRONMENT" ${ARGN})
+    add_executable(${ARG_NAME} ${ARG_SOURCES})
+    target_link_libraries(${ARG_NAME} PRIVATE korva_options ${ARG_LIBRARIES})
+    set_target_properties(${ARG_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/tests")
+    gtest_discover_tests(${ARG_NAME}
+        DISCOVERY_MODE PRE_TEST
+        PROPERTIES ENVIRONMENT "${ARG_ENVIRONMENT}")
+endfunction()

@@ -1,0 +1,126 @@
+#include "code_page.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+namespace korva::platform {
+
+namespace {
+
+// Bytes 0x80-0x9F; the rest of the code page is Latin-1 and maps to the code point of the same value.
+constexpr std::array<char16_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+bool IsHighSurrogate(char16_t unit)
+{
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+
+bool IsLowSurrogate(char16_t unit)
+{
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+} // namespace
+
+char16_t AnsiCharToWide(unsigned char byte)
+{
+    if (byte >= 0x80 && byte <= 0x9F) {
+        return kHighControls[byte - 0x80];
+    }
+    return byte;
+}
+
+char WideCharToAnsi(char32_t codePoint)
+{
+    if (codePoint < 0x80 || (codePoint >= 0xA0 && codePoint <= 0xFF)) {
+        return static_cast<char>(codePoint);
+    }
+    const auto found = std::find(kHighControls.begin(), kHighControls.end(), codePoint);
+    if (found != kHighControls.end()) {
+        return static_cast<char>(0x80 + (found - kHighControls.begin()));
+    }
+    return kDefaultAnsiChar;
+}
+
+std::size_t AnsiToWide(std::string_view ansi, std::span<char16_t> out)
+{
+    if (out.empty()) {
+        return 0;
+    }
+    const std::size_t count = std::min(ansi.size(), out.size() - 1);
+    for (std::size_t i = 0; i < count; ++i) {
+        out[i] = AnsiCharToWide(static_cast<unsigned char>(ansi[i]));
+    }
+    out[count] = u'\0';
+    return count;
+}
+
+std::size_t WideToAnsi(std::u16string_view wide, std::span<char> out)
+{
+    if (out.empty()) {
+        return 0;
+    }
+    const std::size_t room = out.size() - 1;
+    std::size_t written = 0;
+    for (std::size_t i = 0; i < wide.size() && written < room; ++i) {
+        const char16_t unit = wide[i];
+        if (IsHighSurrogate(unit) && i + 1 < wide.size() && IsLowSurrogate(wide[i + 1])) {
+            ++i; // a character beyond the BMP: never in the code page
+            out[written++] = kDefaultAnsiChar;
+        } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
+            out[written++] = kDefaultAnsiChar;
+        } else {
+            out[written++] = WideCharToAnsi(unit);
+        }
+    }
+    out[written] = '\0';
+    return written;
+}
+
+char16_t FoldCase(char16_t unit)
+{
+    if (unit < 0x80) {
+        return (unit >= u'A' && unit <= u'Z') ? static_cast<char16_t>(unit + 0x20) : unit;
+    }
+    if (unit >= 0xC0 && unit <= 0xDE && unit != 0xD7) { // À-Þ but the multiplication sign
+        return static_cast<char16_t>(unit + 0x20);
+    }
+    switch (unit) {
+    case 0x0152: // Œ
+    case 0x0160: // Š
+    case 0x017D: // Ž
+        return static_cast<char16_t>(unit + 1);
+    case 0x0178: // Ÿ
+        return 0x00FF;
+    default:
+        return unit;
+    }
+}
+
+int CompareFolded(std::u16string_view a, std::u16string_view b)
+{
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        const char16_t x = FoldCase(a[i]);
+        const char16_t y = FoldCase(b[i]);
+        if (x != y) {
+            return x < y ? -1 : 1;
+        }
+    }
+    if (a.size() == b.size()) {
+        return 0;
+    }
+    return a.size() < b.size() ? -1 : 1;
+}
+
+bool StartsWithFolded(std::u16string_view text, std::u16string_view prefix)
+{
+    return prefix.size() <= text.size() && CompareFolded(text.substr(0, prefix.size()), prefix) == 0;
+}
+
+} // namespace korva::platform

@@ -1,0 +1,178 @@
+#include "memory_platform.h"
+
+#include "platform/code_page.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace korva::platform {
+
+bool MemoryHelpFile::Open(const std::string & /*path*/)
+{
+    open_ = !missing_;
+    position_ = 0;
+    return open_;
+}
+
+std::uint32_t MemoryHelpFile::Read(std::span<char> buffer)
+{
+    ++reads_;
+    const std::uint32_t length = Length();
+    if (!open_ || position_ >= length) {
+        return 0;
+    }
+    const std::size_t count = std::min<std::size_t>(buffer.size(), length - position_);
+    std::copy_n(bytes_.data() + position_, count, buffer.data());
+    position_ += static_cast<std::uint32_t>(count);
+    bytesRead_ += count;
+    return static_cast<std::uint32_t>(count);
+}
+
+std::uint32_t MemoryHelpFile::Length() const
+{
+    return static_cast<std::uint32_t>(std::min<std::size_t>(bytes_.size(), 0xFFFFFFFFu));
+}
+
+void MemoryListBox::SetCurSel(int position)
+{
+    selection_ = (position >= 0 && position < GetCount()) ? position : kNoItem;
+}
+
+void MemoryListBox::SetRedraw(bool redraw)
+{
+    if (!redraw && redraw_) {
+        ++redrawOffCount_;
+    }
+    redraw_ = redraw;
+}
+
+void MemoryComboBox::ResetContent()
+{
+    items_.clear();
+    selection_ = kNoItem;
+}
+
+int MemoryComboBox::AddString(std::u16string_view text)
+{
+    const auto place = std::upper_bound(items_.begin(), items_.end(), text,
+                                        [](std::u16string_view a, const auto &b) { return CompareFolded(a, b) < 0; });
+    const auto position = static_cast<int>(place - items_.begin());
+    items_.insert(place, std::u16string(text));
+    if (selection_ >= position) {
+        ++selection_;
+    }
+    return position;
+}
+
+std::u16string MemoryComboBox::GetItemText(int position) const
+{
+    return (position >= 0 && position < GetCount()) ? items_[static_cast<std::size_t>(position)] : std::u16string();
+}
+
+void MemoryEditBox::Copy()
+{
+    const std::size_t end = std::min(selectionEnd_, text.size());
+    if (selectionStart_ < end) {
+        clipboard_ = text.substr(selectionStart_, end - selectionStart_);
+    }
+}
+
+MemoryWindow::MemoryWindow() : entryText(clipboard) {}
+
+ListBox &MemoryWindow::ListBoxById(int id)
+{
+    if (id != IDC_COMMAND_LIST) {
+        throw std::invalid_argument("no list box with that id");
+    }
+    return commandList;
+}
+
+ComboBox &MemoryWindow::ComboBoxById(int id)
+{
+    if (id != IDC_SEE_ALSO) {
+        throw std::invalid_argument("no combo box with that id");
+    }
+    return seeAlso;
+}
+
+EditBox &MemoryWindow::EditById(int id)
+{
+    if (id != IDC_ENTRY_TEXT) {
+        throw std::invalid_argument("no multi-line edit with that id");
+    }
+    return entryText;
+}
+
+void MemoryWindow::SetWindowText(int id, std::u16string_view text)
+{
+    switch (id) {
+    case IDC_ENTRY_TEXT:
+        entryText.text = text;
+        entryText.Select(0, 0);
+        ++entryTextSets;
+        break;
+    case IDC_FIND:
+        findCaption = text;
+        break;
+    case IDC_COPY:
+        copyCaption = text;
+        break;
+    case IDC_SEARCH_TEXT:
+        searchText = text;
+        break;
+    default:
+        throw std::invalid_argument("no control with that id takes a text");
+    }
+}
+
+std::size_t MemoryWindow::GetWindowText(int id, std::span<char16_t> buffer) const
+{
+    std::u16string selected;
+    std::u16string_view text;
+    switch (id) {
+    case IDC_ENTRY_TEXT:
+        text = entryText.text;
+        break;
+    case IDC_FIND:
+        text = findCaption;
+        break;
+    case IDC_COPY:
+        text = copyCaption;
+        break;
+    case IDC_SEARCH_TEXT:
+        text = searchText;
+        break;
+    case IDC_SEE_ALSO:
+        selected = seeAlso.GetItemText(seeAlso.GetCurSel());
+        text = selected;
+        break;
+    default:
+        throw std::invalid_argument("no control with that id has a text");
+    }
+    if (buffer.empty()) {
+        return 0;
+    }
+    std::size_t count = std::min(text.size(), buffer.size() - 1);
+    if (count > 0 && count < text.size() && text[count - 1] >= 0xD800 && text[count - 1] <= 0xDBFF) {
+        --count; // never split a surrogate pair
+    }
+    std::copy_n(text.data(), count, buffer.data());
+    buffer[count] = u'\0';
+    return count;
+}
+
+void MemoryWindow::EnableWindow(int id, bool enable)
+{
+    if (id != IDC_SEE_ALSO) {
+        throw std::invalid_argument("only the see-also list is enabled and disabled");
+    }
+    seeAlsoEnabled = enable;
+    ++seeAlsoEnables;
+}
+
+bool MemoryWindow::IsWindowEnabled(int id) const
+{
+    return id == IDC_SEE_ALSO ? seeAlsoEnabled : true;
+}
+
+} // namespace korva::platform

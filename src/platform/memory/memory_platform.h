@@ -1,0 +1,139 @@
+// The platform in memory: a data file made of bytes and a window whose controls are plain objects. The engine's
+// tests, fuzz targets and benchmarks run against it; they read back exactly what the engine did to each control.
+#pragma once
+
+#include "platform/platform.h"
+#include "platform/sorted_list.h"
+
+#include <string>
+#include <vector>
+
+namespace korva::platform {
+
+class MemoryHelpFile final : public HelpFile
+{
+public:
+    MemoryHelpFile() = default;
+    explicit MemoryHelpFile(std::string bytes) : bytes_(std::move(bytes)) {}
+
+    // Replaces the file's bytes, as when the file changes on disk while it is open; the position stays.
+    void SetBytes(std::string bytes) { bytes_ = std::move(bytes); }
+    const std::string &Bytes() const { return bytes_; }
+    // Opening fails while this is set, as for a missing file.
+    void SetMissing(bool missing) { missing_ = missing; }
+    // How many reads were made, and how many bytes they yielded.
+    std::size_t ReadCount() const { return reads_; }
+    std::size_t BytesRead() const { return bytesRead_; }
+
+    bool Open(const std::string &path) override;
+    void Close() override { open_ = false; }
+    bool IsOpen() const override { return open_; }
+    void Seek(std::uint32_t offset) override { position_ = offset; }
+    void SeekBack(std::uint32_t count) override { position_ = count < position_ ? position_ - count : 0; }
+    std::uint32_t Read(std::span<char> buffer) override;
+    std::uint32_t Position() const override { return position_; }
+    std::uint32_t Length() const override;
+
+private:
+    std::string bytes_;
+    std::uint32_t position_ = 0;
+    bool open_ = true;
+    bool missing_ = false;
+    std::size_t reads_ = 0;
+    std::size_t bytesRead_ = 0;
+};
+
+class MemoryListBox final : public ListBox
+{
+public:
+    int AddString(std::u16string_view text) override { return items_.Add(text); }
+    void SetItemData(int position, std::uint32_t data) override { items_.SetData(position, data); }
+    std::uint32_t GetItemData(int position) const override { return items_.Data(position); }
+    int GetCount() const override { return items_.Count(); }
+    std::u16string GetText(int position) const override { return std::u16string(items_.Text(position)); }
+    int GetCurSel() const override { return selection_; }
+    void SetCurSel(int position) override;
+    int FindString(std::u16string_view prefix) const override { return items_.Find(prefix); }
+    void SetRedraw(bool redraw) override;
+
+    bool Redraw() const { return redraw_; }
+    // How often redraw was switched off and back on.
+    int RedrawOffCount() const { return redrawOffCount_; }
+
+private:
+    SortedList items_;
+    int selection_ = kNoItem;
+    bool redraw_ = true;
+    int redrawOffCount_ = 0;
+};
+
+class MemoryComboBox final : public ComboBox
+{
+public:
+    void ResetContent() override;
+    int AddString(std::u16string_view text) override;
+    int GetCount() const override { return static_cast<int>(items_.size()); }
+    std::u16string GetItemText(int position) const override;
+    int GetCurSel() const override { return selection_; }
+
+    // What the user does: picks the item at `position`.
+    void Pick(int position) { selection_ = position; }
+    std::vector<std::u16string> Items() const { return items_; }
+
+private:
+    std::vector<std::u16string> items_;
+    int selection_ = kNoItem;
+};
+
+class MemoryEditBox final : public EditBox
+{
+public:
+    explicit MemoryEditBox(std::u16string &clipboard) : clipboard_(clipboard) {}
+
+    void Copy() override;
+
+    // The selection the user made in the text, as [start, end) in units.
+    void Select(std::size_t start, std::size_t end)
+    {
+        selectionStart_ = start;
+        selectionEnd_ = end;
+    }
+
+    std::u16string text;
+
+private:
+    std::u16string &clipboard_;
+    std::size_t selectionStart_ = 0;
+    std::size_t selectionEnd_ = 0;
+};
+
+class MemoryWindow final : public Window
+{
+public:
+    MemoryWindow();
+
+    ListBox &ListBoxById(int id) override;
+    ComboBox &ComboBoxById(int id) override;
+    EditBox &EditById(int id) override;
+    void SetWindowText(int id, std::u16string_view text) override;
+    std::size_t GetWindowText(int id, std::span<char16_t> buffer) const override;
+    void EnableWindow(int id, bool enable) override;
+    bool IsWindowEnabled(int id) const override;
+    void MessageBox(std::u16string_view text) override { messages.emplace_back(text); }
+
+    // The controls and what the window showed, for the test to read and set.
+    std::u16string clipboard;
+    MemoryListBox commandList;
+    MemoryComboBox seeAlso;
+    MemoryEditBox entryText;
+    std::u16string findCaption = u"Find";
+    std::u16string copyCaption = u"Copy";
+    std::u16string searchText;
+    bool seeAlsoEnabled = true;
+    std::vector<std::u16string> messages;
+    // How often each kind of change reached the window; a handler that stops early changes none.
+    int entryTextSets = 0;
+    int seeAlsoEnables = 0;
+};
+
+} // namespace korva::platform

@@ -1,0 +1,130 @@
+// The services the help data engine and the window rely on: the data file, the window's controls by id and the
+// message box. The engine reaches the file and the controls only through these interfaces; the program implements
+// them on Qt (platform/qt), the engine's tests in memory (platform/memory).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace korva::platform {
+
+// Control ids of the reference window. Both layouts use the same ids.
+inline constexpr int IDC_COMMAND_LIST = 1000;
+inline constexpr int IDC_ENTRY_TEXT = 1001;
+inline constexpr int IDC_SEE_ALSO = 1002;
+inline constexpr int IDC_COPY = 1003;
+inline constexpr int IDC_FIND = 1004;
+inline constexpr int IDC_SEARCH_TEXT = 1005;
+
+// "None": no selection, nothing found.
+inline constexpr int kNoItem = -1;
+
+// What a control reports when the user acts on it. A control never reports what the program does to it: selecting,
+// clearing, adding, or setting a text raises no notification.
+enum class Notification
+{
+    SelChange, // the list's or the drop-down list's selection changed
+    Clicked,   // a push button was clicked
+    Change,    // an edit's text changed
+};
+
+// The help data file, opened read-only. Offsets are unsigned 32-bit: an implementation shows no byte at or beyond
+// offset 0xFFFFFFFF, so positions never wrap, whatever the size of the file on disk.
+class HelpFile
+{
+public:
+    virtual ~HelpFile() = default;
+
+    // Opens the file at `path` for reading. False when it is missing, is not a regular file or cannot be read.
+    virtual bool Open(const std::string &path) = 0;
+    virtual void Close() = 0;
+    virtual bool IsOpen() const = 0;
+
+    // Moves the position to `offset` from the start of the file (past the end is allowed: reads there yield 0).
+    virtual void Seek(std::uint32_t offset) = 0;
+    // Moves the position `count` bytes back from where it stands, stopping at the start of the file.
+    virtual void SeekBack(std::uint32_t count) = 0;
+    // Reads up to `buffer.size()` bytes from the position into `buffer` and advances the position past them.
+    // Yields the count read; less than asked only at the end of the file (or on a failing read, then 0).
+    virtual std::uint32_t Read(std::span<char> buffer) = 0;
+    virtual std::uint32_t Position() const = 0;
+    // The file's length now (it may change while the file is open).
+    virtual std::uint32_t Length() const = 0;
+};
+
+// The sorted command list. Items stand in case-insensitive order; adding inserts at the sorted place, after any items
+// that compare equal, and never merges equal names. Each item carries a 32-bit value (the entry's offset).
+class ListBox
+{
+public:
+    virtual ~ListBox() = default;
+
+    // Inserts `text` at its sorted place; yields the new item's position.
+    virtual int AddString(std::u16string_view text) = 0;
+    virtual void SetItemData(int position, std::uint32_t data) = 0;
+    // The item's value; 0 for a position that holds no item.
+    virtual std::uint32_t GetItemData(int position) const = 0;
+    virtual int GetCount() const = 0;
+    // The item's text; empty for a position that holds no item.
+    virtual std::u16string GetText(int position) const = 0;
+    // The selected item, or kNoItem.
+    virtual int GetCurSel() const = 0;
+    // Selects the item (kNoItem clears the selection) and scrolls the list to show it. Raises no notification.
+    virtual void SetCurSel(int position) = 0;
+    // The first item from the top whose text begins with `prefix`, case ignored; kNoItem when none does.
+    virtual int FindString(std::u16string_view prefix) const = 0;
+    // Off: items may be added without the control being repainted for each; on: it shows the items again.
+    virtual void SetRedraw(bool redraw) = 0;
+};
+
+// The see-also drop-down list: sorted, duplicates kept, no edit field.
+class ComboBox
+{
+public:
+    virtual ~ComboBox() = default;
+
+    // Removes every item; afterwards no item is selected. Raises no notification.
+    virtual void ResetContent() = 0;
+    // Inserts `text` at its sorted place (after equal items); the selection does not change. Raises no notification.
+    virtual int AddString(std::u16string_view text) = 0;
+    virtual int GetCount() const = 0;
+    virtual std::u16string GetItemText(int position) const = 0;
+    virtual int GetCurSel() const = 0;
+};
+
+// The multi-line entry text.
+class EditBox
+{
+public:
+    virtual ~EditBox() = default;
+
+    // Copies the selected text to the clipboard; with nothing selected the clipboard keeps what it held.
+    virtual void Copy() = 0;
+};
+
+// The open reference window: its controls by id, their texts and states, and the message box it owns.
+class Window
+{
+public:
+    virtual ~Window() = default;
+
+    virtual ListBox &ListBoxById(int id) = 0;
+    virtual ComboBox &ComboBoxById(int id) = 0;
+    virtual EditBox &EditById(int id) = 0;
+
+    // Sets a control's whole text (an edit's content, a button's caption). Raises no notification.
+    virtual void SetWindowText(int id, std::u16string_view text) = 0;
+    // Copies at most `buffer.size() - 1` units of a control's text (for the see-also list: its selected item's text)
+    // into `buffer` and terminates it with a NUL unit; a surrogate pair is never split. Yields the units copied.
+    virtual std::size_t GetWindowText(int id, std::span<char16_t> buffer) const = 0;
+    virtual void EnableWindow(int id, bool enable) = 0;
+    virtual bool IsWindowEnabled(int id) const = 0;
+
+    // Shows `text` in a message box owned by the window, with one OK button; returns when it is dismissed.
+    virtual void MessageBox(std::u16string_view text) = 0;
+};
+
+} // namespace korva::platform

@@ -1,0 +1,101 @@
+#include "platform/code_page.h"
+#include "platform/sorted_list.h"
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace korva::platform {
+namespace {
+
+std::vector<std::u16string> Texts(const SortedList &list)
+{
+    std::vector<std::u16string> texts;
+    for (int i = 0; i < list.Count(); ++i) {
+        texts.emplace_back(list.Text(i));
+    }
+    return texts;
+}
+
+TEST(SortedList, AddYieldsTheSortedPositionCaseIgnored)
+{
+    SortedList list;
+    EXPECT_EQ(list.Add(u"solve"), 0);
+    EXPECT_EQ(list.Add(u"Abs"), 0);
+    EXPECT_EQ(list.Add(u"factor"), 1);
+    EXPECT_EQ(list.Add(u"ZETA"), 3);
+    EXPECT_EQ(Texts(list), (std::vector<std::u16string>{u"Abs", u"factor", u"solve", u"ZETA"}));
+}
+
+TEST(SortedList, EqualTextsKeepTheOrderTheyWereAddedIn)
+{
+    SortedList list;
+    list.SetData(list.Add(u"gamma"), 1);
+    list.SetData(list.Add(u"Gamma"), 2);
+    list.SetData(list.Add(u"gamma"), 3);
+    EXPECT_EQ(Texts(list), (std::vector<std::u16string>{u"gamma", u"Gamma", u"gamma"}));
+    EXPECT_EQ(list.Data(0), 1u);
+    EXPECT_EQ(list.Data(1), 2u);
+    EXPECT_EQ(list.Data(2), 3u);
+}
+
+TEST(SortedList, FindYieldsTheFirstItemBeginningWithThePrefix)
+{
+    SortedList list;
+    for (const auto *text : {u"eigenvects", u"eigenvals", u"Eigen", u"abs", u"zeta"}) {
+        list.Add(text);
+    }
+    EXPECT_EQ(list.Find(u"EIG"), 1);
+    EXPECT_EQ(list.Text(list.Find(u"eigenv")), u"eigenvals");
+    EXPECT_EQ(list.Find(u"eigenvalsx"), -1);
+    EXPECT_EQ(list.Find(u"b"), -1);
+    EXPECT_EQ(list.Find(u""), 0);
+    EXPECT_EQ(list.Find(u"zz"), -1);
+}
+
+TEST(SortedList, PositionsOutsideTheListHoldNothing)
+{
+    SortedList list;
+    list.Add(u"a");
+    list.SetData(5, 9);
+    EXPECT_EQ(list.Data(-1), 0u);
+    EXPECT_EQ(list.Data(1), 0u);
+    EXPECT_TRUE(list.Text(1).empty());
+    EXPECT_EQ(SortedList().Find(u"a"), -1);
+}
+
+// Many more items than one block holds, against a stable sort of the same texts.
+TEST(SortedList, LargeListMatchesAStableSort)
+{
+    std::mt19937 random(42);
+    std::vector<std::pair<std::u16string, std::uint32_t>> added;
+    SortedList list;
+    for (std::uint32_t i = 0; i < 20000; ++i) {
+        std::u16string text;
+        const auto length = 1 + random() % 6;
+        for (std::size_t c = 0; c < length; ++c) {
+            text += static_cast<char16_t>((random() % 2 ? u'a' : u'A') + random() % 4);
+        }
+        added.emplace_back(text, i);
+        list.SetData(list.Add(text), i);
+    }
+    std::stable_sort(added.begin(), added.end(),
+                     [](const auto &a, const auto &b) { return CompareFolded(a.first, b.first) < 0; });
+    ASSERT_EQ(list.Count(), 20000);
+    for (int i = 0; i < list.Count(); ++i) {
+        ASSERT_EQ(list.Text(i), added[static_cast<std::size_t>(i)].first) << i;
+        ASSERT_EQ(list.Data(i), added[static_cast<std::size_t>(i)].second) << i;
+    }
+    for (const auto &[text, data] : added) {
+        const int found = list.Find(text);
+        ASSERT_GE(found, 0);
+        EXPECT_TRUE(found == 0 || CompareFolded(list.Text(found - 1), text) < 0 ||
+                    !StartsWithFolded(list.Text(found - 1), text));
+    }
+}
+
+} // namespace
+} // namespace korva::platform
