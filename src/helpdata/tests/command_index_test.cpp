@@ -1,0 +1,230 @@
+#include "engine_fixture.h"
+
+#include <algorithm>
+#include <random>
+
+namespace korva::helpdata::testing {
+namespace {
+
+using Items = std::vector<std::pair<std::string, std::uint32_t>>;
+
+class IndexScan : public EngineTest
+{
+protected:
+    // The index must hold exactly the reference headers, in the list's order: case ignored, equal names in file order.
+    void ExpectIndexMatchesReference(const std::string &bytes)
+    {
+        Items expected = ReferenceHeaders(bytes);
+        std::stable_sort(expected.begin(), expected.end(), [](const auto &a, const auto &b) {
+            return platform::CompareFolded(U16(a.first), U16(b.first)) < 0;
+        });
+        EXPECT_EQ(ListItems(), expected);
+    }
+};
+
+// Padding that fills a file up to `size` bytes: a line of "x" and its LF.
+std::string Filler(std::size_t size)
+{
+    return std::string(size - 1, 'x') + "\n";
+}
+
+TEST_F(IndexScan, EmptyFileYieldsEmptyList)
+{
+    Open("");
+    EXPECT_EQ(window.commandList.GetCount(), 0);
+    EXPECT_TRUE(window.commandList.Redraw());
+}
+
+TEST_F(IndexScan, RedrawIsOffForTheWholeScanAndOnAfterwards)
+{
+    Open(SimpleEntry("solve") + SimpleEntry("factor"));
+    EXPECT_EQ(window.commandList.RedrawOffCount(), 1);
+    EXPECT_TRUE(window.commandList.Redraw());
+}
+
+TEST_F(IndexScan, EntryOffsetWhenFileBeginsWithHeader)
+{
+    Open("# solve\n1 a\n2 b\n3 c\n0 d\n\n");
+    EXPECT_EQ(ListItems(), (Items{{"solve", 8}}));
+}
+
+TEST_F(IndexScan, TextBeforeFirstHeaderIsIgnored)
+{
+    Open("a preamble\n\nwith a blank line\n# solve\n1 a\n2 b\n3 c\n0 d\n\n");
+    EXPECT_EQ(ListItems(), (Items{{"solve", 38}}));
+}
+
+TEST_F(IndexScan, ListIsSortedCaseIgnoredNotInFileOrder)
+{
+    Open(SimpleEntry("solve") + SimpleEntry("Expand") + SimpleEntry("abs") + SimpleEntry("diff"));
+    std::vector<std::string> names;
+    for (const auto &item : ListItems()) {
+        names.push_back(item.first);
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"abs", "diff", "Expand", "solve"}));
+}
+
+TEST_F(IndexScan, DuplicateNamesStandAdjacentInFileOrderWithTheirOwnOffsets)
+{
+    const std::string first = SimpleEntry("zeta", "first");
+    const std::string second = SimpleEntry("zeta", "second");
+    Open(first + SimpleEntry("abs") + second);
+    const Items items = ListItems();
+    ASSERT_EQ(items.size(), 3u);
+    EXPECT_EQ(items[1], (std::pair<std::string, std::uint32_t>{"zeta", 7}));
+    EXPECT_EQ(items[2].first, "zeta");
+    EXPECT_EQ(items[2].second, first.size() + SimpleEntry("abs").size() + 7);
+    EXPECT_EQ(window.commandList.FindString(u"ZETA"), 1);
+}
+
+TEST_F(IndexScan, NamesEqualButForCaseKeepFileOrder)
+{
+    Open(SimpleEntry("gamma") + SimpleEntry("Gamma"));
+    const Items items = ListItems();
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0].first, "gamma");
+    EXPECT_EQ(items[1].first, "Gamma");
+    EXPECT_EQ(window.commandList.FindString(u"GAMMA"), 0);
+}
+
+TEST_F(IndexScan, CrLfFileYieldsOneItemWhoseNameEndsInCr)
+{
+    Open("# solve\r\n1 a\r\n2 b\r\n3 c\r\n0 d\r\n\r\n# factor\r\n1 a\r\n\r\n");
+    EXPECT_EQ(ListItems(), (Items{{"solve\r", 9}}));
+}
+
+TEST_F(IndexScan, LastHeaderWithoutLfIsNotIndexedAndTheRestStays)
+{
+    Open(SimpleEntry("solve") + SimpleEntry("abs") + "# tail");
+    EXPECT_EQ(window.commandList.GetCount(), 2);
+}
+
+TEST_F(IndexScan, LastHeaderWithoutLfAtAChunksEndEndsTheScan)
+{
+    // The cut header lies within the last 50 bytes of a full chunk and the file ends with it.
+    const std::string head = SimpleEntry("solve");
+    std::string bytes = head + Filler(2000 - head.size() - 3) + "\n# t";
+    ASSERT_EQ(bytes.size(), 2001u);
+    Open(bytes);
+    EXPECT_EQ(ListItems(), (Items{{"solve", 8}}));
+}
+
+TEST_F(IndexScan, NameStopsAtNulAndHeaderLineOverLimitIsStillIndexed)
+{
+    const std::string longName(60, 'n');
+    Open(Entry(std::string("ab\0cd", 5), {"1 a"}) + Entry(longName, {"1 a"}));
+    const Items items = ListItems();
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0].first, "ab");
+    EXPECT_EQ(items[1].first, longName);
+}
+
+TEST_F(IndexScan, NameIsCutToTheNameBuffer)
+{
+    Open(Entry(std::string(700, 'n'), {"1 a"}));
+    ASSERT_EQ(window.commandList.GetCount(), 1);
+    EXPECT_EQ(window.commandList.GetText(0).size(), kIndexNameBufferSize - 1);
+    EXPECT_EQ(window.commandList.GetItemData(0), 703u);
+}
+
+// A separator LF LF "#" straddling the end of the first chunk at each of its three bytes.
+TEST_F(IndexScan, SeparatorStraddlingAChunkBoundaryAtEachByte)
+{
+    for (std::size_t hashAt : {1999u, 2000u, 2001u}) {
+        SCOPED_TRACE(hashAt);
+        const std::string head = SimpleEntry("first");
+        // The entry ends with "...\n\n"; pad its body so that the next "#" lands at `hashAt`.
+        std::string body = head.substr(0, head.size() - 1) + Filler(hashAt - head.size()) + "\n";
+        const std::string bytes = body + SimpleEntry("second") + SimpleEntry("third");
+        ASSERT_EQ(bytes[hashAt], '#');
+        Open(bytes);
+        ExpectIndexMatchesReference(bytes);
+        EXPECT_EQ(window.commandList.GetCount(), 3);
+    }
+}
+
+// A header line cut by a chunk's end, before any separator was seen (the first header of the file) and after.
+TEST_F(IndexScan, HeaderLineCutByAChunksEnd)
+{
+    for (std::size_t hashAt : {1960u, 1990u, 1999u}) {
+        SCOPED_TRACE(hashAt);
+        // First header of the file, after a long preamble.
+        const std::string first = Filler(hashAt - 1) + "\n" + SimpleEntry("first") + SimpleEntry("next");
+        Open(first);
+        ExpectIndexMatchesReference(first);
+        EXPECT_EQ(window.commandList.GetCount(), 2);
+
+        // A later header.
+        const std::string head = SimpleEntry("head");
+        const std::string later = head.substr(0, head.size() - 1) + Filler(hashAt - head.size()) + "\n" +
+                                  SimpleEntry("cut") + SimpleEntry("z");
+        ASSERT_EQ(later[hashAt], '#');
+        Open(later);
+        ExpectIndexMatchesReference(later);
+        EXPECT_EQ(window.commandList.GetCount(), 3);
+    }
+}
+
+// Short entries lying in the last 50 bytes of a chunk, before a header the chunk cuts: each indexed once.
+TEST_F(IndexScan, ShortEntriesBeforeACutHeaderAreIndexedOnce)
+{
+    const std::string tiny = "# t\nx\n\n"; // 7 bytes
+    std::string bytes = SimpleEntry("head");
+    bytes = bytes.substr(0, bytes.size() - 1) + Filler(2000 - 30 - bytes.size()) + "\n";
+    for (int i = 0; i < 4; ++i) {
+        bytes += tiny;
+    }
+    bytes += SimpleEntry("cut across the boundary") + SimpleEntry("after");
+    Open(bytes);
+    ExpectIndexMatchesReference(bytes);
+    EXPECT_EQ(window.commandList.GetCount(), 7);
+}
+
+TEST_F(IndexScan, HeaderLineLongerThanAChunkIsPassedOverAndTheScanGoesOn)
+{
+    const std::string bytes = SimpleEntry("first") + "# " + std::string(2500, 'n') + "\n1 a\n\n" + SimpleEntry("last");
+    Open(bytes);
+    const Items items = ListItems();
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0].first, "first");
+    EXPECT_EQ(items[1].first, "last");
+    EXPECT_EQ(items[1].second, bytes.size() - SimpleEntry("last").size() + 7);
+}
+
+// Every alignment of entries against the chunk boundaries: the index always equals the reference.
+TEST_F(IndexScan, AnyAlignmentOfEntriesAgainstChunks)
+{
+    std::string entries;
+    for (int i = 0; i < 40; ++i) {
+        const std::string name = "cmd" + std::to_string(i * 7919 % 1000);
+        entries += i % 5 == 0 ? Entry(name, {"x"})
+                              : SimpleEntry(name, std::string(static_cast<std::size_t>(i * 13 % 200), 'd'));
+    }
+    for (std::size_t pad = 0; pad < 120; ++pad) {
+        SCOPED_TRACE(pad);
+        const std::string bytes = std::string(pad, 'p') + entries;
+        Open(bytes);
+        ExpectIndexMatchesReference(bytes);
+        EXPECT_EQ(window.commandList.GetCount(), 40);
+    }
+}
+
+TEST_F(IndexScan, ThirtyTwoThousandEntriesInRandomOrder)
+{
+    std::vector<std::string> names;
+    for (int i = 0; i < 32768; ++i) {
+        names.push_back("c" + std::to_string(i));
+    }
+    std::mt19937 random(2026);
+    std::shuffle(names.begin(), names.end(), random);
+    std::string bytes;
+    for (const auto &name : names) {
+        bytes += Entry(name, {"1 a", "2 b", "3 c", "0 d"});
+    }
+    Open(bytes);
+    ASSERT_EQ(window.commandList.GetCount(), 32768);
+    ExpectIndexMatchesReference(bytes);
+}
+
+} // namespace
+} // namespace korva::helpdata::testing

@@ -1,0 +1,271 @@
+#include "engine_fixture.h"
+
+namespace korva::helpdata::testing {
+namespace {
+
+class EntryView : public EngineTest
+{};
+
+TEST_F(EntryView, EntryWithoutSeeAlsoOrExamples)
+{
+    Open(Entry("solve", {"1 algebra", "2 Solves equations.", "3 since 1.0", "0 solve(eqns, vars)"}));
+    Select("solve");
+    EXPECT_EQ(EntryText(), u"Solves equations.\r\n\r\nParams:solve(eqns, vars)");
+    EXPECT_TRUE(SeeAlso().empty());
+    EXPECT_FALSE(window.seeAlsoEnabled);
+}
+
+TEST_F(EntryView, TwoExampleLinesEachEndInCrLf)
+{
+    Open(Entry("solve", {"1 a", "2 Solves.", "3 c", "0 solve(e)", "solve(x = 1)", "solve(x^2 = 4, x)"}));
+    Select("solve");
+    EXPECT_EQ(EntryText(), u"Solves.\r\n\r\nParams:solve(e)\r\n\r\nExamples:\r\nsolve(x = 1)\r\nsolve(x^2 = 4, x)\r\n");
+}
+
+TEST_F(EntryView, SeeAlsoNamesThatTheListFindsAreOfferedInSortedOrder)
+{
+    Open(SimpleEntry("solve", "d", {"roots", "absent", "Factor", "nothere"}) + SimpleEntry("factor") +
+         SimpleEntry("roots"));
+    Select("solve");
+    EXPECT_EQ(SeeAlso(), (std::vector<std::u16string>{u"Factor", u"roots"}));
+    EXPECT_TRUE(window.seeAlsoEnabled);
+    EXPECT_EQ(window.seeAlso.GetCurSel(), platform::kNoItem);
+}
+
+TEST_F(EntryView, SeeAlsoNamesAllAbsentLeaveTheListEmptyAndDisabled)
+{
+    Open(SimpleEntry("solve", "d", {"absent", "missing"}) + SimpleEntry("roots", "d", {"solve"}));
+    Select("roots");
+    ASSERT_TRUE(window.seeAlsoEnabled);
+    Select("solve");
+    EXPECT_TRUE(SeeAlso().empty());
+    EXPECT_FALSE(window.seeAlsoEnabled);
+}
+
+TEST_F(EntryView, SeeAlsoPrefixOfAnIndexedNameIsOfferedAndJumpsToTheFirstMatch)
+{
+    Open(SimpleEntry("solve", "d", {"EIGEN"}) + SimpleEntry("eigenvects", "vectors") +
+         SimpleEntry("eigenvals", "values", {"solve"}));
+    Select("solve");
+    ASSERT_EQ(SeeAlso(), (std::vector<std::u16string>{u"EIGEN"}));
+    window.seeAlso.Pick(0);
+    OnSelchangeSeeAlso(context);
+    EXPECT_EQ(Selected(), "eigenvals");
+    EXPECT_EQ(EntryText(), u"values\r\n\r\nParams:eigenvals(x)");
+    EXPECT_EQ(SeeAlso(), (std::vector<std::u16string>{u"solve"}));
+    EXPECT_EQ(window.seeAlso.GetCurSel(), platform::kNoItem);
+}
+
+TEST_F(EntryView, NameListedTwiceIsOfferedTwice)
+{
+    Open(SimpleEntry("solve", "d", {"roots", "roots"}) + SimpleEntry("roots"));
+    Select("solve");
+    EXPECT_EQ(SeeAlso(), (std::vector<std::u16string>{u"roots", u"roots"}));
+}
+
+TEST_F(EntryView, TrailingBlanksStayPartOfTheName)
+{
+    Open(SimpleEntry("solve", "d", {"plot  ", "roots "}) + SimpleEntry("plot  3d") + SimpleEntry("roots"));
+    Select("solve");
+    EXPECT_EQ(SeeAlso(), (std::vector<std::u16string>{u"plot  "}));
+}
+
+TEST_F(EntryView, DashLinesAfterTheFirstExampleAreExamples)
+{
+    Open(Entry("neg", {"1 a", "2 Negates.", "3 c", "0 neg(x)", "-> abs", "neg(2)", "-> abs", "-neg(2)"}) +
+         SimpleEntry("abs"));
+    Select("neg");
+    EXPECT_EQ(EntryText(), u"Negates.\r\n\r\nParams:neg(x)\r\n\r\nExamples:\r\nneg(2)\r\n-> abs\r\n-neg(2)\r\n");
+    EXPECT_EQ(SeeAlso(), (std::vector<std::u16string>{u"abs"}));
+}
+
+TEST_F(EntryView, ParametersLineSeveralLinesBelowAndAFourthLineOfKindZero)
+{
+    Open(Entry("solve", {"1 a", "2 Solves.", "0 not the parameters", "3 note", "1 more", "0 solve(e)", "-> solve"}));
+    Select("solve");
+    EXPECT_EQ(EntryText(), u"Solves.\r\n\r\nParams:solve(e)");
+    EXPECT_EQ(SeeAlso(), (std::vector<std::u16string>{u"solve"}));
+}
+
+TEST_F(EntryView, ThirdLineNotOfKindTwoLeavesThePreviousEntryOnScreen)
+{
+    Open(SimpleEntry("solve", "shown", {"roots"}) + SimpleEntry("roots") +
+         Entry("broken", {"1 a", "3 b", "2 c", "0 d"}));
+    Select("solve");
+    const std::u16string before = EntryText();
+    const int sets = window.entryTextSets;
+    Select("broken");
+    EXPECT_EQ(EntryText(), before);
+    EXPECT_EQ(window.entryTextSets, sets);
+    EXPECT_EQ(SeeAlso(), (std::vector<std::u16string>{u"roots"}));
+    EXPECT_TRUE(window.seeAlsoEnabled);
+}
+
+TEST_F(EntryView, SecondLineOrDescriptionWithoutLfInTheWindowChangesNothing)
+{
+    // The second line runs past the window; then an entry whose description does.
+    Open(SimpleEntry("solve") + "# long\n" + std::string(2100, 'x') + "\n2 d\n\n" + "# longer\n1 a\n2 " +
+         std::string(2100, 'd') + "\n0 p\n\n");
+    Select("solve");
+    const std::u16string before = EntryText();
+    const int sets = window.entryTextSets;
+    const int enables = window.seeAlsoEnables;
+    Select("long");
+    Select("longer");
+    EXPECT_EQ(EntryText(), before);
+    EXPECT_EQ(window.entryTextSets, sets);
+    EXPECT_EQ(window.seeAlsoEnables, enables);
+}
+
+TEST_F(EntryView, EntryEndingExactlyAtTheWindowsEnd)
+{
+    // From its second line through the LF of its closing blank line, the entry is exactly 2000 bytes.
+    const std::string entry =
+        Entry("exact", {"1 a", "2 d", "3 c", "3 " + std::string(1969, 'f'), "0 p", "-> next", "ex"});
+    ASSERT_EQ(entry.size() - std::string("# exact\n").size(), 2000u);
+    Open(entry + SimpleEntry("next"));
+    Select("exact");
+    EXPECT_EQ(EntryText(), u"d\r\n\r\nParams:p\r\n\r\nExamples:\r\nex\r\n");
+    EXPECT_EQ(SeeAlso(), (std::vector<std::u16string>{u"next"}));
+}
+
+TEST_F(EntryView, ComposedTextOverTheLimitIsCutAtTheBuffersEnd)
+{
+    Open(Entry("over", {"1 a", "2 d", "3 c", "0 p", std::string(1500, 'e'), "tail"}) +
+         Entry("overnoexamples", {"1 a", "2 " + std::string(1200, 'd'), "3 c", "0 p"}) +
+         Entry("headingatthelimit", {"1 a", "2 " + std::string(985 - 12, 'd'), "3 c", "0 p", "example"}));
+    Select("over");
+    EXPECT_EQ(EntryText(), u"d\r\n\r\nParams:p\r\n\r\nExamples:\r\n" + std::u16string(kMaxEntryText - 28, u'e'));
+    Select("overnoexamples");
+    EXPECT_EQ(EntryText(), std::u16string(kMaxEntryText, u'd'));
+    // 985 units before the "Examples:" heading: the heading itself is cut.
+    Select("headingatthelimit");
+    EXPECT_EQ(EntryText().size(), kMaxEntryText);
+    EXPECT_EQ(EntryText().substr(985), u"\r\n\r\nExamples:\r");
+}
+
+TEST_F(EntryView, ComposedTextOfExactly999And984Units)
+{
+    // "d...\r\n\r\nParams:p" is the description plus 12 units; with examples add 15 + line + 2.
+    const std::string description(984 - 12, 'd');
+    const std::string example(999 - 1 - 12 - 15 - 2, 'e');
+    Open(Entry("a", {"1 x", "2 " + description, "3 c", "0 p"}) + Entry("b", {"1 x", "2 d", "3 c", "0 p", example}));
+    Select("a");
+    EXPECT_EQ(EntryText().size(), 984u);
+    EXPECT_EQ(EntryText().substr(972), u"\r\n\r\nParams:p");
+    Select("b");
+    EXPECT_EQ(EntryText().size(), 999u);
+    EXPECT_EQ(EntryText().substr(996), u"e\r\n");
+}
+
+TEST_F(EntryView, Windows1252CharactersAreShownAsUnicode)
+{
+    Open(Entry("euro", {"1 a", "2 \x80 \x85 \x96 \xe9\xb2 \x9f", "3 c", "0 \xd7\xf7\x81"}));
+    Select("euro");
+    EXPECT_EQ(EntryText(), u"\u20ac \u2026 \u2013 \u00e9\u00b2 \u0178\r\n\r\nParams:\u00d7\u00f7\u0081");
+}
+
+TEST_F(EntryView, NoByteOfAnEarlierReadTakesPartAfterAShortRead)
+{
+    // The second entry ends the file without its closing blank line; the long first entry's bytes lie in the
+    // buffer behind it.
+    const std::string first = Entry("first", {"1 a", "2 long", "3 c", "0 p", std::string(1500, 'e'), "stale"});
+    Open(first + "# last\n1 a\n2 end\n3 c\n0 q");
+    Select("first");
+    Select("last");
+    EXPECT_EQ(EntryText(), u"end\r\n\r\nParams:q");
+}
+
+TEST_F(EntryView, FileThatShrankBelowTheEntryChangesNothing)
+{
+    const std::string bytes = SimpleEntry("solve", "one") + SimpleEntry("tail", "two");
+    Open(bytes);
+    Select("solve");
+    file.SetBytes(bytes.substr(0, SimpleEntry("solve").size() + 3));
+    Select("tail");
+    EXPECT_EQ(EntryText(), u"one\r\n\r\nParams:solve(x)");
+}
+
+TEST_F(EntryView, EntryWithoutParametersLineShowsItsDescriptionAlone)
+{
+    Open(Entry("bare", {"1 a", "2 only a description", "3 c", "-> bare"}) + SimpleEntry("next", "d", {}, {"0 x"}));
+    Select("bare");
+    EXPECT_EQ(EntryText(), u"only a description");
+    EXPECT_TRUE(SeeAlso().empty());
+    EXPECT_FALSE(window.seeAlsoEnabled);
+}
+
+TEST_F(EntryView, EntryWithoutClosingBlankLineOrLastLf)
+{
+    Open(SimpleEntry("first") + "# last\n1 a\n2 d\n3 c\n0 p\n-> first\nexample without lf");
+    Select("last");
+    EXPECT_EQ(EntryText(), u"d\r\n\r\nParams:p\r\n\r\nExamples:\r\nexample without lf\r\n");
+    EXPECT_EQ(SeeAlso(), (std::vector<std::u16string>{u"first"}));
+}
+
+TEST_F(EntryView, SeeAlsoLineWithoutLfAtTheFilesEnd)
+{
+    Open(SimpleEntry("first") + "# last\n1 a\n2 d\n3 c\n0 p\n-> first");
+    Select("last");
+    EXPECT_EQ(EntryText(), u"d\r\n\r\nParams:p");
+    EXPECT_EQ(SeeAlso(), (std::vector<std::u16string>{u"first"}));
+}
+
+TEST_F(EntryView, SeeAlsoNameOverNinetyNineCharactersIsCut)
+{
+    const std::string name(99, 'n');
+    Open(SimpleEntry("solve", "d", {name + "tail beyond the buffer"}) + SimpleEntry(name + "tail"));
+    Select("solve");
+    EXPECT_EQ(SeeAlso(), (std::vector<std::u16string>{U16(name)}));
+}
+
+TEST_F(EntryView, EmptySeeAlsoNamesAreNotOffered)
+{
+    Open(Entry("solve", {"1 a", "2 d", "3 c", "0 p", "-", "->", "-> "}) + SimpleEntry("abs"));
+    Select("solve");
+    EXPECT_TRUE(SeeAlso().empty());
+}
+
+TEST_F(EntryView, NothingHappensWithoutASelection)
+{
+    Open(SimpleEntry("solve"));
+    const std::size_t reads = file.ReadCount();
+    OnSelchangeCommandList(context);
+    EXPECT_EQ(window.entryTextSets, 0);
+    EXPECT_EQ(file.ReadCount(), reads);
+}
+
+TEST_F(EntryView, ChoosingASeeAlsoNameThatNoCommandBeginsWithDoesNothing)
+{
+    Open(SimpleEntry("solve", "d", {"roots"}) + SimpleEntry("roots"));
+    Select("solve");
+    window.seeAlso.ResetContent();
+    window.seeAlso.AddString(u"absent");
+    window.seeAlso.Pick(0);
+    OnSelchangeSeeAlso(context);
+    EXPECT_EQ(Selected(), "solve");
+}
+
+TEST_F(EntryView, EditsAreGoneAtTheNextSelection)
+{
+    Open(SimpleEntry("solve", "d"));
+    Select("solve");
+    window.entryText.text = u"edited";
+    Select("solve");
+    EXPECT_EQ(EntryText(), u"d\r\n\r\nParams:solve(x)");
+}
+
+TEST_F(EntryView, CopyPutsExactlyTheSelectionOnTheClipboard)
+{
+    Open(SimpleEntry("solve", "Solves equations."));
+    Select("solve");
+    window.clipboard = u"held before";
+    OnCopy(context);
+    EXPECT_EQ(window.clipboard, u"held before");
+    window.entryText.Select(7, 16);
+    OnCopy(context);
+    EXPECT_EQ(window.clipboard, u"equations");
+}
+
+} // namespace
+} // namespace korva::helpdata::testing

@@ -1,0 +1,254 @@
+#include "engine_fixture.h"
+
+#include <random>
+
+namespace korva::helpdata::testing {
+namespace {
+
+class TextSearch : public EngineTest
+{
+protected:
+    // Taps until the pass ends; the names reported, in order. Fails when the pass does not end within `limit` taps.
+    std::vector<std::string> WholePass(std::size_t limit = 100)
+    {
+        std::vector<std::string> reported;
+        const std::size_t messages = window.messages.size();
+        for (std::size_t tap = 0; tap < limit; ++tap) {
+            window.commandList.SetCurSel(platform::kNoItem);
+            Tap();
+            if (window.messages.size() > messages) {
+                EXPECT_EQ(window.messages.back(), u"Search completed");
+                EXPECT_EQ(window.findCaption, u"Find");
+                return reported;
+            }
+            EXPECT_EQ(window.findCaption, u"Next");
+            reported.push_back(Selected());
+        }
+        ADD_FAILURE() << "the pass did not end";
+        return reported;
+    }
+};
+
+TEST_F(TextSearch, FirstTapTurnsTheCaptionToNext)
+{
+    Open(SimpleEntry("solve", "finds roots"));
+    EXPECT_EQ(window.findCaption, u"Find");
+    Type(u"roots");
+    Tap();
+    EXPECT_EQ(window.findCaption, u"Next");
+    EXPECT_EQ(Selected(), "solve");
+    EXPECT_EQ(EntryText(), u"finds roots\r\n\r\nParams:solve(x)");
+    EXPECT_TRUE(window.messages.empty());
+}
+
+TEST_F(TextSearch, TapWithNothingHoldingTheTextEndsThePassInTheSameTap)
+{
+    Open(SimpleEntry("solve"));
+    Type(u"absent");
+    Tap();
+    EXPECT_EQ(window.findCaption, u"Find");
+    EXPECT_EQ(window.messages, (std::vector<std::u16string>{u"Search completed"}));
+    EXPECT_EQ(window.commandList.GetCurSel(), platform::kNoItem);
+}
+
+TEST_F(TextSearch, EmptySearchTextDoesNothing)
+{
+    Open(SimpleEntry("solve"));
+    const std::size_t reads = file.ReadCount();
+    Tap();
+    EXPECT_EQ(window.findCaption, u"Find");
+    EXPECT_TRUE(window.messages.empty());
+    EXPECT_EQ(file.ReadCount(), reads);
+}
+
+TEST_F(TextSearch, OnlyTheFirstFortyNineCharactersAreSearched)
+{
+    const std::string first49(49, 'k');
+    Open(SimpleEntry("solve", first49 + "Z"));
+    Type(U16(first49 + std::string(11, 'y')));
+    Tap();
+    EXPECT_EQ(Selected(), "solve");
+}
+
+TEST_F(TextSearch, TextOnlyInLinesOfKindOneOrThreeIsNeverReported)
+{
+    Open(Entry("solve", {"1 hidden", "2 d", "3 hidden", "0 p", "1 hidden in an example", "3 hidden"}) +
+         Entry("abs", {"hidden second line", "2 d", "3 c", "0 p"}));
+    Type(u"hidden");
+    EXPECT_EQ(WholePass(), (std::vector<std::string>{"abs"}));
+}
+
+TEST_F(TextSearch, EntryHoldingTheTextSeveralTimesIsReportedOncePerPass)
+{
+    Open(SimpleEntry("solve", "x x x", {}, {"x", "x"}) + SimpleEntry("abs", "x"));
+    Type(u"x");
+    EXPECT_EQ(WholePass(), (std::vector<std::string>{"solve", "abs"}));
+    EXPECT_EQ(WholePass(), (std::vector<std::string>{"solve", "abs"}));
+}
+
+TEST_F(TextSearch, TextEqualToACommandNameIsReportedThroughItsHeaderUnlessAnEarlierEntryHoldsIt)
+{
+    Open(SimpleEntry("abs") + SimpleEntry("roots", "see factor") + SimpleEntry("factor") + SimpleEntry("gcd"));
+    Type(u"gcd");
+    EXPECT_EQ(WholePass(), (std::vector<std::string>{"gcd"}));
+    Type(u"factor");
+    EXPECT_EQ(WholePass(), (std::vector<std::string>{"roots", "factor"}));
+}
+
+TEST_F(TextSearch, MatchInEitherOfTwoEntriesSharingANameShowsTheHigherItem)
+{
+    Open(SimpleEntry("zeta", "first") + SimpleEntry("zeta", "second holds it"));
+    Type(u"holds");
+    Tap();
+    EXPECT_EQ(window.commandList.GetCurSel(), 0);
+    EXPECT_EQ(EntryText(), u"first\r\n\r\nParams:zeta(x)");
+}
+
+TEST_F(TextSearch, EntriesAreReportedInFileOrderNotListOrder)
+{
+    Open(SimpleEntry("zeta", "common") + SimpleEntry("abs", "common") + SimpleEntry("mod", "common"));
+    Type(u"common");
+    EXPECT_EQ(WholePass(), (std::vector<std::string>{"zeta", "abs", "mod"}));
+}
+
+TEST_F(TextSearch, TinyFinalEntryIsSearched)
+{
+    // A full first chunk whose last blank line leaves a final entry of 20 bytes or less for the next read.
+    const std::string head = SimpleEntry("head");
+    std::string bytes = head.substr(0, head.size() - 1) + std::string(2000 - head.size() - 12, 'f') + "\n\n";
+    bytes += "# t\nx\n2 key\n\n";
+    ASSERT_LT(bytes.size(), 2000u + 20u);
+    Open(bytes);
+    Type(u"key");
+    EXPECT_EQ(WholePass(), (std::vector<std::string>{"t"}));
+}
+
+TEST_F(TextSearch, MatchesBeforeTheFirstHeaderAreNotReported)
+{
+    Open("key in the preamble\n\n" + SimpleEntry("solve", "no") + SimpleEntry("abs", "key"));
+    Type(u"key");
+    EXPECT_EQ(WholePass(), (std::vector<std::string>{"abs"}));
+}
+
+TEST_F(TextSearch, TypingDuringAPassResetsTheCaptionAndTheNextTapStartsOver)
+{
+    Open(SimpleEntry("solve", "key") + SimpleEntry("abs", "key"));
+    Type(u"key");
+    Tap();
+    Tap();
+    EXPECT_EQ(Selected(), "abs");
+    Type(u"ke");
+    EXPECT_EQ(window.findCaption, u"Find");
+    Tap();
+    EXPECT_EQ(Selected(), "solve");
+    EXPECT_EQ(window.findCaption, u"Next");
+}
+
+TEST_F(TextSearch, ChoosingACommandByHandDoesNotMoveTheSearch)
+{
+    Open(SimpleEntry("a1", "key", {"c3"}) + SimpleEntry("b2", "key") + SimpleEntry("c3", "key"));
+    Type(u"key");
+    Tap();
+    EXPECT_EQ(Selected(), "a1");
+    Select("c3");
+    window.seeAlso.Pick(0);
+    Tap();
+    EXPECT_EQ(Selected(), "b2");
+}
+
+TEST_F(TextSearch, AfterSearchCompletedTheNextTapStartsANewPass)
+{
+    Open(SimpleEntry("solve", "key"));
+    Type(u"key");
+    EXPECT_EQ(WholePass(), (std::vector<std::string>{"solve"}));
+    Tap();
+    EXPECT_EQ(Selected(), "solve");
+    EXPECT_EQ(window.findCaption, u"Next");
+}
+
+TEST_F(TextSearch, SearchIsCaseSensitiveInTheDataFilesCodePage)
+{
+    Open(SimpleEntry("solve", "Key") + SimpleEntry("abs", "\x80uro \xe9t\xe9"));
+    Type(u"key");
+    EXPECT_EQ(WholePass(), std::vector<std::string>{});
+    Type(u"\u20acuro \u00e9t\u00e9");
+    EXPECT_EQ(WholePass(), (std::vector<std::string>{"abs"}));
+}
+
+TEST_F(TextSearch, CharacterTheCodePageLacksBecomesAQuestionMark)
+{
+    Open(SimpleEntry("solve", "why?") + SimpleEntry("abs", "no"));
+    Type(u"why\u03c0");
+    EXPECT_EQ(WholePass(), (std::vector<std::string>{"solve"}));
+}
+
+TEST_F(TextSearch, SearchTextIsCutAtACharacterBoundary)
+{
+    // 48 units and a surrogate pair: the pair does not fit the 49 units and is left out whole.
+    const std::u16string text = std::u16string(48, u'k') + u"\U0001D400";
+    Open(SimpleEntry("solve", std::string(48, 'k')));
+    Type(text);
+    EXPECT_EQ(WholePass(), (std::vector<std::string>{"solve"}));
+}
+
+TEST_F(TextSearch, EntryTheListDoesNotHoldIsPassedOver)
+{
+    const std::string bytes = SimpleEntry("solve", "key") + SimpleEntry("abs", "key");
+    Open(bytes);
+    // The file gains an entry after the list was built.
+    file.SetBytes(SimpleEntry("added", "key key") + bytes);
+    Type(u"key");
+    EXPECT_EQ(WholePass(), (std::vector<std::string>{"solve", "abs"}));
+}
+
+TEST_F(TextSearch, FileThatShrinksDuringAPassEndsIt)
+{
+    const std::string bytes = SimpleEntry("solve", "key") + SimpleEntry("abs", "key");
+    Open(bytes);
+    Type(u"key");
+    Tap();
+    file.SetBytes(bytes.substr(0, 10));
+    Tap();
+    EXPECT_EQ(window.messages, (std::vector<std::u16string>{u"Search completed"}));
+}
+
+TEST_F(TextSearch, EntryLongerThanAChunkDoesNotStopThePass)
+{
+    Open(SimpleEntry("first", "key") + Entry("huge", {"1 a", "2 d", "3 c", "0 p", std::string(5000, 'h')}) +
+         SimpleEntry("last", "key"));
+    Type(u"key");
+    EXPECT_EQ(WholePass(), (std::vector<std::string>{"first", "last"}));
+}
+
+TEST_F(TextSearch, FinalEntryWithoutClosingBlankLineIsSearched)
+{
+    Open(SimpleEntry("first") + "# last\n1 a\n2 key\n0 p");
+    Type(u"key");
+    EXPECT_EQ(WholePass(), (std::vector<std::string>{"last"}));
+}
+
+TEST_F(TextSearch, PassOverThirtyTwoThousandEntries)
+{
+    std::vector<int> order(32768);
+    for (int i = 0; i < 32768; ++i) {
+        order[static_cast<std::size_t>(i)] = i;
+    }
+    std::mt19937 random(7);
+    std::shuffle(order.begin(), order.end(), random);
+    std::string bytes;
+    std::vector<std::string> expected;
+    for (const int i : order) {
+        const std::string name = "cmd" + std::to_string(i);
+        const bool holds = i % 100 == 0;
+        bytes += Entry(name, {"1 key", "2 " + std::string(holds ? "the needle" : "hay"), "3 needle", "0 p"});
+        if (holds) {
+            expected.push_back(name);
+        }
+    }
+    Open(bytes);
+    Type(u"needle");
+    EXPECT_EQ(WholePass(expected.size() + 2), expected);
+}
+
+} // namespace
+} // namespace korva::helpdata::testing

@@ -1,0 +1,37 @@
+// Find/Next: the search of the whole data file, entry by entry in file order, for the text in IDC_SEARCH_TEXT.
+#pragma once
+
+#include "help_context.h"
+
+#include <cstdint>
+
+namespace korva::helpdata {
+
+// One per process, zero at start.
+struct SearchState
+{
+    // The next tap starts a new pass from the start of the file.
+    bool fresh = false;
+    // Where the next chunk read starts: during a pass, the first LF of the blank line that closed the entry last
+    // reported (or of the last chunk searched).
+    std::uint32_t position = 0;
+};
+
+SearchState &ProcessSearchState();
+
+// Ends a pass: the caption of IDC_FIND returns to "Find" and the next tap starts from the start. Does nothing when no
+// pass is under way.
+void ResetSearch(platform::Window &window);
+
+// The search text changed: whatever pass was under way ends.
+void OnChangeSearchText(platform::Window &window);
+
+// One tap on Find/Next. Searches for the first 49 characters of the search text, in the data file's code page,
+// byte for byte and case-sensitive, from where the last tap stopped (from the start on a new pass, which turns the
+// caption to "Next"). Reports the next entry that holds the text outside its lines of kind "1" and "3": selects its
+// command (the first the list finds by the entry's name) and shows it. Each entry is reported at most once per pass.
+// When no entry is left, the caption returns to "Find" and the window shows "Search completed". An empty search text
+// does nothing.
+void OnFind(const HelpContext &context);
+
+} // namespace korva::helpdata
