@@ -1,0 +1,138 @@
+#include "layouts.h"
+
+#include "platform/qt/controls.h"
+#include "resource.h"
+
+#include <QBoxLayout>
+#include <QLabel>
+
+namespace korva::app {
+
+namespace {
+
+using platform::qt::CommandButton;
+using platform::qt::CommandListView;
+using platform::qt::ControlName;
+using platform::qt::EntryTextEdit;
+using platform::qt::SearchTextEdit;
+using platform::qt::SeeAlsoComboBox;
+
+// Each layout's size in dialog units (a quarter of the average character width, an eighth of the line height), and
+// the heights of the list and the entry text, which share the growth in that proportion.
+struct LayoutMetrics
+{
+    int width;
+    int height;
+    int listHeight;
+    int entryHeight;
+};
+constexpr LayoutMetrics kRegular{140, 172, 60, 58};
+constexpr LayoutMetrics kCompact{183, 102, 37, 45};
+
+// Dialog units are sized for a handheld's screen; a desktop window shows the same layout this much larger.
+constexpr int kDesktopScale = 2;
+
+struct Controls
+{
+    CommandListView *list;
+    EntryTextEdit *entry;
+    SeeAlsoComboBox *seeAlso;
+    CommandButton *copy;
+    CommandButton *find;
+    SearchTextEdit *search;
+};
+
+// The controls in tab order, with their names for the object tree and for screen readers.
+Controls MakeControls(QDialog &dialog)
+{
+    Controls controls{};
+    controls.list = new CommandListView(&dialog);
+    controls.list->setAccessibleName(QStringLiteral("Commands"));
+    controls.entry = new EntryTextEdit(&dialog);
+    controls.entry->setAccessibleName(QStringLiteral("Entry"));
+    controls.seeAlso = new SeeAlsoComboBox(&dialog);
+    // Its accessible name is the name it shows; the description says what the list is.
+    controls.seeAlso->setAccessibleDescription(QStringLiteral("Also See"));
+    controls.copy = new CommandButton(QStringLiteral("Copy"), &dialog);
+    controls.copy->setObjectName(ControlName(IDC_COPY));
+    controls.find = new CommandButton(QStringLiteral("Find"), &dialog);
+    controls.find->setObjectName(ControlName(IDC_FIND));
+    controls.search = new SearchTextEdit(&dialog);
+    controls.search->setAccessibleName(QStringLiteral("Command"));
+
+    QWidget::setTabOrder(controls.list, controls.entry);
+    QWidget::setTabOrder(controls.entry, controls.seeAlso);
+    QWidget::setTabOrder(controls.seeAlso, controls.copy);
+    QWidget::setTabOrder(controls.copy, controls.find);
+    QWidget::setTabOrder(controls.find, controls.search);
+    return controls;
+}
+
+QLabel *MakeLabel(const QString &text, QWidget *buddy, QDialog &dialog)
+{
+    auto *label = new QLabel(text, &dialog);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    label->setBuddy(buddy);
+    return label;
+}
+
+void BuildRegular(QDialog &dialog)
+{
+    const Controls controls = MakeControls(dialog);
+    auto *layout = new QVBoxLayout(&dialog);
+
+    auto *searchRow = new QHBoxLayout;
+    searchRow->addWidget(MakeLabel(QStringLiteral("Command:"), controls.search, dialog));
+    searchRow->addWidget(controls.search, 1);
+    searchRow->addWidget(controls.find);
+    layout->addLayout(searchRow);
+
+    layout->addWidget(controls.list, kRegular.listHeight);
+    layout->addWidget(controls.entry, kRegular.entryHeight);
+
+    auto *seeAlsoRow = new QHBoxLayout;
+    seeAlsoRow->addWidget(MakeLabel(QStringLiteral("Also See:"), controls.seeAlso, dialog));
+    seeAlsoRow->addWidget(controls.seeAlso, 1);
+    seeAlsoRow->addWidget(controls.copy);
+    layout->addLayout(seeAlsoRow);
+}
+
+void BuildCompact(QDialog &dialog)
+{
+    const Controls controls = MakeControls(dialog);
+    auto *layout = new QVBoxLayout(&dialog);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(2);
+
+    auto *topRow = new QHBoxLayout;
+    topRow->addWidget(controls.find);
+    topRow->addWidget(controls.search, 56);
+    topRow->addWidget(controls.seeAlso, 51);
+    topRow->addWidget(controls.copy);
+    layout->addLayout(topRow);
+
+    layout->addWidget(controls.list, kCompact.listHeight);
+    layout->addWidget(controls.entry, kCompact.entryHeight);
+}
+
+} // namespace
+
+void BuildLayout(int templateId, QDialog &dialog)
+{
+    if (templateId == IDD_REFERENCE_WIDE) {
+        BuildCompact(dialog);
+    } else {
+        BuildRegular(dialog);
+    }
+}
+
+QSize LayoutSize(int templateId, const QDialog &dialog)
+{
+    const LayoutMetrics &metrics = templateId == IDD_REFERENCE_WIDE ? kCompact : kRegular;
+    const QFontMetrics font = dialog.fontMetrics();
+    const int width = metrics.width * font.averageCharWidth() * kDesktopScale / 4;
+    const int height = metrics.height * font.height() * kDesktopScale / 8;
+    return {width, height};
+}
+
+} // namespace korva::app

@@ -1,0 +1,18 @@
+// The reference window's two layouts. Both hold the same controls, with the same ids, kinds and texts:
+//   IDD_REFERENCE       "Command:" [search text] [Find] / command list / entry text / "Also See:" [see-also] [Copy]
+//   IDD_REFERENCE_WIDE  [Find] [search text] [see-also] [Copy] / command list / entry text
+// Tab order in both: command list, entry text, see-also list, Copy, Find, search text. The command list and the entry
+// text take the window's growth, in the layout's proportions.
+#pragma once
+
+#include <QDialog>
+
+namespace korva::app {
+
+// Builds the controls of layout `templateId` (IDD_REFERENCE or IDD_REFERENCE_WIDE) into `dialog`.
+void BuildLayout(int templateId, QDialog &dialog);
+
+// The layout's size in pixels for `dialog`'s font, scaled for a desktop screen.
+QSize LayoutSize(int templateId, const QDialog &dialog);
+
+} // namespace korva::app

@@ -1,0 +1,119 @@
+#include "reference_dlg.h"
+
+#include "helpdata/command_index.h"
+#include "helpdata/entry_view.h"
+#include "helpdata/text_search.h"
+#include "layouts.h"
+#include "platform/qt/controls.h"
+#include "resource.h"
+#include "resources.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QScreen>
+
+namespace korva::app {
+
+using platform::Notification;
+
+const CReferenceDlg::MessageMapEntry CReferenceDlg::kMessageMap[] = {
+    {IDC_COMMAND_LIST, Notification::SelChange, &CReferenceDlg::OnSelchangeCommandList},
+    {IDC_SEE_ALSO, Notification::SelChange, &CReferenceDlg::OnSelchangeSeeAlso},
+    {IDC_COPY, Notification::Clicked, &CReferenceDlg::OnCopy},
+    {IDC_FIND, Notification::Clicked, &CReferenceDlg::OnFind},
+    {IDC_SEARCH_TEXT, Notification::Change, &CReferenceDlg::OnChangeSearchText},
+};
+
+CReferenceDlg::CReferenceDlg(platform::HelpFile &file, helpdata::ReadBuffer &buffer, QWidget *parent)
+    : QDialog(parent), templateId_(IsCompactScreen() ? IDD_REFERENCE_WIDE : IDD_REFERENCE),
+      icon_(LoadIcon(IDR_MAINFRAME)), window_(*this), context_{file, buffer, window_}
+{
+    setWindowTitle(QStringLiteral("Korva Command Reference"));
+    // The program's main window: it can be resized, maximised and minimised like any other.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                   Qt::WindowCloseButtonHint);
+    setSizeGripEnabled(true);
+    BuildLayout(templateId_, *this);
+    platform::qt::ConnectNotifications(*this, [this](int id, Notification code) { Dispatch(id, code); });
+}
+
+CReferenceDlg::~CReferenceDlg() = default;
+
+bool CReferenceDlg::IsCompactScreen()
+{
+    return platform::qt::ScreenHeight() < 294;
+}
+
+void CReferenceDlg::setVisible(bool visible)
+{
+    if (visible && !initialised_) {
+        initialised_ = true;
+        if (OnInitDialog()) {
+            findChild<QWidget *>(platform::qt::ControlName(IDC_COMMAND_LIST))->setFocus(Qt::OtherFocusReason);
+        }
+    }
+    QDialog::setVisible(visible);
+}
+
+bool CReferenceDlg::OnInitDialog()
+{
+    setWindowIcon(icon_);
+
+    // Open at the layout's size, but never larger than the screen, and centred on it.
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QRect available = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const QSize size = LayoutSize(templateId_, *this).boundedTo(available.size()).expandedTo(minimumSizeHint());
+    resize(size.boundedTo(available.size()));
+    move(available.center() - rect().center());
+
+    helpdata::BuildIndex(context_.file, context_.buffer, window_.ListBoxById(IDC_COMMAND_LIST));
+    helpdata::ResetSearch(window_);
+    return true;
+}
+
+void CReferenceDlg::keyPressEvent(QKeyEvent *event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void CReferenceDlg::Dispatch(int id, Notification code)
+{
+    for (const MessageMapEntry &entry : kMessageMap) {
+        if (entry.id == id && entry.code == code) {
+            (this->*entry.handler)();
+            return;
+        }
+    }
+}
+
+void CReferenceDlg::OnSelchangeCommandList()
+{
+    helpdata::OnSelchangeCommandList(context_);
+}
+
+void CReferenceDlg::OnSelchangeSeeAlso()
+{
+    helpdata::OnSelchangeSeeAlso(context_);
+}
+
+void CReferenceDlg::OnCopy()
+{
+    helpdata::OnCopy(context_);
+}
+
+void CReferenceDlg::OnFind()
+{
+    helpdata::OnFind(context_);
+}
+
+void CReferenceDlg::OnChangeSearchText()
+{
+    helpdata::OnChangeSearchText(window_);
+}
+
+} // namespace korva::app

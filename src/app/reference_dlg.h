@@ -1,0 +1,63 @@
+// CReferenceDlg: the program's one window. It picks its layout by the screen's height, fills the command list when it
+// opens, and routes each control notification through its message map to a handler of the help data engine.
+#pragma once
+
+#include "helpdata/help_context.h"
+#include "platform/platform.h"
+#include "platform/qt/qt_window.h"
+
+#include <QDialog>
+#include <QIcon>
+
+namespace korva::app {
+
+class CReferenceDlg : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // The window reads `file` through `buffer`; both stay open and allocated for its whole life.
+    CReferenceDlg(platform::HelpFile &file, helpdata::ReadBuffer &buffer, QWidget *parent = nullptr);
+    ~CReferenceDlg() override;
+
+    // True when the primary screen is less than 294 pixels high: the window then takes the compact layout.
+    static bool IsCompactScreen();
+    // IDD_REFERENCE or IDD_REFERENCE_WIDE.
+    int TemplateId() const { return templateId_; }
+
+    // Runs OnInitDialog once, just before the window first shows.
+    void setVisible(bool visible) override;
+
+protected:
+    // Sets the icons, centres the window, fills the command list and readies the search. True: the first control
+    // gets the focus.
+    virtual bool OnInitDialog();
+    // Enter closes the window as OK does, wherever the focus is but on a push button; Escape cancels.
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    using Handler = void (CReferenceDlg::*)();
+    struct MessageMapEntry
+    {
+        int id;
+        platform::Notification code;
+        Handler handler;
+    };
+    static const MessageMapEntry kMessageMap[];
+
+    void Dispatch(int id, platform::Notification code);
+
+    void OnSelchangeCommandList();
+    void OnSelchangeSeeAlso();
+    void OnCopy();
+    void OnFind();
+    void OnChangeSearchText();
+
+    int templateId_;
+    QIcon icon_;
+    platform::qt::QtWindow window_;
+    helpdata::HelpContext context_;
+    bool initialised_ = false;
+};
+
+} // namespace korva::app

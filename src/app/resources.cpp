@@ -1,0 +1,19 @@
+#include "resources.h"
+
+#include "resource.h"
+
+namespace korva::app {
+
+QIcon LoadIcon(int id)
+{
+    QIcon icon;
+    if (id != IDR_MAINFRAME) {
+        return icon;
+    }
+    for (const int size : {16, 32, 48, 64, 128, 256}) {
+        icon.addFile(QStringLiteral(":/icons/korva-reference-%1.png").arg(size), QSize(size, size));
+    }
+    return icon;
+}
+
+} // namespace korva::app

@@ -1,0 +1,11 @@
+// The program's resources.
+#pragma once
+
+#include <QIcon>
+
+namespace korva::app {
+
+// The icon of resource id `id` (IDR_MAINFRAME) at every size it is drawn in; a null icon for an unknown id.
+QIcon LoadIcon(int id);
+
+} // namespace korva::app

@@ -1,0 +1,124 @@
+// The reference window on a data file, shown and active, for tests that drive it as a user does.
+#pragma once
+
+#include "app/reference_dlg.h"
+#include "helpdata/read_buffer.h"
+#include "helpdata/text_search.h"
+#include "platform/posix_help_file.h"
+#include "platform/qt/controls.h"
+
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListView>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace korva::app::testing {
+
+class WindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { helpdata::ProcessSearchState() = helpdata::SearchState{}; }
+
+    void TearDown() override
+    {
+        dialog_.reset();
+        file_.Close();
+    }
+
+    // Opens the window on the data file at `path`.
+    void OpenWindow(const std::string &path)
+    {
+        ASSERT_TRUE(file_.Open(path)) << path;
+        dialog_ = std::make_unique<CReferenceDlg>(file_, buffer_);
+        dialog_->open();
+        QApplication::setActiveWindow(dialog_.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog_.get()));
+    }
+
+    // Opens the window on a data file holding exactly `bytes`.
+    void OpenWindowOnBytes(const std::string &bytes)
+    {
+        ASSERT_TRUE(folder_.isValid());
+        const std::string path = folder_.filePath(QStringLiteral("korvadoc")).toStdString();
+        std::ofstream(path, std::ios::binary) << bytes;
+        OpenWindow(path);
+    }
+
+    CReferenceDlg &Dialog() { return *dialog_; }
+    platform::qt::CommandListView &List() { return Control<platform::qt::CommandListView>("IDC_COMMAND_LIST"); }
+    QPlainTextEdit &Entry() { return Control<QPlainTextEdit>("IDC_ENTRY_TEXT"); }
+    QComboBox &SeeAlso() { return Control<QComboBox>("IDC_SEE_ALSO"); }
+    QPushButton &CopyButton() { return Control<QPushButton>("IDC_COPY"); }
+    QPushButton &FindButton() { return Control<QPushButton>("IDC_FIND"); }
+    QLineEdit &SearchText() { return Control<QLineEdit>("IDC_SEARCH_TEXT"); }
+
+    template <typename Widget>
+    Widget &Control(const char *name)
+    {
+        auto *widget = dialog_->findChild<Widget *>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return *widget;
+    }
+
+    // The list's texts, top to bottom.
+    QStringList ListTexts()
+    {
+        QStringList texts;
+        for (int row = 0; row < List().model()->rowCount(); ++row) {
+            texts << List().model()->index(row, 0).data().toString();
+        }
+        return texts;
+    }
+
+    QString SelectedCommand()
+    {
+        const int selection = List().GetCurSel();
+        return selection < 0 ? QString() : List().model()->index(selection, 0).data().toString();
+    }
+
+    // Clicks the command `name` in the list with the mouse.
+    void ClickCommand(const QString &name)
+    {
+        const QModelIndexList found =
+            List().model()->match(List().model()->index(0, 0), Qt::DisplayRole, name, 1, Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1) << name.toStdString();
+        List().scrollTo(found.first());
+        QTest::mouseClick(List().viewport(), Qt::LeftButton, {}, List().visualRect(found.first()).center());
+    }
+
+    // Clicks `button`, dismissing and recording every message box it opens.
+    QStringList ClickAndCollectMessages(QPushButton &button)
+    {
+        auto messages = std::make_shared<QStringList>();
+        auto *closer = new QTimer;
+        QObject::connect(closer, &QTimer::timeout, closer, [messages] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                messages->append(box->text());
+                QTest::keyClick(box, Qt::Key_Enter);
+            }
+        });
+        closer->start(10);
+        QTest::mouseClick(&button, Qt::LeftButton);
+        delete closer;
+        return *messages;
+    }
+
+    QTemporaryDir folder_;
+    platform::PosixHelpFile file_;
+    helpdata::ReadBuffer buffer_;
+    std::unique_ptr<CReferenceDlg> dialog_;
+};
+
+} // namespace korva::app::testing

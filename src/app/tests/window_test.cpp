@@ -1,0 +1,426 @@
+#include "app/reference_app.h"
+#include "app/resource.h"
+#include "platform/code_page.h"
+#include "window_fixture.h"
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+#include <QAccessible>
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLayout>
+#include <QProcess>
+#include <QScreen>
+
+namespace korva::app::testing {
+namespace {
+
+std::string ReadSample()
+{
+    std::ifstream in(KORVA_SAMPLE_DATA, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+// The sample's command names in the list's order: case ignored, equal names in file order.
+QStringList SampleNamesSorted()
+{
+    std::istringstream lines(ReadSample());
+    std::vector<std::u16string> names;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("# ", 0) == 0) {
+            names.emplace_back(line.begin() + 2, line.end());
+        }
+    }
+    std::stable_sort(names.begin(), names.end(),
+                     [](const auto &a, const auto &b) { return platform::CompareFolded(a, b) < 0; });
+    QStringList sorted;
+    for (const auto &name : names) {
+        sorted << QString::fromStdU16String(name);
+    }
+    return sorted;
+}
+
+// "# name" and a few lines: a small well-formed entry.
+std::string DataEntry(const std::string &name, const std::string &description, const std::string &rest = "")
+{
+    return "# " + name + "\n1 group\n2 " + description + "\n3 since 1.0\n0 " + name + "(x)\n" + rest + "\n";
+}
+
+class SampleWindow : public WindowTest
+{
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        OpenWindow(KORVA_SAMPLE_DATA);
+    }
+};
+
+TEST_F(SampleWindow, TitleAndEveryCommandInSortedOrder)
+{
+    EXPECT_EQ(Dialog().windowTitle(), QStringLiteral("Korva Command Reference"));
+    const QStringList expected = SampleNamesSorted();
+    EXPECT_GE(expected.size(), 60);
+    EXPECT_EQ(ListTexts(), expected);
+}
+
+TEST_F(SampleWindow, OpensWithNothingSelectedAndTheListFocused)
+{
+    EXPECT_TRUE(List().hasFocus());
+    EXPECT_EQ(List().GetCurSel(), -1);
+    EXPECT_FALSE(List().selectionModel()->currentIndex().isValid());
+    EXPECT_TRUE(Entry().toPlainText().isEmpty());
+    EXPECT_EQ(SeeAlso().count(), 0);
+    EXPECT_TRUE(SeeAlso().isEnabled());
+    EXPECT_EQ(FindButton().text(), QStringLiteral("Find"));
+    EXPECT_EQ(CopyButton().text(), QStringLiteral("Copy"));
+}
+
+TEST_F(SampleWindow, ControlsCarryTheirIdsAndAccessibleNames)
+{
+    EXPECT_EQ(List().accessibleName(), QStringLiteral("Commands"));
+    EXPECT_EQ(Entry().accessibleName(), QStringLiteral("Entry"));
+    EXPECT_EQ(SearchText().accessibleName(), QStringLiteral("Command"));
+    EXPECT_EQ(SeeAlso().accessibleDescription(), QStringLiteral("Also See"));
+    EXPECT_TRUE(SeeAlso().accessibleName().isEmpty());
+    EXPECT_TRUE(FindButton().accessibleName().isEmpty());
+    EXPECT_FALSE(SeeAlso().isEditable());
+    EXPECT_FALSE(Entry().isReadOnly());
+    EXPECT_FALSE(FindButton().isDefault());
+    EXPECT_FALSE(CopyButton().isDefault());
+
+    // What a screen reader is told: the button's caption, and the see-also name on show.
+    QAccessibleInterface *find = QAccessible::queryAccessibleInterface(&FindButton());
+    ASSERT_NE(find, nullptr);
+    EXPECT_EQ(find->text(QAccessible::Name), QStringLiteral("Find"));
+    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(&List());
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->text(QAccessible::Name), QStringLiteral("Commands"));
+}
+
+TEST_F(SampleWindow, TabOrderRunsFromTheListToTheSearchText)
+{
+    const std::vector<QWidget *> order = {&List(), &Entry(), &SeeAlso(), &CopyButton(), &FindButton(), &SearchText()};
+    SeeAlso().setEnabled(true);
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), order[i]) << i;
+    }
+}
+
+TEST_F(SampleWindow, IconHasItsSmallAndLargeSizes)
+{
+    const QIcon icon = Dialog().windowIcon();
+    ASSERT_FALSE(icon.isNull());
+    const QList<QSize> sizes = icon.availableSizes();
+    for (const int size : {16, 32, 48, 256}) {
+        EXPECT_TRUE(sizes.contains(QSize(size, size))) << size;
+    }
+}
+
+TEST_F(SampleWindow, ClickingACommandShowsItsEntry)
+{
+    ClickCommand(QStringLiteral("gcd"));
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("gcd"));
+    EXPECT_EQ(Entry().toPlainText(),
+              QStringLiteral("Greatest common divisor of integers or of polynomials; for polynomials the result is "
+                             "monic.\n\nParams:gcd(a, b, ...)\n\nExamples:\ngcd(12, 18)  \u00bb 6\n"
+                             "gcd(x^2 - 1, x^2 + 2*x + 1)  \u00bb x + 1\n"));
+    EXPECT_EQ(SeeAlso().count(), 2);
+    EXPECT_EQ(SeeAlso().itemText(0), QStringLiteral("factor"));
+    EXPECT_EQ(SeeAlso().itemText(1), QStringLiteral("lcm"));
+    EXPECT_EQ(SeeAlso().currentIndex(), -1);
+    EXPECT_TRUE(SeeAlso().isEnabled());
+}
+
+TEST_F(SampleWindow, FirstDownArrowSelectsTheFirstCommandAndTypeAheadFindsOne)
+{
+    QTest::keyClick(&List(), Qt::Key_Down);
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("abs"));
+    EXPECT_TRUE(Entry().toPlainText().startsWith(QStringLiteral("Absolute value")));
+    QTest::keyClicks(&List(), QStringLiteral("tay"));
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("taylor"));
+    EXPECT_TRUE(Entry().toPlainText().startsWith(QStringLiteral("Taylor polynomial")));
+}
+
+TEST_F(SampleWindow, ChoosingASeeAlsoNameShowsThatCommand)
+{
+    ClickCommand(QStringLiteral("gcd"));
+    SeeAlso().setFocus();
+    QTest::keyClick(&SeeAlso(), Qt::Key_Down); // the closed list moves to its first name, "factor"
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("factor"));
+    EXPECT_TRUE(List().visualRect(List().currentIndex()).intersects(List().viewport()->rect()));
+    EXPECT_TRUE(Entry().toPlainText().startsWith(QStringLiteral("Splits a polynomial")));
+    EXPECT_EQ(SeeAlso().currentIndex(), -1);
+    QStringList names;
+    for (int i = 0; i < SeeAlso().count(); ++i) {
+        names << SeeAlso().itemText(i);
+    }
+    EXPECT_EQ(names, (QStringList{"expand", "gcd", "ifactor", "roots"}));
+}
+
+TEST_F(SampleWindow, CopyPutsTheSelectionOnTheClipboardAndNothingWithoutOne)
+{
+    ClickCommand(QStringLiteral("lcm"));
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->setText(QStringLiteral("held before"));
+    QTest::mouseClick(&CopyButton(), Qt::LeftButton);
+    EXPECT_EQ(clipboard->text(), QStringLiteral("held before"));
+
+    QTextCursor cursor = Entry().textCursor();
+    cursor.setPosition(0);
+    cursor.setPosition(42, QTextCursor::KeepAnchor); // across the blank line before "Params:"
+    Entry().setTextCursor(cursor);
+    QTest::mouseClick(&CopyButton(), Qt::LeftButton);
+    EXPECT_EQ(clipboard->text(), QStringLiteral("Least common multiple of integers or of po"));
+    cursor.setPosition(30);
+    cursor.setPosition(62, QTextCursor::KeepAnchor);
+    Entry().setTextCursor(cursor);
+    QTest::mouseClick(&CopyButton(), Qt::LeftButton);
+    EXPECT_EQ(clipboard->text(), QStringLiteral("ers or of polynomials.\n\nParams:l"));
+}
+
+TEST_F(SampleWindow, EditsAreGoneAtTheNextSelection)
+{
+    ClickCommand(QStringLiteral("lcm"));
+    const QString shown = Entry().toPlainText();
+    Entry().setFocus();
+    QTest::keyClicks(&Entry(), QStringLiteral("my note"));
+    EXPECT_NE(Entry().toPlainText(), shown);
+    ClickCommand(QStringLiteral("gcd"));
+    ClickCommand(QStringLiteral("lcm"));
+    EXPECT_EQ(Entry().toPlainText(), shown);
+}
+
+TEST_F(SampleWindow, FindReportsEntriesThenSearchCompleted)
+{
+    SearchText().setFocus();
+    QTest::keyClicks(&SearchText(), QStringLiteral("Euler"));
+    EXPECT_TRUE(ClickAndCollectMessages(FindButton()).isEmpty());
+    EXPECT_EQ(FindButton().text(), QStringLiteral("Next"));
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("Gamma"));
+    EXPECT_TRUE(Entry().toPlainText().contains(QStringLiteral("Euler")));
+
+    QStringList reported{SelectedCommand()};
+    for (int tap = 0; tap < 10; ++tap) {
+        const QStringList messages = ClickAndCollectMessages(FindButton());
+        if (!messages.isEmpty()) {
+            EXPECT_EQ(messages, QStringList{QStringLiteral("Search completed")});
+            break;
+        }
+        reported << SelectedCommand();
+    }
+    // In file order: Gamma's description names Euler, then gamma's (the Euler-Mascheroni constant), then totient's.
+    // The list finds gamma's name, case ignored, at Gamma, which stands higher: that is the command shown.
+    EXPECT_EQ(reported, (QStringList{"Gamma", "Gamma", "totient"}));
+    EXPECT_EQ(FindButton().text(), QStringLiteral("Find"));
+}
+
+TEST_F(SampleWindow, TypingDuringAPassResetsTheCaption)
+{
+    SearchText().setFocus();
+    QTest::keyClicks(&SearchText(), QStringLiteral("matrix"));
+    ClickAndCollectMessages(FindButton());
+    ASSERT_EQ(FindButton().text(), QStringLiteral("Next"));
+    const QString first = SelectedCommand();
+    ClickAndCollectMessages(FindButton());
+    QTest::keyClick(&SearchText(), Qt::Key_Backspace);
+    EXPECT_EQ(FindButton().text(), QStringLiteral("Find"));
+    ClickAndCollectMessages(FindButton());
+    EXPECT_EQ(SelectedCommand(), first);
+}
+
+TEST_F(SampleWindow, EnterOnAFocusedButtonClicksIt)
+{
+    SearchText().setText(QStringLiteral("Euler"));
+    FindButton().setFocus();
+    QTest::keyClick(&FindButton(), Qt::Key_Return);
+    EXPECT_TRUE(Dialog().isVisible());
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("Gamma"));
+}
+
+class ClosingKeys : public WindowTest, public ::testing::WithParamInterface<std::pair<const char *, int>>
+{};
+
+TEST_P(ClosingKeys, EndTheWindow)
+{
+    OpenWindow(KORVA_SAMPLE_DATA);
+    const auto [focus, key] = GetParam();
+    QWidget &target = Control<QWidget>(focus);
+    target.setFocus();
+    QTest::keyClick(&target, static_cast<Qt::Key>(key));
+    EXPECT_FALSE(Dialog().isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Window, ClosingKeys,
+    ::testing::Values(std::pair{"IDC_COMMAND_LIST", Qt::Key_Escape}, std::pair{"IDC_COMMAND_LIST", Qt::Key_Return},
+                      std::pair{"IDC_SEARCH_TEXT", Qt::Key_Return}, std::pair{"IDC_SEARCH_TEXT", Qt::Key_Enter},
+                      std::pair{"IDC_ENTRY_TEXT", Qt::Key_Return}, std::pair{"IDC_SEE_ALSO", Qt::Key_Escape}));
+
+class SmallFileWindow : public WindowTest
+{};
+
+TEST_F(SmallFileWindow, EmptyDataFileOpensWithAnEmptyList)
+{
+    OpenWindowOnBytes("");
+    EXPECT_TRUE(Dialog().isVisible());
+    EXPECT_EQ(List().model()->rowCount(), 0);
+    SearchText().setText(QStringLiteral("x"));
+    EXPECT_EQ(ClickAndCollectMessages(FindButton()), QStringList{QStringLiteral("Search completed")});
+}
+
+TEST_F(SmallFileWindow, RefilledSeeAlsoListRunsNoHandler)
+{
+    OpenWindowOnBytes(DataEntry("alpha", "first", "-> beta\n-> gamma\n") + DataEntry("beta", "second", "-> alpha\n") +
+                      DataEntry("gamma", "third"));
+    ClickCommand(QStringLiteral("alpha"));
+    ASSERT_EQ(SeeAlso().count(), 2);
+    // Filling the list selected nothing and jumped nowhere.
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("alpha"));
+    EXPECT_EQ(SeeAlso().currentIndex(), -1);
+    SeeAlso().setFocus();
+    QTest::keyClick(&SeeAlso(), Qt::Key_Down);
+    QTest::keyClick(&SeeAlso(), Qt::Key_Down); // now on beta's list, which holds only "alpha"
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("alpha"));
+}
+
+TEST_F(SmallFileWindow, ListAndEntryTakeTheGrowth)
+{
+    OpenWindowOnBytes(DataEntry("alpha", "first"));
+    const QSize list = List().size();
+    const QSize entry = Entry().size();
+    const QSize search = SearchText().size();
+    Dialog().resize(Dialog().size() + QSize(200, 300));
+    QApplication::processEvents();
+    EXPECT_GT(List().height(), list.height() + 100);
+    EXPECT_GT(Entry().height(), entry.height() + 100);
+    EXPECT_GT(List().width(), list.width() + 150);
+    EXPECT_EQ(SearchText().height(), search.height());
+}
+
+// The layout follows the primary screen's height; CTest runs this under screens of 240, 293, 294 and 800 pixels.
+class Layout : public WindowTest
+{};
+
+TEST_F(Layout, FollowsTheScreensHeight)
+{
+    const int height = QGuiApplication::primaryScreen()->geometry().height();
+    const bool compact = height < 294;
+    EXPECT_EQ(CReferenceDlg::IsCompactScreen(), compact) << height;
+    OpenWindow(KORVA_SAMPLE_DATA);
+    EXPECT_EQ(Dialog().TemplateId(), compact ? IDD_REFERENCE_WIDE : IDD_REFERENCE);
+
+    const auto labels = Dialog().findChildren<QLabel *>();
+    const auto top = [](QWidget &widget) { return widget.mapTo(widget.window(), QPoint(0, 0)).y(); };
+    const auto left = [](QWidget &widget) { return widget.mapTo(widget.window(), QPoint(0, 0)).x(); };
+    if (compact) {
+        EXPECT_TRUE(labels.isEmpty());
+        // One row on top: Find, search text, see-also list, Copy; then the list, then the entry text.
+        EXPECT_LT(left(FindButton()), left(SearchText()));
+        EXPECT_LT(left(SearchText()), left(SeeAlso()));
+        EXPECT_LT(left(SeeAlso()), left(CopyButton()));
+        EXPECT_LT(top(CopyButton()), top(List()));
+        EXPECT_LE(Dialog().height(), height); // the whole window fits a handheld's screen
+    } else {
+        ASSERT_EQ(labels.size(), 2);
+        for (QLabel *label : labels) {
+            if (label->text() == QStringLiteral("Command:")) {
+                EXPECT_EQ(label->buddy(), &SearchText());
+            } else {
+                EXPECT_EQ(label->text(), QStringLiteral("Also See:"));
+                EXPECT_EQ(label->buddy(), &SeeAlso());
+            }
+        }
+        // The search row on top, the list and the entry text, the see-also row at the bottom.
+        EXPECT_LT(left(SearchText()), left(FindButton()));
+        EXPECT_LT(top(FindButton()), top(List()));
+        EXPECT_LT(top(List()), top(Entry()));
+        EXPECT_LT(top(Entry()), top(SeeAlso()));
+        EXPECT_LT(left(SeeAlso()), left(CopyButton()));
+    }
+    // Centred on the screen.
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_NEAR(Dialog().geometry().center().x(), available.center().x(), 2);
+}
+
+// The whole program, as a user starts it.
+class Program : public ::testing::Test
+{
+protected:
+    // Copies the program into a folder of its own, with `dataFile` beside it as "korvadoc" (none when empty).
+    QString Install(const QString &dataFile)
+    {
+        const QString program = folder_.filePath(QStringLiteral("korva-reference"));
+        EXPECT_TRUE(QFile::copy(QStringLiteral(KORVA_PROGRAM), program));
+        if (!dataFile.isEmpty()) {
+            EXPECT_TRUE(QFile::copy(dataFile, folder_.filePath(QStringLiteral("korvadoc"))));
+        }
+        return program;
+    }
+
+    QTemporaryDir folder_;
+};
+
+TEST_F(Program, WithoutADataFileEndsSilentlyWithStatusZero)
+{
+    const QString program = Install(QString());
+    for (const bool folderInstead : {false, true}) {
+        if (folderInstead) {
+            ASSERT_TRUE(QDir(folder_.path()).mkdir(QStringLiteral("korvadoc")));
+        }
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        environment.remove(QStringLiteral("QT_QPA_PLATFORM")); // no window may ever be tried
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(QDir::tempPath()); // the data file is looked for beside the program, not here
+        process.start(program, {});
+        ASSERT_TRUE(process.waitForFinished(10000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), 0);
+        EXPECT_TRUE(process.readAllStandardOutput().isEmpty());
+        EXPECT_TRUE(process.readAllStandardError().isEmpty());
+    }
+}
+
+TEST_F(Program, DataFileIsLookedForInTheProgramsFolder)
+{
+    EXPECT_EQ(CReferenceApp::DataFilePath("/opt/korva/korva-reference"), "/opt/korva/korvadoc");
+    EXPECT_EQ(CReferenceApp::DataFilePath("korva-reference"), "korvadoc");
+}
+
+TEST_F(Program, StartUpHookReturnsFalseWhicheverWayTheWindowCloses)
+{
+    const QString program = Install(QStringLiteral(KORVA_SAMPLE_DATA));
+    int argc = 1;
+    char name[] = "korva-reference";
+    char *argv[] = {name, nullptr};
+    for (const auto &close :
+         std::vector<std::function<void(QDialog &)>>{[](QDialog &window) { QTest::keyClick(&window, Qt::Key_Escape); },
+                                                     [](QDialog &window) { QTest::keyClick(&window, Qt::Key_Return); },
+                                                     [](QDialog &window) { window.close(); }}) {
+        bool closed = false;
+        QTimer::singleShot(0, [&] {
+            auto *window = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            ASSERT_NE(window, nullptr);
+            EXPECT_EQ(window->windowTitle(), QStringLiteral("Korva Command Reference"));
+            EXPECT_GT(window->findChild<QListView *>()->model()->rowCount(), 60);
+            close(*window);
+            closed = true;
+        });
+        CReferenceApp app(argc, argv, program.toStdString());
+        EXPECT_FALSE(app.InitInstance());
+        EXPECT_TRUE(closed);
+    }
+}
+
+} // namespace
+} // namespace korva::app::testing

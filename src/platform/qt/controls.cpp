@@ -1,0 +1,181 @@
+#include "controls.h"
+
+#include "platform/code_page.h"
+
+#include <QKeyEvent>
+
+namespace korva::platform::qt {
+
+QString ControlName(int id)
+{
+    switch (id) {
+    case IDC_COMMAND_LIST:
+        return QStringLiteral("IDC_COMMAND_LIST");
+    case IDC_ENTRY_TEXT:
+        return QStringLiteral("IDC_ENTRY_TEXT");
+    case IDC_SEE_ALSO:
+        return QStringLiteral("IDC_SEE_ALSO");
+    case IDC_COPY:
+        return QStringLiteral("IDC_COPY");
+    case IDC_FIND:
+        return QStringLiteral("IDC_FIND");
+    case IDC_SEARCH_TEXT:
+        return QStringLiteral("IDC_SEARCH_TEXT");
+    default:
+        return {};
+    }
+}
+
+QString ToQString(std::u16string_view text)
+{
+    return QString(reinterpret_cast<const QChar *>(text.data()), static_cast<qsizetype>(text.size()));
+}
+
+std::u16string ToU16String(const QString &text)
+{
+    return text.toStdU16String();
+}
+
+CommandListView::CommandListView(QWidget *parent) : QListView(parent), model_(new CommandListModel(this))
+{
+    setObjectName(ControlName(IDC_COMMAND_LIST));
+    setModel(model_);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setUniformItemSizes(true); // keeps the layout of a list of 32768 names cheap
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this](const QItemSelection &selected) {
+        if (!programSelects_ && !selected.isEmpty()) {
+            emit notify(Notification::SelChange);
+        }
+    });
+}
+
+std::u16string CommandListView::GetText(int position) const
+{
+    return std::u16string(model_->Items().Text(position));
+}
+
+int CommandListView::GetCurSel() const
+{
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? kNoItem : selected.first().row();
+}
+
+void CommandListView::SetCurSel(int position)
+{
+    programSelects_ = true;
+    const QModelIndex index = model_->index(position, 0);
+    if (index.isValid()) {
+        selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+        scrollTo(index);
+    } else {
+        selectionModel()->clear();
+    }
+    programSelects_ = false;
+}
+
+void CommandListView::SetRedraw(bool redraw)
+{
+    setUpdatesEnabled(redraw);
+    model_->SetRedraw(redraw);
+}
+
+void CommandListView::focusInEvent(QFocusEvent *event)
+{
+    QListView::focusInEvent(event);
+    // A list view that gets the focus makes its first row current without selecting it; the first arrow key would
+    // then skip that row. With no command selected, nothing is current either, so the first Down selects the first.
+    if (!selectionModel()->hasSelection() && selectionModel()->currentIndex().isValid()) {
+        selectionModel()->clearCurrentIndex();
+    }
+}
+
+SeeAlsoComboBox::SeeAlsoComboBox(QWidget *parent) : QComboBox(parent)
+{
+    setObjectName(ControlName(IDC_SEE_ALSO));
+    setEditable(false);
+    setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    setMinimumContentsLength(6);
+    connect(this, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (!programChanges_ && index >= 0) {
+            emit notify(Notification::SelChange);
+        }
+    });
+}
+
+void SeeAlsoComboBox::ResetContent()
+{
+    programChanges_ = true;
+    clear();
+    programChanges_ = false;
+}
+
+int SeeAlsoComboBox::AddString(std::u16string_view text)
+{
+    // The list's own order: case ignored, an added name after the equal ones.
+    int position = count();
+    for (int i = 0; i < count(); ++i) {
+        if (CompareFolded(text, ToU16String(itemText(i))) < 0) {
+            position = i;
+            break;
+        }
+    }
+    programChanges_ = true;
+    const int selected = currentIndex();
+    insertItem(position, ToQString(text));
+    // A combo box selects the first item added to it; the list keeps its selection (usually none) instead.
+    setCurrentIndex(selected >= position ? selected + 1 : selected);
+    programChanges_ = false;
+    return position;
+}
+
+std::u16string SeeAlsoComboBox::GetItemText(int position) const
+{
+    return ToU16String(itemText(position));
+}
+
+EntryTextEdit::EntryTextEdit(QWidget *parent) : QPlainTextEdit(parent)
+{
+    setObjectName(ControlName(IDC_ENTRY_TEXT));
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setTabChangesFocus(true);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+}
+
+void EntryTextEdit::keyPressEvent(QKeyEvent *event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        event->ignore(); // the window's: it closes it
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+CommandButton::CommandButton(const QString &text, QWidget *parent) : QPushButton(text, parent)
+{
+    setAutoDefault(false);
+    setDefault(false);
+    connect(this, &QPushButton::clicked, this, [this] { emit notify(Notification::Clicked); });
+}
+
+void CommandButton::keyPressEvent(QKeyEvent *event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        click();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
+}
+
+SearchTextEdit::SearchTextEdit(QWidget *parent) : QLineEdit(parent)
+{
+    setObjectName(ControlName(IDC_SEARCH_TEXT));
+    // The program never sets this text itself, so every change is the user's.
+    connect(this, &QLineEdit::textChanged, this, [this] { emit notify(Notification::Change); });
+}
+
+} // namespace korva::platform::qt

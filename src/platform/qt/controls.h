@@ -1,0 +1,117 @@
+// The window's controls on Qt: standard Qt widgets that also carry the control interfaces the engine calls. Each
+// reports only what the user does (a selection, a click, an edit) through its notification signal; what the program
+// does to it (select, clear, add, set a text) raises none.
+#pragma once
+
+#include "command_list_model.h"
+#include "platform/platform.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace korva::platform::qt {
+
+// The object name that a control of the given id carries ("IDC_COMMAND_LIST"...); empty for an unknown id.
+QString ControlName(int id);
+
+// The sorted command list.
+class CommandListView final : public QListView, public ListBox
+{
+    Q_OBJECT
+
+public:
+    explicit CommandListView(QWidget *parent = nullptr);
+
+    int AddString(std::u16string_view text) override { return model_->Add(text); }
+    void SetItemData(int position, std::uint32_t data) override { model_->SetData(position, data); }
+    std::uint32_t GetItemData(int position) const override { return model_->Items().Data(position); }
+    int GetCount() const override { return model_->Items().Count(); }
+    std::u16string GetText(int position) const override;
+    int GetCurSel() const override;
+    void SetCurSel(int position) override;
+    int FindString(std::u16string_view prefix) const override { return model_->Items().Find(prefix); }
+    void SetRedraw(bool redraw) override;
+
+signals:
+    void notify(korva::platform::Notification code);
+
+protected:
+    void focusInEvent(QFocusEvent *event) override;
+
+private:
+    CommandListModel *model_;
+    bool programSelects_ = false;
+};
+
+// The see-also drop-down list: sorted, duplicates kept, no edit field.
+class SeeAlsoComboBox final : public QComboBox, public ComboBox
+{
+    Q_OBJECT
+
+public:
+    explicit SeeAlsoComboBox(QWidget *parent = nullptr);
+
+    void ResetContent() override;
+    int AddString(std::u16string_view text) override;
+    int GetCount() const override { return count(); }
+    std::u16string GetItemText(int position) const override;
+    int GetCurSel() const override { return currentIndex(); }
+
+signals:
+    void notify(korva::platform::Notification code);
+
+private:
+    bool programChanges_ = false;
+};
+
+// The multi-line entry text: editable, long lines wrap, Tab moves on to the next control like in any dialog.
+// Enter, as everywhere in the window, is left to the window.
+class EntryTextEdit final : public QPlainTextEdit, public EditBox
+{
+    Q_OBJECT
+
+public:
+    explicit EntryTextEdit(QWidget *parent = nullptr);
+
+    void Copy() override { copy(); }
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+};
+
+// A push button. Neither is the window's default button: Enter clicks one only while it has the focus, and goes to
+// the window everywhere else.
+class CommandButton final : public QPushButton
+{
+    Q_OBJECT
+
+public:
+    CommandButton(const QString &text, QWidget *parent = nullptr);
+
+signals:
+    void notify(korva::platform::Notification code);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+};
+
+// The single-line search text.
+class SearchTextEdit final : public QLineEdit
+{
+    Q_OBJECT
+
+public:
+    explicit SearchTextEdit(QWidget *parent = nullptr);
+
+signals:
+    void notify(korva::platform::Notification code);
+};
+
+// UTF-16 texts between the engine and Qt.
+QString ToQString(std::u16string_view text);
+std::u16string ToU16String(const QString &text);
+
+} // namespace korva::platform::qt

@@ -1,0 +1,131 @@
+#include "qt_window.h"
+
+#include "controls.h"
+
+#include <algorithm>
+#include <array>
+
+#include <QAbstractButton>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
+
+namespace korva::platform::qt {
+
+namespace {
+
+constexpr std::array kControlIds = {IDC_COMMAND_LIST, IDC_ENTRY_TEXT, IDC_SEE_ALSO,
+                                    IDC_COPY,         IDC_FIND,       IDC_SEARCH_TEXT};
+
+// The entry text composes its lines with CR LF; the text control breaks lines at LF.
+QString ToDisplayText(std::u16string_view text)
+{
+    QString display = ToQString(text);
+    display.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return display;
+}
+
+} // namespace
+
+QWidget &QtWindow::Control(int id) const
+{
+    QWidget *control = dialog_.findChild<QWidget *>(ControlName(id));
+    Q_ASSERT(control != nullptr);
+    return *control;
+}
+
+ListBox &QtWindow::ListBoxById(int id)
+{
+    return dynamic_cast<ListBox &>(Control(id));
+}
+
+ComboBox &QtWindow::ComboBoxById(int id)
+{
+    return dynamic_cast<ComboBox &>(Control(id));
+}
+
+EditBox &QtWindow::EditById(int id)
+{
+    return dynamic_cast<EditBox &>(Control(id));
+}
+
+void QtWindow::SetWindowText(int id, std::u16string_view text)
+{
+    QWidget &control = Control(id);
+    if (auto *edit = qobject_cast<QPlainTextEdit *>(&control)) {
+        edit->setPlainText(ToDisplayText(text));
+    } else if (auto *button = qobject_cast<QAbstractButton *>(&control)) {
+        button->setText(ToQString(text));
+    } else if (auto *line = qobject_cast<QLineEdit *>(&control)) {
+        line->setText(ToQString(text));
+    }
+}
+
+std::size_t QtWindow::GetWindowText(int id, std::span<char16_t> buffer) const
+{
+    if (buffer.empty()) {
+        return 0;
+    }
+    QWidget &control = Control(id);
+    QString text;
+    if (auto *edit = qobject_cast<QPlainTextEdit *>(&control)) {
+        text = edit->toPlainText();
+    } else if (auto *button = qobject_cast<QAbstractButton *>(&control)) {
+        text = button->text();
+    } else if (auto *line = qobject_cast<QLineEdit *>(&control)) {
+        text = line->text();
+    } else if (auto *combo = qobject_cast<QComboBox *>(&control)) {
+        text = combo->currentText();
+    }
+    auto count = std::min(static_cast<std::size_t>(text.size()), buffer.size() - 1);
+    if (count > 0 && count < static_cast<std::size_t>(text.size()) && text.at(count - 1).isHighSurrogate()) {
+        --count; // never split a surrogate pair
+    }
+    std::copy_n(reinterpret_cast<const char16_t *>(text.constData()), count, buffer.data());
+    buffer[count] = u'\0';
+    return count;
+}
+
+void QtWindow::EnableWindow(int id, bool enable)
+{
+    Control(id).setEnabled(enable);
+}
+
+bool QtWindow::IsWindowEnabled(int id) const
+{
+    return Control(id).isEnabled();
+}
+
+void QtWindow::MessageBox(std::u16string_view text)
+{
+    QMessageBox box(QMessageBox::NoIcon, QString(), ToQString(text), QMessageBox::Ok, &dialog_);
+    box.exec();
+}
+
+void ConnectNotifications(QWidget &dialog, const std::function<void(int id, Notification code)> &dispatch)
+{
+    for (const int id : kControlIds) {
+        QObject *control = dialog.findChild<QObject *>(ControlName(id));
+        if (control == nullptr) {
+            continue;
+        }
+        const auto forward = [dispatch, id](Notification code) { dispatch(id, code); };
+        if (auto *list = qobject_cast<CommandListView *>(control)) {
+            QObject::connect(list, &CommandListView::notify, &dialog, forward);
+        } else if (auto *combo = qobject_cast<SeeAlsoComboBox *>(control)) {
+            QObject::connect(combo, &SeeAlsoComboBox::notify, &dialog, forward);
+        } else if (auto *button = qobject_cast<CommandButton *>(control)) {
+            QObject::connect(button, &CommandButton::notify, &dialog, forward);
+        } else if (auto *search = qobject_cast<SearchTextEdit *>(control)) {
+            QObject::connect(search, &SearchTextEdit::notify, &dialog, forward);
+        }
+    }
+}
+
+int ScreenHeight()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->geometry().height() : 0;
+}
+
+} // namespace korva::platform::qt
