@@ -13,6 +13,21 @@ namespace {
 // Consecutive chunks overlap by this many bytes, so that a separator cut by a chunk's end lies whole in the next one.
 constexpr std::uint32_t kOverlap = kEntrySeparator.size() - 1;
 
+// The "#" of the first separator LF LF "#" in `chunk` whose "#" stands at or after `from`; npos when there is none.
+// A "#" is rare (the format has one per entry) where LF is common, so the scan looks for the "#" and checks the two
+// bytes before it. A "#" in the first two bytes of a chunk cannot be checked; the overlap with the previous chunk
+// has decided on it.
+std::size_t FindSeparatorHeader(std::string_view chunk, std::size_t from)
+{
+    for (std::size_t at = chunk.find(kHeaderKind, std::max<std::size_t>(from, kOverlap)); at != std::string_view::npos;
+         at = chunk.find(kHeaderKind, at + 1)) {
+        if (chunk.compare(at - kOverlap, kOverlap, kBlankLine) == 0) {
+            return at;
+        }
+    }
+    return std::string_view::npos;
+}
+
 void AddCommand(std::string_view headerLine, std::uint32_t entryOffset, platform::ListBox &list)
 {
     std::string_view name = headerLine.size() > kHeaderSkip ? headerLine.substr(kHeaderSkip) : std::string_view();
@@ -29,7 +44,7 @@ void BuildIndex(platform::HelpFile &file, ReadBuffer &buffer, platform::ListBox 
 {
     list.SetRedraw(false);
 
-    std::uint32_t chunkStart = 0;
+    file.Seek(0);
     bool seenHeader = false;
     // Every "#" before this offset has been decided on.
     std::uint32_t decidedUpTo = 0;
@@ -37,14 +52,15 @@ void BuildIndex(platform::HelpFile &file, ReadBuffer &buffer, platform::ListBox 
     std::optional<std::uint32_t> cutHeader;
 
     for (;;) {
-        file.Seek(chunkStart);
+        const std::uint32_t chunkStart = file.Position();
         const std::uint32_t count = file.Read(buffer.Chunk());
         if (count == 0) {
             break;
         }
         const std::string_view chunk(buffer.Data(), count);
         const bool lastChunk = count < kChunkSize;
-        std::uint32_t nextChunkStart = chunkStart + count - kOverlap;
+        // The next chunk overlaps this one by kOverlap bytes, or starts at a cut header.
+        std::uint32_t stepBack = kOverlap;
         bool scanEnds = false;
         std::size_t cursor = decidedUpTo > chunkStart ? std::min<std::size_t>(decidedUpTo - chunkStart, count) : 0;
 
@@ -56,11 +72,7 @@ void BuildIndex(platform::HelpFile &file, ReadBuffer &buffer, platform::ListBox 
             } else if (!seenHeader) {
                 header = chunk.find(kHeaderKind, cursor);
             } else {
-                // The separator's two LFs may stand just before the cursor.
-                const std::size_t separator = chunk.find(kEntrySeparator, cursor >= kOverlap ? cursor - kOverlap : 0);
-                if (separator != std::string_view::npos) {
-                    header = separator + kOverlap;
-                }
+                header = FindSeparatorHeader(chunk, cursor);
             }
             if (header == std::string_view::npos) {
                 break;
@@ -73,7 +85,7 @@ void BuildIndex(platform::HelpFile &file, ReadBuffer &buffer, platform::ListBox 
                     scanEnds = true; // the file's last header line has no LF
                 } else if (header > 0) {
                     cutHeader = chunkStart + static_cast<std::uint32_t>(header);
-                    nextChunkStart = *cutHeader;
+                    stepBack = count - static_cast<std::uint32_t>(header);
                 } else {
                     // A header line longer than a chunk: it cannot be read whole, so it is passed over.
                     decidedUpTo = chunkStart + 1;
@@ -89,7 +101,7 @@ void BuildIndex(platform::HelpFile &file, ReadBuffer &buffer, platform::ListBox 
         if (scanEnds || lastChunk) {
             break;
         }
-        chunkStart = nextChunkStart;
+        file.SeekBack(stepBack);
     }
 
     list.SetRedraw(true);

@@ -105,12 +105,13 @@ void OnFind(const HelpContext &context)
     }
 
     platform::ListBox &list = context.window.ListBoxById(IDC_COMMAND_LIST);
-    for (;;) {
-        std::uint32_t count = 0;
-        if (state.position < context.file.Length()) {
-            context.file.Seek(state.position);
-            count = context.file.Read(context.buffer.Chunk());
+    // Each chunk starts where the previous one was consumed; a read at or past the file's end yields nothing.
+    context.file.Seek(state.position);
+    for (bool firstChunk = true;; firstChunk = false) {
+        if (!firstChunk) {
+            context.file.SeekBack(context.file.Position() - state.position);
         }
+        const std::uint32_t count = context.file.Read(context.buffer.Chunk());
         if (count == 0) {
             EndPass(context.window, state);
             return;

@@ -44,8 +44,10 @@ public:
     virtual bool IsOpen() const = 0;
 
     // Moves the position to `offset` from the start of the file (past the end is allowed: reads there yield 0).
+    // Readers begin each read of the file with it: what follows reflects the file as it is now.
     virtual void Seek(std::uint32_t offset) = 0;
-    // Moves the position `count` bytes back from where it stands, stopping at the start of the file.
+    // Moves the position `count` bytes back from where it stands, stopping at the start of the file: a reader goes
+    // back over bytes it has just read to continue its read of the file.
     virtual void SeekBack(std::uint32_t count) = 0;
     // Reads up to `buffer.size()` bytes from the position into `buffer` and advances the position past them.
     // Yields the count read; less than asked only at the end of the file (or on a failing read, then 0).

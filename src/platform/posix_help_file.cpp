@@ -1,5 +1,6 @@
 #include "posix_help_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
@@ -47,16 +48,38 @@ void PosixHelpFile::Close()
         fd_ = -1;
     }
     position_ = 0;
+    DropWindow();
+}
+
+PosixHelpFile::Identity PosixHelpFile::CurrentIdentity() const
+{
+    struct stat status
+    {};
+    if (fd_ < 0 || ::fstat(fd_, &status) != 0) {
+        return {};
+    }
+    return {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino),
+            static_cast<std::int64_t>(status.st_size), static_cast<std::int64_t>(status.st_mtim.tv_sec),
+            static_cast<std::int64_t>(status.st_mtim.tv_nsec)};
+}
+
+void PosixHelpFile::DropWindow()
+{
+    window_.clear();
+    windowStart_ = 0;
 }
 
 void PosixHelpFile::Seek(std::uint32_t offset)
 {
     position_ = offset;
+    if (!window_.empty() && CurrentIdentity() != windowIdentity_) {
+        DropWindow();
+    }
 }
 
 void PosixHelpFile::SeekBack(std::uint32_t count)
 {
-    position_ = count < position_ ? position_ - count : 0;
+    position_ = count < position_ ? position_ - count : 0; // a continuation: the window stays
 }
 
 std::uint32_t PosixHelpFile::Read(std::span<char> buffer)
@@ -65,20 +88,33 @@ std::uint32_t PosixHelpFile::Read(std::span<char> buffer)
         return 0;
     }
     const std::uint64_t room = kOffsetLimit - position_;
-    std::size_t wanted = buffer.size() < room ? buffer.size() : static_cast<std::size_t>(room);
-    std::size_t got = 0;
-    while (got < wanted) {
-        const ssize_t n = ::pread(fd_, buffer.data() + got, wanted - got, static_cast<off_t>(position_ + got));
-        if (n < 0 && errno == EINTR) {
-            continue;
+    const std::size_t wanted = buffer.size() < room ? buffer.size() : static_cast<std::size_t>(room);
+
+    const std::uint64_t windowEnd = std::uint64_t{windowStart_} + window_.size();
+    if (position_ < windowStart_ || position_ + std::uint64_t{wanted} > windowEnd) {
+        // Refill the window from the position; a window that ends short marks the end of the file.
+        windowIdentity_ = CurrentIdentity();
+        const std::size_t size = std::min<std::uint64_t>(std::max(kReadAhead, wanted), kOffsetLimit - position_);
+        window_.resize(size);
+        std::size_t got = 0;
+        while (got < size) {
+            const ssize_t n = ::pread(fd_, window_.data() + got, size - got, static_cast<off_t>(position_ + got));
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n <= 0) {
+                break;
+            }
+            got += static_cast<std::size_t>(n);
         }
-        if (n <= 0) {
-            break;
-        }
-        got += static_cast<std::size_t>(n);
+        window_.resize(got);
+        windowStart_ = position_;
     }
-    position_ += static_cast<std::uint32_t>(got);
-    return static_cast<std::uint32_t>(got);
+    const std::size_t from = position_ - windowStart_;
+    const std::size_t count = std::min(wanted, window_.size() - from);
+    std::copy_n(window_.data() + from, count, buffer.data());
+    position_ += static_cast<std::uint32_t>(count);
+    return static_cast<std::uint32_t>(count);
 }
 
 std::uint32_t PosixHelpFile::Length() const

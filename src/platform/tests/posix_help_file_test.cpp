@@ -62,6 +62,48 @@ TEST_F(PosixHelpFileTest, ReadsSeeksAndTellsItsLength)
     EXPECT_EQ(file.Position(), 0u);
 }
 
+TEST_F(PosixHelpFileTest, ContinuedReadsCrossTheReadAheadWindowIntact)
+{
+    std::string bytes;
+    for (std::size_t i = 0; bytes.size() < 3 * PosixHelpFile::kReadAhead + 777; ++i) {
+        bytes += std::to_string(i) + ",";
+    }
+    PosixHelpFile file;
+    ASSERT_TRUE(file.Open(Write("korvadoc", bytes)));
+    file.Seek(0);
+    std::string read;
+    std::array<char, 2000> chunk{};
+    for (std::uint32_t count; (count = file.Read(chunk)) > 0;) {
+        read.append(chunk.data(), count);
+        if (count == chunk.size()) {
+            file.SeekBack(2); // overlap, as the index scan does
+            read.resize(read.size() - 2);
+        }
+    }
+    EXPECT_EQ(read, bytes);
+}
+
+TEST_F(PosixHelpFileTest, ASeekSeesTheFileAsItIsNow)
+{
+    const std::string path = Write("korvadoc", std::string(5000, 'a'));
+    PosixHelpFile file;
+    ASSERT_TRUE(file.Open(path));
+    std::array<char, 2000> chunk{};
+    file.Seek(1000);
+    ASSERT_EQ(file.Read(chunk), 2000u);
+
+    Write("korvadoc", std::string(1500, 'b')); // shrinks
+    file.Seek(1000);
+    ASSERT_EQ(file.Read(chunk), 500u);
+    EXPECT_EQ(std::string(chunk.data(), 500), std::string(500, 'b'));
+    EXPECT_EQ(file.Length(), 1500u);
+
+    Write("korvadoc", std::string(6000, 'c')); // grows
+    file.Seek(0);
+    ASSERT_EQ(file.Read(chunk), 2000u);
+    EXPECT_EQ(std::string(chunk.data(), 2000), std::string(2000, 'c'));
+}
+
 TEST(ProgramFolder, KeepsThePathUpToItsLastSeparator)
 {
     EXPECT_EQ(ProgramFolder("/usr/lib/korva-reference/korva-reference"), "/usr/lib/korva-reference/");
