@@ -1,11 +1,17 @@
 // The item store behind the sorted command list, shared by the Qt list and the in-memory one.
 //
 // Items stand in ascending order of their case-folded text (CompareFolded); an added item goes after every item that
-// compares equal to it, so equal names keep the order they were added in. The store holds the format's largest file
-// (32768 names) without a pause: items live in blocks of at most kBlockSize, so an insertion moves at most one
-// block's items, and the texts live in one append-only arena.
+// compares equal to it, so equal names keep the order they were added in.
+//
+// The store holds the format's largest file (32768 names) without a pause. Items live in blocks of at most
+// 2 * kBlockSize, found by binary search, so an insertion compares against some fifteen keys and moves at most one
+// block's items. Each item keeps the first eight units of its key inline, so that most comparisons never reach the
+// texts. The texts live in an append-only arena of fixed-size pages that never moves what it holds: one byte per
+// character for a text within Latin-1 (as command names nearly always are), two otherwise, and the folded key after
+// the text only where it differs from it. The less memory the store touches, the sooner a large list is up.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -20,12 +26,16 @@ public:
     // Inserts `text` at its sorted place, after equal items; yields its position.
     int Add(std::u16string_view text);
     // The position Add would give `text` now.
-    int InsertPosition(std::u16string_view text) const { return Bound(text, true); }
+    int InsertPosition(std::u16string_view text) const;
     void Clear();
 
     int Count() const { return count_; }
     // The item's text; empty for a position outside the list.
-    std::u16string_view Text(int position) const;
+    std::u16string Text(int position) const;
+    // True when the item's text is all Latin-1, so that Latin1Text holds it whole.
+    bool IsLatin1(int position) const;
+    // The item's text, one byte per character, when IsLatin1.
+    std::string_view Latin1Text(int position) const;
     // The item's value; 0 for a position outside the list.
     std::uint32_t Data(int position) const;
     // Sets the item's value; does nothing for a position outside the list.
@@ -34,21 +44,55 @@ public:
     int Find(std::u16string_view prefix) const;
 
 private:
+    // Units of a key, four per word from the top, zero past its end: words compare as the units do.
+    using Prefix = std::array<std::uint64_t, 2>;
     struct Item
     {
-        std::uint32_t textStart; // into arena_
+        Prefix prefix;           // the key's first eight units
+        std::uint32_t textStart; // byte offset into the arena: the text, then its key unless keyIsText
         std::uint32_t textLength;
         std::uint32_t data;
+        bool latin1;    // one byte per unit
+        bool keyIsText; // the key is the text itself
     };
-    static constexpr std::size_t kBlockSize = 512;
+    // A folded key with its inline prefix, for the comparisons of one search.
+    struct Key
+    {
+        std::u16string_view units;
+        Prefix prefix;
+    };
+    struct Place
+    {
+        std::size_t block;
+        std::size_t offset;
+    };
+    static constexpr std::size_t kBlockSize = 64;
+    static constexpr std::size_t kArenaPage = 64 * 1024; // bytes
 
-    std::u16string_view TextOf(const Item &item) const;
+    static Prefix PrefixOf(std::u16string_view key);
+    // Stores the text, and the key after it unless it is the text; yields where they start.
+    std::uint32_t Store(std::u16string_view text, std::u16string_view key, bool latin1, bool keyIsText);
+    // The bytes of an item's text (key false) or key (key true) in the arena.
+    std::string_view Bytes(const Item &item, bool key) const;
+    // Unit `index` of bytes stored one (latin1) or two per unit.
+    static char16_t UnitAt(std::string_view bytes, bool latin1, std::size_t index);
+    // Three-way comparison of an item's key with `key`.
+    int Compare(const Item &item, const Key &key) const;
+    // Where the item at `position` stands; block == blocks_.size() when outside the list.
+    Place PlaceOf(int position) const;
     const Item *ItemAt(int position) const;
-    // The position of the first item whose text compares greater than `text` (afterEqual) or not less than it.
-    int Bound(std::u16string_view text, bool afterEqual) const;
+    // The place of the first item whose key is greater than `key` (afterEqual) or not less than it.
+    Place Bound(const Key &key, bool afterEqual) const;
+    int PositionOf(Place place) const;
 
     std::vector<std::vector<Item>> blocks_;
-    std::u16string arena_;
+    // Each block's last item and the position of its first, side by side for the search over blocks.
+    std::vector<Item> blockLasts_;
+    std::vector<int> blockStarts_;
+    // The item the last Add placed, which the caller usually sets the value of next.
+    int lastAddedPosition_ = -1;
+    Place lastAddedPlace_{};
+    std::vector<std::string> arena_; // pages, each reserved at kArenaPage bytes (or one longer text)
     int count_ = 0;
 };
 

@@ -50,7 +50,7 @@ public:
     void SetItemData(int position, std::uint32_t data) override { items_.SetData(position, data); }
     std::uint32_t GetItemData(int position) const override { return items_.Data(position); }
     int GetCount() const override { return items_.Count(); }
-    std::u16string GetText(int position) const override { return std::u16string(items_.Text(position)); }
+    std::u16string GetText(int position) const override { return items_.Text(position); }
     int GetCurSel() const override { return selection_; }
     void SetCurSel(int position) override;
     int FindString(std::u16string_view prefix) const override { return items_.Find(prefix); }

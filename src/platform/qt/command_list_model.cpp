@@ -38,8 +38,11 @@ QVariant CommandListModel::data(const QModelIndex &index, int role) const
         return {};
     }
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole || role == Qt::EditRole) {
-        const std::u16string_view text = items_.Text(index.row());
-        return QString(reinterpret_cast<const QChar *>(text.data()), static_cast<qsizetype>(text.size()));
+        if (items_.IsLatin1(index.row())) {
+            const std::string_view text = items_.Latin1Text(index.row());
+            return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+        }
+        return QString::fromStdU16String(items_.Text(index.row()));
     }
     return {};
 }

@@ -54,7 +54,7 @@ CommandListView::CommandListView(QWidget *parent) : QListView(parent), model_(ne
 
 std::u16string CommandListView::GetText(int position) const
 {
-    return std::u16string(model_->Items().Text(position));
+    return model_->Items().Text(position);
 }
 
 int CommandListView::GetCurSel() const

@@ -67,6 +67,27 @@ TEST(SortedList, PositionsOutsideTheListHoldNothing)
     EXPECT_EQ(SortedList().Find(u"a"), -1);
 }
 
+TEST(SortedList, TextsBeyondLatin1AndLongTextsKeepTheirUnitsAndOrder)
+{
+    SortedList list;
+    const std::u16string longText = u"\u20ac" + std::u16string(70000, u'z');
+    for (const std::u16string &text :
+         {std::u16string(u"\u0160koda"), std::u16string(u"\u00e9t\u00e9"), longText, std::u16string(u"\u0161KODA"),
+          std::u16string(u"\u00c9T\u00c9x"), std::u16string(u"\u20acuro"), std::u16string(u"abc")}) {
+        list.Add(text);
+    }
+    EXPECT_EQ(Texts(list), (std::vector<std::u16string>{u"abc", u"\u00e9t\u00e9", u"\u00c9T\u00c9x", u"\u0160koda",
+                                                        u"\u0161KODA", u"\u20acuro", longText}));
+    EXPECT_EQ(list.Find(u"\u00c9t"), 1);
+    EXPECT_EQ(list.Find(u"\u0161k"), 3);
+    EXPECT_EQ(list.Find(u"\u20ACz"), 6);
+    EXPECT_EQ(list.Find(u"\u20ACuroo"), -1);
+    EXPECT_TRUE(list.IsLatin1(0));
+    EXPECT_EQ(list.Latin1Text(1), "\xe9t\xe9");
+    EXPECT_FALSE(list.IsLatin1(3));
+    EXPECT_TRUE(list.Latin1Text(3).empty());
+}
+
 // Many more items than one block holds, against a stable sort of the same texts.
 TEST(SortedList, LargeListMatchesAStableSort)
 {
