@@ -1,0 +1,501 @@
+// Benchmarks at the format's limit (32768 entries), each beside what the machine does at best on the same file:
+// reading it whole (cat), and scanning it with grep. Prints Google Benchmark's figures, then a table of ratios.
+//
+//   korva_benchmarks [Google Benchmark options]
+//   korva_benchmarks --memory-probe FILE     (internal: opens the window on FILE, prints its peak memory in KiB)
+//   korva_benchmarks --startup-probe FILE    (internal: starts as the program does, prints a line at the first frame)
+#include "app/reference_dlg.h"
+#include "data_generator.h"
+#include "helpdata/command_index.h"
+#include "helpdata/entry_view.h"
+#include "helpdata/text_search.h"
+#include "platform/memory/memory_platform.h"
+#include "platform/posix_help_file.h"
+#include "platform/qt/controls.h"
+#include "platform/qt/qt_window.h"
+
+#include <cstdio>
+#include <fcntl.h>
+#include <fstream>
+#include <iomanip>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <spawn.h>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QLineEdit>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+extern char **environ;
+
+namespace {
+
+using namespace korva;
+
+constexpr std::size_t kEntries = 32768;
+const std::string kNeedle = "needle";
+
+struct Files
+{
+    std::string shuffled;
+    std::string alphabetical;
+    std::string empty;
+    std::string needleInLast;   // the needle only in the last entry
+    std::string needleEvery100; // the needle in every 100th entry
+    std::string grepOutput;
+};
+
+Files &TheFiles()
+{
+    static Files files;
+    return files;
+}
+
+std::string WriteFile(const QTemporaryDir &folder, const char *name, const std::string &bytes)
+{
+    const std::string path = folder.filePath(QString::fromLatin1(name)).toStdString();
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+}
+
+// Runs a program and waits for it, as a shell would, without the shell. Its output goes to `output`: /dev/null for
+// cat, as in "cat FILE > /dev/null"; a file for grep, which stops at the first match when it sees its output is
+// /dev/null.
+void Run(const std::vector<std::string> &arguments, const char *output)
+{
+    std::vector<char *> argv;
+    for (const auto &argument : arguments) {
+        argv.push_back(const_cast<char *>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output, O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t child = 0;
+    if (posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
+        int status = 0;
+        waitpid(child, &status, 0);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+}
+
+// A window that counts the message boxes it would show instead of showing them, so a whole search pass runs
+// without anyone to dismiss "Search completed".
+class SilentWindow final : public platform::Window
+{
+public:
+    explicit SilentWindow(platform::Window &window) : window_(window) {}
+    platform::ListBox &ListBoxById(int id) override { return window_.ListBoxById(id); }
+    platform::ComboBox &ComboBoxById(int id) override { return window_.ComboBoxById(id); }
+    platform::EditBox &EditById(int id) override { return window_.EditById(id); }
+    void SetWindowText(int id, std::u16string_view text) override { window_.SetWindowText(id, text); }
+    std::size_t GetWindowText(int id, std::span<char16_t> buffer) const override
+    {
+        return window_.GetWindowText(id, buffer);
+    }
+    void EnableWindow(int id, bool enable) override { window_.EnableWindow(id, enable); }
+    bool IsWindowEnabled(int id) const override { return window_.IsWindowEnabled(id); }
+    void MessageBox(std::u16string_view) override { ++messages; }
+
+    int messages = 0;
+
+private:
+    platform::Window &window_;
+};
+
+// The reference window open on a file, shown, with its engine context.
+struct OpenWindow
+{
+    explicit OpenWindow(const std::string &path)
+    {
+        file.Open(path);
+        dialog = std::make_unique<app::CReferenceDlg>(file, buffer);
+        dialog->show();
+        QCoreApplication::processEvents();
+        window = std::make_unique<platform::qt::QtWindow>(*dialog);
+        silent = std::make_unique<SilentWindow>(*window);
+    }
+
+    helpdata::HelpContext Context() { return {file, buffer, *silent}; }
+    platform::ListBox &List() { return window->ListBoxById(platform::IDC_COMMAND_LIST); }
+
+    platform::PosixHelpFile file;
+    helpdata::ReadBuffer buffer;
+    std::unique_ptr<app::CReferenceDlg> dialog;
+    std::unique_ptr<platform::qt::QtWindow> window;
+    std::unique_ptr<SilentWindow> silent;
+};
+
+// Shows the window on `path` and returns once the command list has painted its first frame.
+void ShowUntilFirstFrame(const std::string &path)
+{
+    platform::PosixHelpFile file;
+    file.Open(path);
+    helpdata::ReadBuffer buffer;
+    app::CReferenceDlg dialog(file, buffer);
+    struct PaintWatch : QObject
+    {
+        bool painted = false;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            painted |= event->type() == QEvent::Paint;
+            return false;
+        }
+    } watch;
+    auto *list = dialog.findChild<platform::qt::CommandListView *>();
+    list->viewport()->installEventFilter(&watch);
+    dialog.show();
+    QElapsedTimer guard;
+    guard.start();
+    while (!watch.painted && guard.elapsed() < 10000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    list->viewport()->removeEventFilter(&watch);
+}
+
+void IndexScanIntoEngineList(benchmark::State &state, const std::string *path)
+{
+    platform::PosixHelpFile file;
+    file.Open(*path);
+    helpdata::ReadBuffer buffer;
+    for (auto _ : state) {
+        platform::MemoryListBox list;
+        helpdata::BuildIndex(file, buffer, list);
+        benchmark::DoNotOptimize(list.GetCount());
+    }
+}
+
+void IndexScanIntoQtList(benchmark::State &state, const std::string *path)
+{
+    platform::PosixHelpFile file;
+    file.Open(*path);
+    helpdata::ReadBuffer buffer;
+    for (auto _ : state) {
+        platform::qt::CommandListView list;
+        helpdata::BuildIndex(file, buffer, list);
+        benchmark::DoNotOptimize(list.GetCount());
+    }
+}
+
+// The program's whole start-up, from launching a process to the first frame of its window with the list filled:
+// a child process starts the toolkit, opens the data file and the window as the program does, and says when the
+// list has painted.
+void WindowStartUp(benchmark::State &state, const std::string *path)
+{
+    const std::string self = QCoreApplication::applicationFilePath().toStdString();
+    for (auto _ : state) {
+        int pipeEnds[2];
+        if (pipe(pipeEnds) != 0) {
+            state.SkipWithError("no pipe");
+            return;
+        }
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
+        std::string probe = "--startup-probe";
+        std::vector<char *> argv = {const_cast<char *>(self.c_str()), probe.data(), const_cast<char *>(path->c_str()),
+                                    nullptr};
+        pid_t child = 0;
+        const int spawned = posix_spawn(&child, self.c_str(), &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        close(pipeEnds[1]);
+        char painted = 0;
+        if (spawned != 0 || read(pipeEnds[0], &painted, 1) != 1) {
+            state.SkipWithError("the window did not paint");
+        }
+        state.PauseTiming();
+        close(pipeEnds[0]);
+        int status = 0;
+        waitpid(child, &status, 0);
+        state.ResumeTiming();
+    }
+}
+
+int StartUpProbe(int argc, char **argv, const std::string &path)
+{
+    QApplication application(argc, argv);
+    ShowUntilFirstFrame(path);
+    std::cout << "painted" << std::endl;
+    return 0;
+}
+
+void EntryView(benchmark::State &state, double where)
+{
+    OpenWindow window(TheFiles().shuffled);
+    const int count = window.List().GetCount();
+    const int position = std::min(count - 1, static_cast<int>(where * count));
+    auto context = window.Context();
+    for (auto _ : state) {
+        window.List().SetCurSel(position);
+        helpdata::OnSelchangeCommandList(context);
+    }
+}
+
+void FindTapAcrossTheFile(benchmark::State &state)
+{
+    OpenWindow window(TheFiles().needleInLast);
+    window.dialog->findChild<QLineEdit *>()->setText(QString::fromStdString(kNeedle));
+    auto context = window.Context();
+    for (auto _ : state) {
+        helpdata::ProcessSearchState() = helpdata::SearchState{true, 0};
+        helpdata::OnFind(context);
+    }
+    if (window.silent->messages != 0) {
+        state.SkipWithError("the tap found nothing");
+    }
+}
+
+void WholePassEvery100th(benchmark::State &state)
+{
+    OpenWindow window(TheFiles().needleEvery100);
+    window.dialog->findChild<QLineEdit *>()->setText(QString::fromStdString(kNeedle));
+    auto context = window.Context();
+    int taps = 0;
+    for (auto _ : state) {
+        helpdata::ProcessSearchState() = helpdata::SearchState{true, 0};
+        const int before = window.silent->messages;
+        taps = 0;
+        while (window.silent->messages == before) {
+            helpdata::OnFind(context);
+            ++taps;
+        }
+    }
+    state.counters["taps"] = taps;
+}
+
+void Cat(benchmark::State &state, const std::string *path)
+{
+    for (auto _ : state) {
+        Run({"cat", *path}, "/dev/null");
+    }
+}
+
+void GrepHeaders(benchmark::State &state, const std::string *path)
+{
+    for (auto _ : state) {
+        Run({"grep", "-c", "^#", *path}, TheFiles().grepOutput.c_str());
+    }
+}
+
+void GrepNeedle(benchmark::State &state, const std::string *path)
+{
+    for (auto _ : state) {
+        Run({"grep", "-F", "-c", kNeedle, *path}, TheFiles().grepOutput.c_str());
+    }
+}
+
+// Keeps each benchmark's wall time per iteration, in seconds, by name.
+class RecordingReporter final : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run &run : runs) {
+            if (run.run_type == Run::RT_Iteration && run.iterations > 0 && !run.error_occurred) {
+                // The name as registered, without the settings Google Benchmark appends ("/min_time:2.000",
+                // "/real_time").
+                std::string name = run.benchmark_name();
+                for (const char *setting : {"/min_time:", "/real_time"}) {
+                    name = name.substr(0, name.find(setting));
+                }
+                seconds[name] = run.real_accumulated_time / static_cast<double>(run.iterations);
+            }
+        }
+    }
+    std::map<std::string, double> seconds;
+};
+
+long PeakMemoryKiB()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmHWM:", 0) == 0) {
+            return std::stol(line.substr(6));
+        }
+    }
+    return -1;
+}
+
+long ProbePeakMemoryKiB(const std::string &self, const std::string &path)
+{
+    const std::string command = "'" + self + "' --memory-probe '" + path + "'";
+    FILE *pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return -1;
+    }
+    long kib = -1;
+    if (std::fscanf(pipe, "%ld", &kib) != 1) {
+        kib = -1;
+    }
+    pclose(pipe);
+    return kib;
+}
+
+void PrintTable(const RecordingReporter &reporter, long emptyKiB, long fullKiB)
+{
+    const auto time = [&](const std::string &name) {
+        const auto found = reporter.seconds.find(name);
+        return found == reporter.seconds.end() ? -1.0 : found->second;
+    };
+    struct Row
+    {
+        std::string figure;
+        double program;
+        std::string anchor;
+        double reference;
+        std::string target;
+        double limit; // the ratio the target allows
+    };
+    const std::vector<Row> rows = {
+        {"Index scan, shuffled file", time("IndexScan/EngineList/shuffled"), "grep -c '^#'",
+         time("Anchor/GrepHeaders/shuffled"), "<= 3x", 3.0},
+        {"Index scan, alphabetical file", time("IndexScan/EngineList/alphabetical"), "grep -c '^#'",
+         time("Anchor/GrepHeaders/alphabetical"), "<= 3x", 3.0},
+        {"Index scan into the Qt list", time("IndexScan/QtList/shuffled"), "grep -c '^#'",
+         time("Anchor/GrepHeaders/shuffled"), "(info)", 0},
+        {"Window start-up to first frame", time("WindowStartUp/full"), "same, empty file", time("WindowStartUp/empty"),
+         "<= 1.5x", 1.5},
+        {"One Find tap across the file", time("Find/OneTapAcrossTheFile"), "grep -F -c",
+         time("Anchor/GrepNeedle/needle_in_last"), "<= 2x", 2.0},
+        {"Whole pass, every 100th entry", time("Find/WholePassEvery100th"), "grep -F -c",
+         time("Anchor/GrepNeedle/needle_every_100"), "(info)", 0},
+        {"Reading the file whole", time("Anchor/Cat/shuffled"), "", -1, "", 0},
+    };
+    std::cout << "\nKorva Command Reference at 32768 entries, against the machine's best on the same file\n\n";
+    std::cout << std::left << std::setw(34) << "Figure" << std::right << std::setw(12) << "program"
+              << "  " << std::left << std::setw(18) << "anchor" << std::right << std::setw(12) << "anchor"
+              << std::setw(9) << "ratio"
+              << "  target\n";
+    std::cout << std::fixed << std::setprecision(3);
+    for (const Row &row : rows) {
+        std::cout << std::left << std::setw(34) << row.figure << std::right << std::setw(9) << row.program * 1e3
+                  << " ms  " << std::left << std::setw(18) << row.anchor << std::right;
+        if (row.reference > 0) {
+            const double ratio = row.program / row.reference;
+            std::cout << std::setw(9) << row.reference * 1e3 << " ms" << std::setw(8) << std::setprecision(2) << ratio
+                      << "x  " << row.target << (row.limit > 0 ? (ratio <= row.limit ? "  met" : "  MISSED") : "")
+                      << std::setprecision(3);
+        }
+        std::cout << "\n";
+    }
+    for (const char *where : {"first", "middle", "last"}) {
+        const double seconds = time(std::string("EntryView/") + where);
+        std::cout << std::left << std::setw(34) << (std::string("Entry view, ") + where + " entry") << std::right
+                  << std::setw(9) << seconds * 1e3 << " ms  " << std::setw(47) << ""
+                  << "< 1 ms" << (seconds < 1e-3 ? "  met" : "  MISSED") << "\n";
+    }
+    const double extraMiB = static_cast<double>(fullKiB - emptyKiB) / 1024.0;
+    std::cout << std::left << std::setw(34) << "Peak memory, 32768 entries" << std::right << std::setw(9)
+              << fullKiB / 1024.0 << " MiB " << std::left << std::setw(18) << " empty file" << std::right
+              << std::setw(9) << emptyKiB / 1024.0 << " MiB" << std::setw(7) << "+" << extraMiB << " MiB  <= +16 MiB"
+              << (extraMiB <= 16.0 ? "  met" : "  MISSED") << "\n";
+}
+
+int MemoryProbe(int argc, char **argv, const std::string &path)
+{
+    QApplication application(argc, argv);
+    OpenWindow window(path);
+    QCoreApplication::processEvents();
+    std::cout << PeakMemoryKiB() << std::endl;
+    return 0;
+}
+
+} // namespace
+
+// The offscreen platform notes every window it cannot size-hint; that is not news for a benchmark.
+void QuietMessages(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type != QtDebugMsg && !message.contains(QStringLiteral("propagateSizeHints"))) {
+        std::cerr << message.toStdString() << "\n";
+    }
+}
+
+int main(int argc, char **argv)
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    qInstallMessageHandler(QuietMessages);
+    if (argc == 3 && std::string(argv[1]) == "--memory-probe") {
+        return MemoryProbe(argc, argv, argv[2]);
+    }
+    if (argc == 3 && std::string(argv[1]) == "--startup-probe") {
+        return StartUpProbe(argc, argv, argv[2]);
+    }
+
+    QApplication application(argc, argv);
+    QTemporaryDir folder;
+    Files &files = TheFiles();
+    {
+        bench::GeneratorOptions options;
+        options.entries = kEntries;
+        options.shuffled = true;
+        const auto shuffled = bench::GenerateDataFile(options);
+        files.shuffled = WriteFile(folder, "shuffled", shuffled.bytes);
+        options.shuffled = false;
+        files.alphabetical = WriteFile(folder, "alphabetical", bench::GenerateDataFile(options).bytes);
+        options.shuffled = true;
+        options.needleInLast = true;
+        files.needleInLast = WriteFile(folder, "needle_in_last", bench::GenerateDataFile(options).bytes);
+        options.needleInLast = false;
+        options.needleEvery = 100;
+        files.needleEvery100 = WriteFile(folder, "needle_every_100", bench::GenerateDataFile(options).bytes);
+        files.empty = WriteFile(folder, "empty", "");
+        files.grepOutput = folder.filePath(QStringLiteral("grep-output")).toStdString();
+    }
+
+    const auto ms = benchmark::kMillisecond;
+    benchmark::RegisterBenchmark("IndexScan/EngineList/shuffled", IndexScanIntoEngineList, &files.shuffled)->Unit(ms);
+    benchmark::RegisterBenchmark("IndexScan/EngineList/alphabetical", IndexScanIntoEngineList, &files.alphabetical)
+        ->Unit(ms);
+    benchmark::RegisterBenchmark("IndexScan/QtList/shuffled", IndexScanIntoQtList, &files.shuffled)->Unit(ms);
+    benchmark::RegisterBenchmark("WindowStartUp/full", WindowStartUp, &files.shuffled)
+        ->Unit(ms)
+        ->UseRealTime()
+        ->MinTime(2.0);
+    benchmark::RegisterBenchmark("WindowStartUp/empty", WindowStartUp, &files.empty)
+        ->Unit(ms)
+        ->UseRealTime()
+        ->MinTime(2.0);
+    benchmark::RegisterBenchmark("EntryView/first", EntryView, 0.0)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("EntryView/middle", EntryView, 0.5)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("EntryView/last", EntryView, 1.0)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("Find/OneTapAcrossTheFile", FindTapAcrossTheFile)->Unit(ms);
+    benchmark::RegisterBenchmark("Find/WholePassEvery100th", WholePassEvery100th)->Unit(ms);
+    benchmark::RegisterBenchmark("Anchor/Cat/shuffled", Cat, &files.shuffled)->Unit(ms)->UseRealTime();
+    benchmark::RegisterBenchmark("Anchor/GrepHeaders/shuffled", GrepHeaders, &files.shuffled)->Unit(ms)->UseRealTime();
+    benchmark::RegisterBenchmark("Anchor/GrepHeaders/alphabetical", GrepHeaders, &files.alphabetical)
+        ->Unit(ms)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark("Anchor/GrepNeedle/needle_in_last", GrepNeedle, &files.needleInLast)
+        ->Unit(ms)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark("Anchor/GrepNeedle/needle_every_100", GrepNeedle, &files.needleEvery100)
+        ->Unit(ms)
+        ->UseRealTime();
+
+    benchmark::Initialize(&argc, argv);
+    RecordingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+
+    const std::string self = QCoreApplication::applicationFilePath().toStdString();
+    const long emptyKiB = ProbePeakMemoryKiB(self, files.empty);
+    const long fullKiB = ProbePeakMemoryKiB(self, files.shuffled);
+    std::ifstream file(files.shuffled, std::ios::binary | std::ios::ate);
+    std::cout << "\nData file: " << kEntries << " entries, " << file.tellg() / 1024 << " KiB\n";
+    PrintTable(reporter, emptyKiB, fullKiB);
+    benchmark::Shutdown();
+    return 0;
+}
