@@ -57,6 +57,19 @@ bool IsHeader(std::string_view text, std::size_t at, bool chunkAtFileStart)
     return chunkAtFileStart && text.find(kHeaderKind) == at;
 }
 
+// The first LF of the chunk's last blank line (an LF followed by an LF), or npos. Scans forward from LF to LF, which
+// the library does a block at a time, rather than walking back byte by byte.
+std::size_t LastBlankLine(std::string_view chunk)
+{
+    std::size_t last = npos;
+    for (std::size_t at = chunk.find('\n'); at != npos && at + 1 < chunk.size(); at = chunk.find('\n', at + 1)) {
+        if (chunk[at + 1] == '\n') {
+            last = at;
+        }
+    }
+    return last;
+}
+
 void EndPass(platform::Window &window, SearchState &state)
 {
     state.fresh = true;
@@ -123,7 +136,7 @@ void OnFind(const HelpContext &context)
         // an entry longer than a chunk) is searched and consumed whole.
         std::string_view text = chunk;
         std::size_t consumed = count;
-        const std::size_t blank = chunk.rfind(kBlankLine);
+        const std::size_t blank = LastBlankLine(chunk);
         if (blank != npos && blank > 0) {
             text = chunk.substr(0, blank + kBlankLine.size());
             consumed = blank;
@@ -155,6 +168,10 @@ void OnFind(const HelpContext &context)
             std::size_t close = text.find(kBlankLine, headerEnd);
             if (close == npos) {
                 close = consumed;
+            }
+            if (afterMatch > close + kBlankLine.size()) {
+                cursor = afterMatch; // the match runs past the entry's closing blank line: no entry holds it
+                continue;
             }
 
             std::string_view nameBytes = text.substr(header, headerEnd - header);
