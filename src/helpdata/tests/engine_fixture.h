@@ -17,6 +17,8 @@
 
 namespace korva::helpdata::testing {
 
+using namespace std::string_literals;
+
 // One entry as the file holds it: "# name", the lines given, and the closing blank line.
 inline std::string Entry(const std::string &name, const std::vector<std::string> &lines)
 {

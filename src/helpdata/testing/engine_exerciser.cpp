@@ -1,0 +1,206 @@
+#include "engine_exerciser.h"
+
+#include "helpdata/command_index.h"
+#include "helpdata/entry_view.h"
+#include "helpdata/format.h"
+#include "helpdata/text_search.h"
+#include "platform/code_page.h"
+#include "platform/memory/memory_platform.h"
+
+#include <algorithm>
+#include <array>
+
+namespace korva::helpdata::testing {
+
+namespace {
+
+using platform::IDC_COMMAND_LIST;
+
+struct Engine
+{
+    explicit Engine(const std::string &bytes) : file(bytes)
+    {
+        ProcessSearchState() = SearchState{};
+        file.Open("korvadoc");
+        BuildIndex(file, buffer, window.commandList);
+        ResetSearch(window);
+    }
+
+    platform::MemoryHelpFile file;
+    ReadBuffer buffer;
+    platform::MemoryWindow window;
+    HelpContext context{file, buffer, window};
+};
+
+std::string Describe(const std::u16string &text)
+{
+    std::string narrow;
+    for (const char16_t unit : text.substr(0, 40)) {
+        narrow += unit >= 0x20 && unit < 0x7F ? static_cast<char>(unit) : '.';
+    }
+    return "'" + narrow + (text.size() > 40 ? "...'" : "'");
+}
+
+void CheckList(const std::string &bytes, const platform::MemoryListBox &list, std::vector<std::string> &problems)
+{
+    const auto hashes = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '#'));
+    if (static_cast<std::size_t>(list.GetCount()) > hashes) {
+        problems.push_back("the list holds more items than the file has '#' bytes");
+    }
+    for (int i = 0; i < list.GetCount(); ++i) {
+        const std::u16string text = list.GetText(i);
+        if (text.size() >= kIndexNameBufferSize) {
+            problems.push_back("item " + Describe(text) + " is longer than its buffer");
+        }
+        if (i > 0 && platform::CompareFolded(list.GetText(i - 1), text) > 0) {
+            problems.push_back("items " + std::to_string(i - 1) + " and " + std::to_string(i) + " are out of order");
+        }
+        const std::uint32_t offset = list.GetItemData(i);
+        if (offset == 0 || offset > bytes.size() || bytes[offset - 1] != '\n') {
+            problems.push_back("item " + Describe(text) + " has EntryOffset " + std::to_string(offset) +
+                               ", not just after an LF in the file");
+        }
+    }
+}
+
+// The last "#" before `end` that starts an entry: the file's first "#", or one after a blank line.
+std::size_t LastHeaderBefore(const std::string &bytes, std::size_t end)
+{
+    const std::size_t first = bytes.find('#');
+    for (std::size_t at = end; at-- > 0;) {
+        if (bytes[at] == '#' && (at == first || (at >= 2 && bytes[at - 1] == '\n' && bytes[at - 2] == '\n'))) {
+            return at;
+        }
+    }
+    return std::string::npos;
+}
+
+// True when `key` occurs in bytes [from, to) at a place the search may report: not in a line of kind "1" or "3".
+bool HoldsReportable(const std::string &bytes, std::size_t from, std::size_t to, const std::string &key)
+{
+    for (std::size_t at = bytes.find(key, from); at != std::string::npos && at + key.size() <= to;
+         at = bytes.find(key, at + 1)) {
+        const std::size_t lineFeed = bytes.rfind('\n', at == 0 ? 0 : at - 1);
+        const std::size_t lineStart = (lineFeed == std::string::npos || lineFeed < from) ? from : lineFeed + 1;
+        if (bytes[at] == '\n') { // a key that starts with an LF starts on the line that LF ends
+            return true;
+        }
+        if (bytes[lineStart] != '1' && bytes[lineStart] != '3') {
+            return true;
+        }
+        // A "#" between the line's start and the match makes the walk back take it for a header line.
+        if (bytes.find('#', lineStart) < at) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+std::vector<std::string> CheckIndexScan(const std::string &bytes)
+{
+    std::vector<std::string> problems;
+    Engine engine(bytes);
+    CheckList(bytes, engine.window.commandList, problems);
+    if (!engine.window.commandList.Redraw()) {
+        problems.push_back("redrawing of the list stayed off");
+    }
+    return problems;
+}
+
+std::vector<std::string> CheckEntryViews(const std::string &bytes, const ExerciseLimits &limits)
+{
+    std::vector<std::string> problems;
+    Engine engine(bytes);
+    platform::MemoryWindow &window = engine.window;
+    CheckList(bytes, window.commandList, problems);
+
+    const auto count = static_cast<std::size_t>(window.commandList.GetCount());
+    for (std::size_t i = 0; i < std::min(count, limits.entries); ++i) {
+        window.commandList.SetCurSel(static_cast<int>(i));
+        OnSelchangeCommandList(engine.context);
+        const std::u16string &text = window.entryText.text;
+        if (text.size() > kMaxEntryText) {
+            problems.push_back("entry text of " + std::to_string(text.size()) + " units");
+        }
+        const std::vector<std::u16string> names = window.seeAlso.Items();
+        for (const auto &name : names) {
+            if (name.empty() || name.size() > kMaxSeeAlsoName) {
+                problems.push_back("see-also name " + Describe(name) + " of " + std::to_string(name.size()) + " units");
+            }
+        }
+        if (window.seeAlsoEnabled != !names.empty() && window.entryTextSets > 0) {
+            problems.push_back("the see-also list is enabled with no name in it, or disabled with names");
+        }
+        for (std::size_t s = 0; s < std::min(names.size(), limits.seeAlsoPerEntry); ++s) {
+            window.commandList.SetCurSel(static_cast<int>(i));
+            OnSelchangeCommandList(engine.context);
+            window.seeAlso.Pick(static_cast<int>(s));
+            const std::u16string name = window.seeAlso.GetItemText(static_cast<int>(s));
+            OnSelchangeSeeAlso(engine.context);
+            const int selected = window.commandList.GetCurSel();
+            if (selected < 0 || !platform::StartsWithFolded(window.commandList.GetText(selected), name)) {
+                problems.push_back("choosing see-also name " + Describe(name) +
+                                   " selected no command beginning with it");
+            }
+        }
+    }
+    return problems;
+}
+
+std::vector<std::string> CheckSearchPass(const std::string &bytes, const std::u16string &searchText)
+{
+    std::vector<std::string> problems;
+    Engine engine(bytes);
+    platform::MemoryWindow &window = engine.window;
+    window.searchText = searchText;
+    OnChangeSearchText(window);
+
+    // The key as the search forms it.
+    std::array<char16_t, kSearchTextBufferSize> text;
+    const std::size_t textLength = window.GetWindowText(platform::IDC_SEARCH_TEXT, text);
+    std::array<char, kSearchKeyBufferSize> keyBytes;
+    const std::string key(keyBytes.data(),
+                          platform::WideToAnsi(std::u16string_view(text.data(), textLength), keyBytes));
+
+    const std::size_t limit = static_cast<std::size_t>(window.commandList.GetCount()) + 2;
+    for (std::size_t tap = 1;; ++tap) {
+        if (tap > limit) {
+            problems.push_back("the pass did not end within " + std::to_string(limit) + " taps");
+            break;
+        }
+        const std::size_t messages = window.messages.size();
+        window.commandList.SetCurSel(platform::kNoItem);
+        OnFind(engine.context);
+        if (key.empty()) {
+            if (window.messages.size() != messages || window.commandList.GetCurSel() != platform::kNoItem) {
+                problems.push_back("an empty search text did something");
+            }
+            break;
+        }
+        if (window.messages.size() > messages) {
+            if (window.messages.back() != kSearchCompleted || window.findCaption != kFindCaption) {
+                problems.push_back("the pass ended without \"Search completed\" and the caption \"Find\"");
+            }
+            break;
+        }
+        if (window.findCaption != kNextCaption) {
+            problems.push_back("the caption is not \"Next\" during a pass");
+        }
+        if (window.commandList.GetCurSel() == platform::kNoItem) {
+            problems.push_back("a tap neither reported an entry nor ended the pass");
+            break;
+        }
+        // The reported entry ends with the blank line where the next tap starts; it begins at the last header
+        // before that.
+        const std::size_t end = std::min<std::size_t>(ProcessSearchState().position + 2, bytes.size());
+        const std::size_t header = LastHeaderBefore(bytes, end);
+        if (header == std::string::npos || !HoldsReportable(bytes, header, end, key)) {
+            problems.push_back("tap " + std::to_string(tap) + " reported an entry that does not hold the text");
+        }
+    }
+    return problems;
+}
+
+} // namespace korva::helpdata::testing
