@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Builds everything and runs the whole test suite; the window tests need no display.
+# Usage: scripts/test.sh [PRESET]    (debug, the default; asan: under AddressSanitizer and UndefinedBehaviorSanitizer)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+preset=${1:-debug}
 scripts/install-deps.sh
-cmake --preset debug
-cmake --build --preset debug
-ctest --preset debug
+cmake --preset "$preset"
+cmake --build --preset "$preset"
+ctest --preset "$preset"

@@ -26,6 +26,12 @@
 
 namespace korva::app::testing {
 
+// A small well-formed entry: "# name", a second line, the description, a fourth line, the parameters and `rest`.
+inline std::string DataEntry(const std::string &name, const std::string &description, const std::string &rest = "")
+{
+    return "# " + name + "\n1 group\n2 " + description + "\n3 since 1.0\n0 " + name + "(x)\n" + rest + "\n";
+}
+
 class WindowTest : public ::testing::Test
 {
 protected:
@@ -58,7 +64,7 @@ protected:
 
     CReferenceDlg &Dialog() { return *dialog_; }
     platform::qt::CommandListView &List() { return Control<platform::qt::CommandListView>("IDC_COMMAND_LIST"); }
-    QPlainTextEdit &Entry() { return Control<QPlainTextEdit>("IDC_ENTRY_TEXT"); }
+    QPlainTextEdit &EntryBox() { return Control<QPlainTextEdit>("IDC_ENTRY_TEXT"); }
     QComboBox &SeeAlso() { return Control<QComboBox>("IDC_SEE_ALSO"); }
     QPushButton &CopyButton() { return Control<QPushButton>("IDC_COPY"); }
     QPushButton &FindButton() { return Control<QPushButton>("IDC_FIND"); }

@@ -46,12 +46,6 @@ QStringList SampleNamesSorted()
     return sorted;
 }
 
-// "# name" and a few lines: a small well-formed entry.
-std::string DataEntry(const std::string &name, const std::string &description, const std::string &rest = "")
-{
-    return "# " + name + "\n1 group\n2 " + description + "\n3 since 1.0\n0 " + name + "(x)\n" + rest + "\n";
-}
-
 class SampleWindow : public WindowTest
 {
 protected:
@@ -75,7 +69,7 @@ TEST_F(SampleWindow, OpensWithNothingSelectedAndTheListFocused)
     EXPECT_TRUE(List().hasFocus());
     EXPECT_EQ(List().GetCurSel(), -1);
     EXPECT_FALSE(List().selectionModel()->currentIndex().isValid());
-    EXPECT_TRUE(Entry().toPlainText().isEmpty());
+    EXPECT_TRUE(EntryBox().toPlainText().isEmpty());
     EXPECT_EQ(SeeAlso().count(), 0);
     EXPECT_TRUE(SeeAlso().isEnabled());
     EXPECT_EQ(FindButton().text(), QStringLiteral("Find"));
@@ -85,13 +79,13 @@ TEST_F(SampleWindow, OpensWithNothingSelectedAndTheListFocused)
 TEST_F(SampleWindow, ControlsCarryTheirIdsAndAccessibleNames)
 {
     EXPECT_EQ(List().accessibleName(), QStringLiteral("Commands"));
-    EXPECT_EQ(Entry().accessibleName(), QStringLiteral("Entry"));
+    EXPECT_EQ(EntryBox().accessibleName(), QStringLiteral("Entry"));
     EXPECT_EQ(SearchText().accessibleName(), QStringLiteral("Command"));
     EXPECT_EQ(SeeAlso().accessibleDescription(), QStringLiteral("Also See"));
     EXPECT_TRUE(SeeAlso().accessibleName().isEmpty());
     EXPECT_TRUE(FindButton().accessibleName().isEmpty());
     EXPECT_FALSE(SeeAlso().isEditable());
-    EXPECT_FALSE(Entry().isReadOnly());
+    EXPECT_FALSE(EntryBox().isReadOnly());
     EXPECT_FALSE(FindButton().isDefault());
     EXPECT_FALSE(CopyButton().isDefault());
 
@@ -106,7 +100,8 @@ TEST_F(SampleWindow, ControlsCarryTheirIdsAndAccessibleNames)
 
 TEST_F(SampleWindow, TabOrderRunsFromTheListToTheSearchText)
 {
-    const std::vector<QWidget *> order = {&List(), &Entry(), &SeeAlso(), &CopyButton(), &FindButton(), &SearchText()};
+    const std::vector<QWidget *> order = {&List(),       &EntryBox(),   &SeeAlso(),
+                                          &CopyButton(), &FindButton(), &SearchText()};
     SeeAlso().setEnabled(true);
     for (std::size_t i = 1; i < order.size(); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -128,7 +123,7 @@ TEST_F(SampleWindow, ClickingACommandShowsItsEntry)
 {
     ClickCommand(QStringLiteral("gcd"));
     EXPECT_EQ(SelectedCommand(), QStringLiteral("gcd"));
-    EXPECT_EQ(Entry().toPlainText(),
+    EXPECT_EQ(EntryBox().toPlainText(),
               QStringLiteral("Greatest common divisor of integers or of polynomials; for polynomials the result is "
                              "monic.\n\nParams:gcd(a, b, ...)\n\nExamples:\ngcd(12, 18)  \u00bb 6\n"
                              "gcd(x^2 - 1, x^2 + 2*x + 1)  \u00bb x + 1\n"));
@@ -143,10 +138,10 @@ TEST_F(SampleWindow, FirstDownArrowSelectsTheFirstCommandAndTypeAheadFindsOne)
 {
     QTest::keyClick(&List(), Qt::Key_Down);
     EXPECT_EQ(SelectedCommand(), QStringLiteral("abs"));
-    EXPECT_TRUE(Entry().toPlainText().startsWith(QStringLiteral("Absolute value")));
+    EXPECT_TRUE(EntryBox().toPlainText().startsWith(QStringLiteral("Absolute value")));
     QTest::keyClicks(&List(), QStringLiteral("tay"));
     EXPECT_EQ(SelectedCommand(), QStringLiteral("taylor"));
-    EXPECT_TRUE(Entry().toPlainText().startsWith(QStringLiteral("Taylor polynomial")));
+    EXPECT_TRUE(EntryBox().toPlainText().startsWith(QStringLiteral("Taylor polynomial")));
 }
 
 TEST_F(SampleWindow, ChoosingASeeAlsoNameShowsThatCommand)
@@ -156,7 +151,7 @@ TEST_F(SampleWindow, ChoosingASeeAlsoNameShowsThatCommand)
     QTest::keyClick(&SeeAlso(), Qt::Key_Down); // the closed list moves to its first name, "factor"
     EXPECT_EQ(SelectedCommand(), QStringLiteral("factor"));
     EXPECT_TRUE(List().visualRect(List().currentIndex()).intersects(List().viewport()->rect()));
-    EXPECT_TRUE(Entry().toPlainText().startsWith(QStringLiteral("Splits a polynomial")));
+    EXPECT_TRUE(EntryBox().toPlainText().startsWith(QStringLiteral("Splits a polynomial")));
     EXPECT_EQ(SeeAlso().currentIndex(), -1);
     QStringList names;
     for (int i = 0; i < SeeAlso().count(); ++i) {
@@ -173,15 +168,15 @@ TEST_F(SampleWindow, CopyPutsTheSelectionOnTheClipboardAndNothingWithoutOne)
     QTest::mouseClick(&CopyButton(), Qt::LeftButton);
     EXPECT_EQ(clipboard->text(), QStringLiteral("held before"));
 
-    QTextCursor cursor = Entry().textCursor();
+    QTextCursor cursor = EntryBox().textCursor();
     cursor.setPosition(0);
     cursor.setPosition(42, QTextCursor::KeepAnchor); // across the blank line before "Params:"
-    Entry().setTextCursor(cursor);
+    EntryBox().setTextCursor(cursor);
     QTest::mouseClick(&CopyButton(), Qt::LeftButton);
     EXPECT_EQ(clipboard->text(), QStringLiteral("Least common multiple of integers or of po"));
     cursor.setPosition(30);
     cursor.setPosition(62, QTextCursor::KeepAnchor);
-    Entry().setTextCursor(cursor);
+    EntryBox().setTextCursor(cursor);
     QTest::mouseClick(&CopyButton(), Qt::LeftButton);
     EXPECT_EQ(clipboard->text(), QStringLiteral("ers or of polynomials.\n\nParams:l"));
 }
@@ -189,13 +184,13 @@ TEST_F(SampleWindow, CopyPutsTheSelectionOnTheClipboardAndNothingWithoutOne)
 TEST_F(SampleWindow, EditsAreGoneAtTheNextSelection)
 {
     ClickCommand(QStringLiteral("lcm"));
-    const QString shown = Entry().toPlainText();
-    Entry().setFocus();
-    QTest::keyClicks(&Entry(), QStringLiteral("my note"));
-    EXPECT_NE(Entry().toPlainText(), shown);
+    const QString shown = EntryBox().toPlainText();
+    EntryBox().setFocus();
+    QTest::keyClicks(&EntryBox(), QStringLiteral("my note"));
+    EXPECT_NE(EntryBox().toPlainText(), shown);
     ClickCommand(QStringLiteral("gcd"));
     ClickCommand(QStringLiteral("lcm"));
-    EXPECT_EQ(Entry().toPlainText(), shown);
+    EXPECT_EQ(EntryBox().toPlainText(), shown);
 }
 
 TEST_F(SampleWindow, FindReportsEntriesThenSearchCompleted)
@@ -205,7 +200,7 @@ TEST_F(SampleWindow, FindReportsEntriesThenSearchCompleted)
     EXPECT_TRUE(ClickAndCollectMessages(FindButton()).isEmpty());
     EXPECT_EQ(FindButton().text(), QStringLiteral("Next"));
     EXPECT_EQ(SelectedCommand(), QStringLiteral("Gamma"));
-    EXPECT_TRUE(Entry().toPlainText().contains(QStringLiteral("Euler")));
+    EXPECT_TRUE(EntryBox().toPlainText().contains(QStringLiteral("Euler")));
 
     QStringList reported{SelectedCommand()};
     for (int tap = 0; tap < 10; ++tap) {
@@ -262,7 +257,13 @@ INSTANTIATE_TEST_SUITE_P(
     Window, ClosingKeys,
     ::testing::Values(std::pair{"IDC_COMMAND_LIST", Qt::Key_Escape}, std::pair{"IDC_COMMAND_LIST", Qt::Key_Return},
                       std::pair{"IDC_SEARCH_TEXT", Qt::Key_Return}, std::pair{"IDC_SEARCH_TEXT", Qt::Key_Enter},
-                      std::pair{"IDC_ENTRY_TEXT", Qt::Key_Return}, std::pair{"IDC_SEE_ALSO", Qt::Key_Escape}));
+                      std::pair{"IDC_ENTRY_TEXT", Qt::Key_Return}, std::pair{"IDC_SEE_ALSO", Qt::Key_Escape}),
+    [](const auto &info) {
+        const char *key = info.param.second == Qt::Key_Escape  ? "Escape"
+                          : info.param.second == Qt::Key_Enter ? "KeypadEnter"
+                                                               : "Return";
+        return std::string(info.param.first + 4) + "_" + key; // without "IDC_"
+    });
 
 class SmallFileWindow : public WindowTest
 {};
@@ -295,12 +296,12 @@ TEST_F(SmallFileWindow, ListAndEntryTakeTheGrowth)
 {
     OpenWindowOnBytes(DataEntry("alpha", "first"));
     const QSize list = List().size();
-    const QSize entry = Entry().size();
+    const QSize entry = EntryBox().size();
     const QSize search = SearchText().size();
     Dialog().resize(Dialog().size() + QSize(200, 300));
     QApplication::processEvents();
     EXPECT_GT(List().height(), list.height() + 100);
-    EXPECT_GT(Entry().height(), entry.height() + 100);
+    EXPECT_GT(EntryBox().height(), entry.height() + 100);
     EXPECT_GT(List().width(), list.width() + 150);
     EXPECT_EQ(SearchText().height(), search.height());
 }
@@ -341,8 +342,8 @@ TEST_F(Layout, FollowsTheScreensHeight)
         // The search row on top, the list and the entry text, the see-also row at the bottom.
         EXPECT_LT(left(SearchText()), left(FindButton()));
         EXPECT_LT(top(FindButton()), top(List()));
-        EXPECT_LT(top(List()), top(Entry()));
-        EXPECT_LT(top(Entry()), top(SeeAlso()));
+        EXPECT_LT(top(List()), top(EntryBox()));
+        EXPECT_LT(top(EntryBox()), top(SeeAlso()));
         EXPECT_LT(left(SeeAlso()), left(CopyButton()));
     }
     // Centred on the screen.
