@@ -102,12 +102,13 @@ void OnChangeSearchText(platform::Window &window)
 void OnFind(const HelpContext &context)
 {
     std::array<char16_t, kSearchTextBufferSize> searchText;
-    const std::size_t textLength = context.window.GetWindowText(IDC_SEARCH_TEXT, searchText);
-    if (textLength == 0) {
+    std::u16string_view text(searchText.data(), context.window.GetWindowText(IDC_SEARCH_TEXT, searchText));
+    text = text.substr(0, text.find(u'\0')); // a NUL ends the text, as it does every text the readers hold
+    if (text.empty()) {
         return;
     }
     std::array<char, kSearchKeyBufferSize> keyBytes;
-    const std::size_t keyLength = platform::WideToAnsi(std::u16string_view(searchText.data(), textLength), keyBytes);
+    const std::size_t keyLength = platform::WideToAnsi(text, keyBytes);
     const std::string_view key(keyBytes.data(), keyLength);
 
     SearchState &state = ProcessSearchState();
@@ -133,9 +134,10 @@ void OnFind(const HelpContext &context)
 
         // Search up to the chunk's last blank line, so that every entry searched lies whole in the chunk, and
         // continue from that blank line next. A chunk without one (the file's tail without a closing blank line, or
-        // an entry longer than a chunk) is searched and consumed whole.
+        // an entry longer than a chunk) is searched whole and consumed but for its last byte, so that a blank line
+        // the chunk's end cuts in two is seen whole, with the header after it, in the next.
         std::string_view text = chunk;
-        std::size_t consumed = count;
+        std::size_t consumed = count > 1 ? count - 1 : count;
         const std::size_t blank = LastBlankLine(chunk);
         if (blank != npos && blank > 0) {
             text = chunk.substr(0, blank + kBlankLine.size());

@@ -158,11 +158,11 @@ std::vector<std::string> CheckSearchPass(const std::string &bytes, const std::u1
     OnChangeSearchText(window);
 
     // The key as the search forms it.
-    std::array<char16_t, kSearchTextBufferSize> text;
-    const std::size_t textLength = window.GetWindowText(platform::IDC_SEARCH_TEXT, text);
+    std::array<char16_t, kSearchTextBufferSize> buffer;
+    std::u16string_view text(buffer.data(), window.GetWindowText(platform::IDC_SEARCH_TEXT, buffer));
+    text = text.substr(0, text.find(u'\0'));
     std::array<char, kSearchKeyBufferSize> keyBytes;
-    const std::string key(keyBytes.data(),
-                          platform::WideToAnsi(std::u16string_view(text.data(), textLength), keyBytes));
+    const std::string key(keyBytes.data(), platform::WideToAnsi(text, keyBytes));
 
     const std::size_t limit = static_cast<std::size_t>(window.commandList.GetCount()) + 2;
     for (std::size_t tap = 1;; ++tap) {

@@ -227,6 +227,32 @@ TEST_F(TextSearch, FinalEntryWithoutClosingBlankLineIsSearched)
     EXPECT_EQ(WholePass(), (std::vector<std::string>{"last"}));
 }
 
+TEST_F(TextSearch, SearchTextEndsAtItsFirstNul)
+{
+    Open(SimpleEntry("solve", "ab and a\0b"s));
+    Type(std::u16string(u"\0ab", 3));
+    Tap();
+    EXPECT_EQ(window.findCaption, u"Find");
+    EXPECT_TRUE(window.messages.empty());
+    Type(std::u16string(u"ab\0zz", 5));
+    EXPECT_EQ(WholePass(), (std::vector<std::string>{"solve"}));
+}
+
+// An entry one byte over the limit: its closing blank line straddles the end of the chunk that holds the rest of
+// it. The entry after it must still be found.
+TEST_F(TextSearch, BlankLineCutByAChunksEndDoesNotHideTheNextEntry)
+{
+    const std::string head = "# long\n1 a\n2 d\n3 c\n0 p\n";
+    std::string bytes = SimpleEntry("first", "no");
+    const std::size_t chunkStart = bytes.size() - 2; // the second chunk starts at first's closing blank line
+    bytes += head + std::string(chunkStart + 2000 - 1 - bytes.size() - head.size(), 'e') + "\n";
+    ASSERT_EQ(bytes.size(), chunkStart + 2000); // the chunk ends with long's last LF; the blank line's second follows
+    bytes += "\n" + SimpleEntry("next", "needle") + SimpleEntry("other", "needle");
+    Open(bytes);
+    Type(u"needle");
+    EXPECT_EQ(WholePass(), (std::vector<std::string>{"next", "other"}));
+}
+
 TEST_F(TextSearch, PassOverThirtyTwoThousandEntries)
 {
     std::vector<int> order(32768);
