@@ -36,7 +36,7 @@ bool CReferenceApp::InitInstance()
     }
     QCoreApplication::setApplicationName(QStringLiteral("korva-reference"));
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Korva Command Reference"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("korva-reference"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.korva.CommandReference"));
 
     {
         CReferenceDlg dialog(helpFile_, *buffer);

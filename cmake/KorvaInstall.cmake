@@ -1,0 +1,48 @@
+# The installed layout: the program and its data file together in one program folder, where the program looks for
+# the file; a launcher on the PATH that resolves to the program; the icon, desktop entry and AppStream metainfo for
+# the desktop's application menu. And the Debian package of all that.
+
+set(KORVA_PROGRAM_DIR "lib/korva-reference")
+set(KORVA_APP_ID "org.korva.CommandReference")
+
+install(TARGETS korva-reference RUNTIME DESTINATION "${KORVA_PROGRAM_DIR}")
+install(FILES "${KORVA_SAMPLE_DATA}" DESTINATION "${KORVA_PROGRAM_DIR}")
+
+# bin/korva-reference -> ../lib/korva-reference/korva-reference: the program finds its folder through the link.
+install(CODE "
+    set(bin \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin\")
+    file(MAKE_DIRECTORY \"\${bin}\")
+    file(CREATE_LINK \"../${KORVA_PROGRAM_DIR}/korva-reference\" \"\${bin}/korva-reference\" SYMBOLIC)
+")
+
+foreach(size 16 32 48 64 128 256)
+    install(FILES "${PROJECT_SOURCE_DIR}/res/icons/korva-reference-${size}.png"
+        DESTINATION "share/icons/hicolor/${size}x${size}/apps"
+        RENAME "${KORVA_APP_ID}.png")
+endforeach()
+install(FILES "${PROJECT_SOURCE_DIR}/res/icons/korva-reference.svg"
+    DESTINATION "share/icons/hicolor/scalable/apps"
+    RENAME "${KORVA_APP_ID}.svg")
+install(FILES "${PROJECT_SOURCE_DIR}/res/desktop/${KORVA_APP_ID}.desktop" DESTINATION "share/applications")
+install(FILES "${PROJECT_SOURCE_DIR}/res/desktop/${KORVA_APP_ID}.metainfo.xml" DESTINATION "share/metainfo")
+
+set(CPACK_PACKAGE_NAME "korva-reference")
+set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
+set(CPACK_PACKAGE_VENDOR "Korva Command Reference developers")
+set(CPACK_PACKAGE_CONTACT "Korva Command Reference developers <maintainers@users.noreply.example>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Look up the commands of the Korva computer-algebra system")
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+    "A small window to keep open beside the Korva computer-algebra system: every command in a sorted list, the "
+    "selected command's description, parameters and examples, related commands, Copy and Find/Next. It reads one "
+    "plain text reference file, korvadoc, installed beside it; korvadoc-check checks a reference file of your own.")
+set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION "math")
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://korva.invalid/reference")
+include(CPack)
+
+if(KORVA_BUILD_TESTS)
+    add_test(NAME Install.Layout COMMAND bash "${PROJECT_SOURCE_DIR}/scripts/check-install.sh" "${CMAKE_BINARY_DIR}")
+endif()
