@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Runs the end-to-end test against a program: under a virtual X server, in a D-Bus session with the accessibility bus
+# switched on as a screen reader does.
+# Usage: scripts/e2e.sh [PROGRAM]    (default: the installed korva-reference)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+program=${1:-$(command -v korva-reference || echo /usr/bin/korva-reference)}
+scripts/install-deps.sh xvfb xauth xdotool dbus at-spi2-core python3-pyatspi libglib2.0-bin
+
+display_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null || true; rm -f "$display_file"' EXIT
+for _ in $(seq 50); do [ -s "$display_file" ] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$display_file")"
+
+dbus-run-session -- bash -c '
+    /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+    for _ in $(seq 50); do
+        gdbus call --session --dest org.a11y.Bus --object-path /org/a11y/bus \
+            --method org.a11y.Bus.GetAddress >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    gdbus call --session --dest org.a11y.Bus --object-path /org/a11y/bus \
+        --method org.freedesktop.DBus.Properties.Set org.a11y.Status IsEnabled "<true>" >/dev/null
+    /usr/bin/python3 src/app/tests/e2e/e2e_test.py "$0"
+' "$program" 2> >(grep -v -E "Failed to set fd limit|XDG_RUNTIME_DIR" >&2)
