@@ -19,6 +19,7 @@ id=org.korva.CommandReference
 expect "the program in its folder" test -x "$usr/lib/korva-reference/korva-reference"
 expect "the data file beside it" cmp -s "$usr/lib/korva-reference/korvadoc" "$(dirname "$0")/../data/korvadoc"
 expect "the launcher is a link" test -L "$usr/bin/korva-reference"
+expect "the data file checker on the PATH" test -x "$usr/bin/korvadoc-check"
 expect "the launcher resolves to the program" test "$(readlink -f "$usr/bin/korva-reference")" -ef "$usr/lib/korva-reference/korva-reference"
 for size in 16 32 48 64 128 256; do
     expect "the ${size}-pixel icon" test -s "$usr/share/icons/hicolor/${size}x${size}/apps/$id.png"

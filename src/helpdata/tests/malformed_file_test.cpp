@@ -1,6 +1,7 @@
 // Files that break the format's rules: the engine never crashes, hangs, reads or writes outside a buffer, or shows
 // bytes of an earlier read, and what it shows follows from what it parsed.
 #include "engine_fixture.h"
+#include "helpdata/checker.h"
 #include "helpdata/testing/engine_exerciser.h"
 
 #include <filesystem>
@@ -19,9 +20,13 @@ std::string ReadFile(const std::filesystem::path &path)
     return bytes.str();
 }
 
-// Every check of the exerciser on `bytes`, with a few search texts.
+// Every check of the exerciser on `bytes`, with a few search texts; and the checker reads it through.
 void ExpectEveryRuleHolds(const std::string &bytes)
 {
+    for (const Problem &problem : CheckDataFile(bytes)) {
+        EXPECT_FALSE(problem.message.empty());
+        EXPECT_GE(problem.line, 1u);
+    }
     EXPECT_EQ(CheckIndexScan(bytes), std::vector<std::string>{});
     EXPECT_EQ(CheckEntryViews(bytes), std::vector<std::string>{});
     for (const std::u16string &text : {std::u16string(u"key"), std::u16string(u"x"), std::u16string(u"\n"),
