@@ -10,7 +10,10 @@
 
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 
 namespace korva::app {
 
@@ -35,6 +38,16 @@ CReferenceDlg::CReferenceDlg(platform::HelpFile &file, helpdata::ReadBuffer &buf
     setSizeGripEnabled(true);
     BuildLayout(templateId_, *this);
     platform::qt::ConnectNotifications(*this, [this](int id, Notification code) { Dispatch(id, code); });
+
+    // The keys a desktop user reaches for: F3 taps Find/Next (a click like any other), Ctrl+F goes to the search
+    // text with its text selected.
+    auto *find = findChild<QPushButton *>(platform::qt::ControlName(IDC_FIND));
+    connect(new QShortcut(QKeySequence::FindNext, this), &QShortcut::activated, find, &QPushButton::click);
+    auto *search = findChild<QLineEdit *>(platform::qt::ControlName(IDC_SEARCH_TEXT));
+    connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, search, [search] {
+        search->setFocus(Qt::ShortcutFocusReason);
+        search->selectAll();
+    });
 }
 
 CReferenceDlg::~CReferenceDlg() = default;

@@ -231,6 +231,20 @@ TEST_F(SampleWindow, TypingDuringAPassResetsTheCaption)
     EXPECT_EQ(SelectedCommand(), first);
 }
 
+TEST_F(SampleWindow, CtrlFGoesToTheSearchTextAndF3TapsFind)
+{
+    QTest::keyClick(&List(), Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(SearchText().hasFocus());
+    QTest::keyClicks(&SearchText(), QStringLiteral("Euler"));
+    QTest::keyClick(&SearchText(), Qt::Key_F3);
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("Gamma"));
+    EXPECT_EQ(FindButton().text(), QStringLiteral("Next"));
+    QTest::keyClick(&SearchText(), Qt::Key_F3);
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("Gamma")); // gamma's entry, shown as the list finds its name
+    QTest::keyClick(&SearchText(), Qt::Key_F3);
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("totient"));
+}
+
 TEST_F(SampleWindow, EnterOnAFocusedButtonClicksIt)
 {
     SearchText().setText(QStringLiteral("Euler"));
