@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Builds the optimised program and runs the benchmarks at 32768 entries against cat and grep; prints the table the
+# README shows. Extra arguments go to Google Benchmark (for example --benchmark_filter=IndexScan).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+cmake --preset release >/dev/null
+cmake --build --preset release --target korva_benchmarks
+echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(uname -sr)"
+build/release/bin/korva_benchmarks "$@"
