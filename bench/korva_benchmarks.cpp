@@ -64,7 +64,7 @@ Files &TheFiles()
 
 std::string WriteFile(const QTemporaryDir &folder, const char *name, const std::string &bytes)
 {
-    const std::string path = folder.filePath(QString::fromLatin1(name)).toStdString();
+    std::string path = folder.filePath(QString::fromLatin1(name)).toStdString();
     std::ofstream(path, std::ios::binary) << bytes;
     return path;
 }
@@ -75,6 +75,7 @@ std::string WriteFile(const QTemporaryDir &folder, const char *name, const std::
 void Run(const std::vector<std::string> &arguments, const char *output)
 {
     std::vector<char *> argv;
+    argv.reserve(arguments.size() + 1);
     for (const auto &argument : arguments) {
         argv.push_back(const_cast<char *>(argument.c_str()));
     }

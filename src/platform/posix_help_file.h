@@ -30,7 +30,7 @@ public:
     std::uint32_t Position() const override { return position_; }
     std::uint32_t Length() const override;
 
-    static constexpr std::size_t kReadAhead = 64 * 1024;
+    static constexpr std::size_t kReadAhead = std::size_t{64} * 1024;
 
 private:
     struct Identity

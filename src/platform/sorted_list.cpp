@@ -75,7 +75,7 @@ std::uint32_t SortedList::Store(std::u16string_view text, std::u16string_view ke
 std::string_view SortedList::Bytes(const Item &item, bool key) const
 {
     const std::string &page = arena_[item.textStart / kArenaPage];
-    const std::size_t length = item.textLength * (item.latin1 ? 1 : 2);
+    const std::size_t length = std::size_t{item.textLength} * (item.latin1 ? 1 : 2);
     const std::size_t offset = item.textStart % kArenaPage + (key && !item.keyIsText ? length : 0);
     return std::string_view(page).substr(offset, length);
 }

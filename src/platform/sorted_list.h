@@ -67,7 +67,7 @@ private:
         std::size_t offset;
     };
     static constexpr std::size_t kBlockSize = 64;
-    static constexpr std::size_t kArenaPage = 64 * 1024; // bytes
+    static constexpr std::size_t kArenaPage = std::size_t{64} * 1024; // bytes
 
     static Prefix PrefixOf(std::u16string_view key);
     // Stores the text, and the key after it unless it is the text; yields where they start.
