@@ -9,11 +9,19 @@ program=${1:-$(command -v korva-reference || echo /usr/bin/korva-reference)}
 scripts/install-deps.sh xvfb xauth xdotool dbus at-spi2-core python3-pyatspi libglib2.0-bin
 
 display_file=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+xvfb_log=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" >"$xvfb_log" 2>&1 &
 xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true; rm -f "$display_file"' EXIT
-for _ in $(seq 50); do [ -s "$display_file" ] && break; sleep 0.1; done
+trap 'kill $xvfb 2>/dev/null || true; rm -f "$display_file" "$xvfb_log"' EXIT
+for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$display_file")"
+# The display number comes before the server takes connections on a loaded machine: wait until it does.
+for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+if ! xdotool getdisplaygeometry >/dev/null 2>&1; then
+    echo "The virtual X server did not start:" >&2
+    cat "$xvfb_log" >&2
+    exit 1
+fi
 
 dbus-run-session -- bash -c '
     /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
@@ -25,4 +33,9 @@ dbus-run-session -- bash -c '
     gdbus call --session --dest org.a11y.Bus --object-path /org/a11y/bus \
         --method org.freedesktop.DBus.Properties.Set org.a11y.Status IsEnabled "<true>" >/dev/null
     /usr/bin/python3 src/app/tests/e2e/e2e_test.py "$0"
-' "$program" 2> >(grep -v -E "Failed to set fd limit|XDG_RUNTIME_DIR" >&2)
+' "$program" 2> >(grep -v -E "Failed to set fd limit|XDG_RUNTIME_DIR" >&2) || {
+    status=$?
+    echo "The virtual X server said:" >&2
+    cat "$xvfb_log" >&2
+    exit $status
+}

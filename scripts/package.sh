@@ -5,8 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh dpkg-dev
-cmake --preset release >/dev/null
-cmake --build --preset release
+cmake --preset release -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
+cmake --build --preset release --target korva-reference korvadoc-check
 (cd build/release && cpack -G DEB >/dev/null)
 package=$(ls "$PWD"/build/release/korva-reference_*.deb)
 echo "$package"

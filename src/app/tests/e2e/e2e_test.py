@@ -72,8 +72,14 @@ def key(*keys):
     subprocess.run(["xdotool", "key", "--delay", "50", *keys], check=True)
 
 
+def registry_answers():
+    pyatspi.Registry.getDesktop(0).childCount
+    return True
+
+
 def test_window(program):
     print(f"== {program}: the window on its data file", flush=True)
+    check(bool(wait_for(registry_answers, 20)), "the accessibility registry answers")
     process = subprocess.Popen([program])
     try:
         app = wait_for(lambda: application_of(process.pid), 20)
