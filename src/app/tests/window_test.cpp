@@ -360,6 +360,19 @@ TEST_F(Layout, FollowsTheScreensHeight)
         EXPECT_LT(top(EntryBox()), top(SeeAlso()));
         EXPECT_LT(left(SeeAlso()), left(CopyButton()));
     }
+    // The same tab order in both layouts.
+    const std::vector<QWidget *> order = {&List(),       &EntryBox(),   &SeeAlso(),
+                                          &CopyButton(), &FindButton(), &SearchText()};
+    const auto nextTabStop = [](QWidget *widget) {
+        do {
+            widget = widget->nextInFocusChain();
+        } while ((widget->focusPolicy() & Qt::TabFocus) == 0 || !widget->isVisible());
+        return widget;
+    };
+    for (std::size_t i = 0; i + 1 < order.size(); ++i) {
+        EXPECT_EQ(nextTabStop(order[i]), order[i + 1]) << i;
+    }
+
     // Centred on the screen.
     const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_NEAR(Dialog().geometry().center().x(), available.center().x(), 2);
