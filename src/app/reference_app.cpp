@@ -43,7 +43,6 @@ bool CReferenceApp::InitInstance()
         dialog.exec();
         buffer.reset();
         helpFile_.Close();
-        // A handheld's shell shows an input-panel button beside the program; a desktop has none to hide.
     }
     return false;
 }

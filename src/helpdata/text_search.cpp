@@ -102,13 +102,13 @@ void OnChangeSearchText(platform::Window &window)
 void OnFind(const HelpContext &context)
 {
     std::array<char16_t, kSearchTextBufferSize> searchText;
-    std::u16string_view text(searchText.data(), context.window.GetWindowText(IDC_SEARCH_TEXT, searchText));
-    text = text.substr(0, text.find(u'\0')); // a NUL ends the text, as it does every text the readers hold
-    if (text.empty()) {
+    std::u16string_view typed(searchText.data(), context.window.GetWindowText(IDC_SEARCH_TEXT, searchText));
+    typed = typed.substr(0, typed.find(u'\0')); // a NUL ends the text, as it does every text the readers hold
+    if (typed.empty()) {
         return;
     }
     std::array<char, kSearchKeyBufferSize> keyBytes;
-    const std::size_t keyLength = platform::WideToAnsi(text, keyBytes);
+    const std::size_t keyLength = platform::WideToAnsi(typed, keyBytes);
     const std::string_view key(keyBytes.data(), keyLength);
 
     SearchState &state = ProcessSearchState();
