@@ -34,8 +34,7 @@ void AddCommand(std::string_view headerLine, std::uint32_t entryOffset, platform
     name = name.substr(0, name.find('\0'));
     std::array<char16_t, kIndexNameBufferSize> wide;
     const std::size_t length = platform::AnsiToWide(name, wide);
-    const int position = list.AddString(std::u16string_view(wide.data(), length));
-    list.SetItemData(position, entryOffset);
+    list.AddItem(std::u16string_view(wide.data(), length), entryOffset);
 }
 
 } // namespace

@@ -67,6 +67,9 @@ public:
     // Inserts `text` at its sorted place; yields the new item's position.
     virtual int AddString(std::u16string_view text) = 0;
     virtual void SetItemData(int position, std::uint32_t data) = 0;
+    // Inserts `text` with its value, as AddString and SetItemData would, but yields no position: while redrawing is
+    // off, many items are added this way at the cost of one sort rather than one insertion each.
+    virtual void AddItem(std::u16string_view text, std::uint32_t data) = 0;
     // The item's value; 0 for a position that holds no item.
     virtual std::uint32_t GetItemData(int position) const = 0;
     virtual int GetCount() const = 0;

@@ -9,31 +9,41 @@ namespace korva::platform {
 
 namespace {
 
-// A text's folded key, in place for the usual short names.
+// A text's folded key, in place for the usual short names, and what the store keeps of the text: whether it is all
+// Latin-1, and whether the key is the text itself. One pass over the text finds all three.
 class FoldedKey
 {
 public:
     explicit FoldedKey(std::u16string_view text)
     {
         char16_t *out = text.size() <= inline_.size() ? inline_.data() : (long_.resize(text.size()), long_.data());
-        std::transform(text.begin(), text.end(), out, FoldCase);
+        char16_t latin1 = 0;
+        char16_t changed = 0;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const char16_t unit = text[i];
+            const char16_t folded = FoldCase(unit);
+            out[i] = folded;
+            latin1 |= unit & 0xFF00;
+            changed |= unit ^ folded;
+        }
         units_ = std::u16string_view(out, text.size());
+        latin1_ = latin1 == 0;
+        keyIsText_ = changed == 0;
     }
     FoldedKey(const FoldedKey &) = delete;
     FoldedKey &operator=(const FoldedKey &) = delete;
 
     std::u16string_view Units() const { return units_; }
+    bool Latin1() const { return latin1_; }
+    bool KeyIsText() const { return keyIsText_; }
 
 private:
     std::array<char16_t, 64> inline_;
     std::u16string long_;
     std::u16string_view units_;
+    bool latin1_ = true;
+    bool keyIsText_ = true;
 };
-
-bool IsLatin1(std::u16string_view text)
-{
-    return std::all_of(text.begin(), text.end(), [](char16_t unit) { return unit <= 0xFF; });
-}
 
 } // namespace
 
@@ -56,15 +66,16 @@ std::uint32_t SortedList::Store(std::u16string_view text, std::u16string_view ke
     }
     std::string &page = arena_.back();
     const auto start = static_cast<std::uint32_t>((arena_.size() - 1) * kArenaPage + page.size());
+    std::size_t at = page.size();
+    page.resize(at + needed);
     for (const std::u16string_view units : {text, key}) {
         if (latin1) {
-            for (const char16_t unit : units) {
-                page.push_back(static_cast<char>(unit));
-            }
+            std::transform(units.begin(), units.end(), page.begin() + static_cast<std::ptrdiff_t>(at),
+                           [](char16_t unit) { return static_cast<char>(unit); });
         } else {
-            const auto *bytes = reinterpret_cast<const char *>(units.data());
-            page.append(bytes, units.size() * sizeof(char16_t));
+            std::memcpy(page.data() + at, units.data(), units.size() * sizeof(char16_t));
         }
+        at += units.size() * unitBytes;
         if (keyIsText) {
             break;
         }
@@ -113,8 +124,78 @@ int SortedList::Compare(const Item &item, const Key &key) const
     return item.textLength < key.units.size() ? -1 : 1;
 }
 
+bool SortedList::Before(const Item &a, const Item &b) const
+{
+    for (std::size_t word = 0; word < a.prefix.size(); ++word) {
+        if (a.prefix[word] != b.prefix[word]) {
+            return a.prefix[word] < b.prefix[word];
+        }
+    }
+    const std::string_view left = Bytes(a, true);
+    const std::string_view right = Bytes(b, true);
+    const std::size_t common = std::min(a.textLength, b.textLength);
+    for (std::size_t i = 0; i < common; ++i) {
+        const char16_t x = UnitAt(left, a.latin1, i);
+        const char16_t y = UnitAt(right, b.latin1, i);
+        if (x != y) {
+            return x < y;
+        }
+    }
+    if (a.textLength != b.textLength) {
+        return a.textLength < b.textLength;
+    }
+    // Equal keys: the arena stores texts in the order they came, so this keeps them in that order.
+    return a.textStart < b.textStart;
+}
+
+SortedList::Item SortedList::Make(std::u16string_view text, std::u16string_view key, bool latin1, bool keyIsText,
+                                  std::uint32_t data)
+{
+    return Item{
+        PrefixOf(key), Store(text, key, latin1, keyIsText), static_cast<std::uint32_t>(text.size()), data, latin1,
+        keyIsText};
+}
+
+void SortedList::Append(std::u16string_view text, std::uint32_t data)
+{
+    if (pending_.capacity() == 0) {
+        pending_.reserve(kAppendReserve); // address space only: pages are touched as items arrive
+    }
+    const FoldedKey key(text);
+    pending_.push_back(Make(text, key.Units(), key.Latin1(), key.KeyIsText(), data));
+}
+
+void SortedList::SortInPending() const
+{
+    if (pending_.empty()) {
+        return;
+    }
+    std::vector<Item> all;
+    if (count_ == 0) {
+        all = std::move(pending_);
+    } else {
+        all.reserve(static_cast<std::size_t>(count_) + pending_.size());
+        for (const auto &block : blocks_) {
+            all.insert(all.end(), block.begin(), block.end());
+        }
+        all.insert(all.end(), pending_.begin(), pending_.end());
+    }
+    pending_ = {};
+    // In place, and stable through Before's last rule.
+    std::sort(all.begin(), all.end(), [this](const Item &a, const Item &b) { return Before(a, b); });
+
+    // One block: nothing is moved again unless an Add comes, which splits it then.
+    count_ = static_cast<int>(all.size());
+    blockLasts_.assign(1, all.back());
+    blockStarts_.assign(1, 0);
+    blocks_.clear();
+    blocks_.push_back(std::move(all));
+    lastAddedPosition_ = -1;
+}
+
 SortedList::Place SortedList::PlaceOf(int position) const
 {
+    SortInPending();
     if (position < 0 || position >= count_) {
         return {blocks_.size(), 0};
     }
@@ -168,7 +249,7 @@ std::uint32_t SortedList::Data(int position) const
 
 void SortedList::SetData(int position, std::uint32_t data)
 {
-    const Place place = position == lastAddedPosition_ ? lastAddedPlace_ : PlaceOf(position);
+    const Place place = position == lastAddedPosition_ && pending_.empty() ? lastAddedPlace_ : PlaceOf(position);
     if (place.block < blocks_.size()) {
         blocks_[place.block][place.offset].data = data; // blockLasts_ keeps keys only: its values go unread
     }
@@ -176,6 +257,7 @@ void SortedList::SetData(int position, std::uint32_t data)
 
 SortedList::Place SortedList::Bound(const Key &key, bool afterEqual) const
 {
+    SortInPending();
     // Items before the bound satisfy `before`; blocks are in order, so the bound lies in the first block whose last
     // item does not.
     const auto before = [&](const Item &item) {
@@ -200,13 +282,8 @@ int SortedList::InsertPosition(std::u16string_view text) const
 int SortedList::Add(std::u16string_view text)
 {
     const FoldedKey key(text);
-    const Prefix prefix = PrefixOf(key.Units());
-    Place place = Bound(Key{key.Units(), prefix}, true);
-    const bool latin1 = korva::platform::IsLatin1(text);
-    const bool keyIsText = key.Units() == text;
-    const Item item{
-        prefix,   Store(text, key.Units(), latin1, keyIsText), static_cast<std::uint32_t>(text.size()), 0, latin1,
-        keyIsText};
+    const Item item = Make(text, key.Units(), key.Latin1(), key.KeyIsText(), 0);
+    Place place = Bound(Key{key.Units(), item.prefix}, true);
 
     if (blocks_.empty()) {
         blocks_.emplace_back().reserve(2 * kBlockSize);
@@ -224,18 +301,30 @@ int SortedList::Add(std::u16string_view text)
         ++blockStarts_[later];
     }
     if (block.size() >= 2 * kBlockSize) {
-        std::vector<Item> upper;
-        upper.reserve(2 * kBlockSize);
-        upper.assign(block.begin() + static_cast<std::ptrdiff_t>(kBlockSize), block.end());
-        block.resize(kBlockSize);
-        const auto next = static_cast<std::ptrdiff_t>(place.block) + 1;
-        blockLasts_[place.block] = block.back();
-        blockLasts_.insert(blockLasts_.begin() + next, upper.back());
-        blocks_.insert(blocks_.begin() + next, std::move(upper));
-        blockStarts_.insert(blockStarts_.begin() + next, blockStarts_[place.block] + static_cast<int>(kBlockSize));
-        if (place.offset >= kBlockSize) {
-            place = {place.block + 1, place.offset - kBlockSize};
+        // Split into blocks of kBlockSize (a block sorted in from appended items may be far larger).
+        std::vector<std::vector<Item>> pieces;
+        for (std::size_t start = 0; start < block.size(); start += kBlockSize) {
+            auto &piece = pieces.emplace_back();
+            piece.reserve(2 * kBlockSize);
+            piece.assign(block.begin() + static_cast<std::ptrdiff_t>(start),
+                         block.begin() + static_cast<std::ptrdiff_t>(std::min(block.size(), start + kBlockSize)));
         }
+        const auto at = static_cast<std::ptrdiff_t>(place.block);
+        const int first = blockStarts_[place.block];
+        std::vector<Item> lasts;
+        std::vector<int> starts;
+        for (std::size_t i = 0; i < pieces.size(); ++i) {
+            lasts.push_back(pieces[i].back());
+            starts.push_back(first + static_cast<int>(i * kBlockSize));
+        }
+        blocks_.erase(blocks_.begin() + at);
+        blocks_.insert(blocks_.begin() + at, std::make_move_iterator(pieces.begin()),
+                       std::make_move_iterator(pieces.end()));
+        blockLasts_.erase(blockLasts_.begin() + at);
+        blockLasts_.insert(blockLasts_.begin() + at, lasts.begin(), lasts.end());
+        blockStarts_.erase(blockStarts_.begin() + at);
+        blockStarts_.insert(blockStarts_.begin() + at, starts.begin(), starts.end());
+        place = {place.block + place.offset / kBlockSize, place.offset % kBlockSize};
     }
     ++count_;
     lastAddedPosition_ = position;
@@ -248,6 +337,7 @@ void SortedList::Clear()
     blocks_.clear();
     blockLasts_.clear();
     blockStarts_.clear();
+    pending_.clear();
     arena_.clear();
     lastAddedPosition_ = -1;
     count_ = 0;

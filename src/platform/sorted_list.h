@@ -9,6 +9,9 @@
 // texts. The texts live in an append-only arena of fixed-size pages that never moves what it holds: one byte per
 // character for a text within Latin-1 (as command names nearly always are), two otherwise, and the folded key after
 // the text only where it differs from it. The less memory the store touches, the sooner a large list is up.
+//
+// Items can also be appended in bulk: they wait, out of order, until the next read or Add, which sorts them in at
+// once (equal texts still in the order they were added) as one block, split only if an Add comes.
 #pragma once
 
 #include <array>
@@ -25,11 +28,13 @@ class SortedList
 public:
     // Inserts `text` at its sorted place, after equal items; yields its position.
     int Add(std::u16string_view text);
+    // Adds `text` with its value as Add and SetData would, sorting it in by the next read or Add.
+    void Append(std::u16string_view text, std::uint32_t data);
     // The position Add would give `text` now.
     int InsertPosition(std::u16string_view text) const;
     void Clear();
 
-    int Count() const { return count_; }
+    int Count() const { return count_ + static_cast<int>(pending_.size()); }
     // The item's text; empty for a position outside the list.
     std::u16string Text(int position) const;
     // True when the item's text is all Latin-1, so that Latin1Text holds it whole.
@@ -67,7 +72,8 @@ private:
         std::size_t offset;
     };
     static constexpr std::size_t kBlockSize = 64;
-    static constexpr std::size_t kArenaPage = std::size_t{64} * 1024; // bytes
+    static constexpr std::size_t kArenaPage = std::size_t{64} * 1024;   // bytes
+    static constexpr std::size_t kAppendReserve = std::size_t{1} << 16; // items
 
     static Prefix PrefixOf(std::u16string_view key);
     // Stores the text, and the key after it unless it is the text; yields where they start.
@@ -78,6 +84,12 @@ private:
     static char16_t UnitAt(std::string_view bytes, bool latin1, std::size_t index);
     // Three-way comparison of an item's key with `key`.
     int Compare(const Item &item, const Key &key) const;
+    // True when a orders before b: by key, and equal keys in the order the items came.
+    bool Before(const Item &a, const Item &b) const;
+    // Makes an item of `text`, whose folded key is `key`, and stores its text.
+    Item Make(std::u16string_view text, std::u16string_view key, bool latin1, bool keyIsText, std::uint32_t data);
+    // Sorts the appended items in, rebuilding the blocks.
+    void SortInPending() const;
     // Where the item at `position` stands; block == blocks_.size() when outside the list.
     Place PlaceOf(int position) const;
     const Item *ItemAt(int position) const;
@@ -85,15 +97,17 @@ private:
     Place Bound(const Key &key, bool afterEqual) const;
     int PositionOf(Place place) const;
 
-    std::vector<std::vector<Item>> blocks_;
+    // The sorted items. Reads sort appended items in first, so these are mutable: a read changes no content.
+    mutable std::vector<std::vector<Item>> blocks_;
     // Each block's last item and the position of its first, side by side for the search over blocks.
-    std::vector<Item> blockLasts_;
-    std::vector<int> blockStarts_;
+    mutable std::vector<Item> blockLasts_;
+    mutable std::vector<int> blockStarts_;
+    mutable std::vector<Item> pending_;
+    mutable int count_ = 0;
     // The item the last Add placed, which the caller usually sets the value of next.
-    int lastAddedPosition_ = -1;
+    mutable int lastAddedPosition_ = -1;
     Place lastAddedPlace_{};
     std::vector<std::string> arena_; // pages, each reserved at kArenaPage bytes (or one longer text)
-    int count_ = 0;
 };
 
 } // namespace korva::platform

@@ -38,6 +38,15 @@ void MemoryListBox::SetCurSel(int position)
     selection_ = (position >= 0 && position < GetCount()) ? position : kNoItem;
 }
 
+void MemoryListBox::AddItem(std::u16string_view text, std::uint32_t data)
+{
+    if (redraw_) {
+        items_.SetData(items_.Add(text), data);
+    } else {
+        items_.Append(text, data);
+    }
+}
+
 void MemoryListBox::SetRedraw(bool redraw)
 {
     if (!redraw && redraw_) {

@@ -14,6 +14,15 @@ int CommandListModel::Add(std::u16string_view text)
     return position;
 }
 
+void CommandListModel::AddItem(std::u16string_view text, std::uint32_t data)
+{
+    if (redraw_) {
+        items_.SetData(Add(text), data);
+    } else {
+        items_.Append(text, data);
+    }
+}
+
 void CommandListModel::SetRedraw(bool redraw)
 {
     if (redraw == redraw_) {

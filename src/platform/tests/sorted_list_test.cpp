@@ -118,5 +118,38 @@ TEST(SortedList, LargeListMatchesAStableSort)
     }
 }
 
+// Items appended in bulk end where Add would have put them, equal texts in the order they came, also when added
+// into a list that already holds items and mixed with reads and single adds.
+TEST(SortedList, AppendedItemsStandWhereAddWouldPutThem)
+{
+    std::mt19937 random(7);
+    SortedList added;
+    SortedList appended;
+    for (std::uint32_t i = 0; i < 5000; ++i) {
+        std::u16string text;
+        for (auto length = 1 + random() % 5; length > 0; --length) {
+            text += static_cast<char16_t>((random() % 2 ? u'a' : u'A') + random() % 3);
+        }
+        if (random() % 7 == 0) {
+            text += u'\u20ac';
+        }
+        added.SetData(added.Add(text), i);
+        if (i % 1000 == 999) {
+            appended.SetData(appended.Add(text), i); // a single add sorts the waiting items in first
+        } else {
+            appended.Append(text, i);
+        }
+        if (i == 2500) {
+            EXPECT_EQ(appended.Find(u"a"), added.Find(u"a")); // and so does a read
+        }
+    }
+    ASSERT_EQ(appended.Count(), added.Count());
+    for (int i = 0; i < added.Count(); ++i) {
+        ASSERT_EQ(appended.Text(i), added.Text(i)) << i;
+        ASSERT_EQ(appended.Data(i), added.Data(i)) << i;
+    }
+    EXPECT_EQ(appended.Add(u"zzz"), added.Add(u"zzz"));
+}
+
 } // namespace
 } // namespace korva::platform
