@@ -13,6 +13,10 @@ namespace {
 // Consecutive chunks overlap by this many bytes, so that a separator cut by a chunk's end lies whole in the next one.
 constexpr std::uint32_t kOverlap = kEntrySeparator.size() - 1;
 
+// A low guess at the bytes an entry takes, to size the list before the scan: a real file rarely has more entries than
+// it foresees, and room for more than the format allows is never asked.
+constexpr std::size_t kBytesPerEntryAtLeast = 64;
+
 // The "#" of the first separator LF LF "#" in `chunk` whose "#" stands at or after `from`; npos when there is none.
 // A "#" is rare (the format has one per entry) where LF is common, so the scan looks for the "#" and checks the two
 // bytes before it. A "#" in the first two bytes of a chunk cannot be checked; the overlap with the previous chunk
@@ -42,6 +46,7 @@ void AddCommand(std::string_view headerLine, std::uint32_t entryOffset, platform
 void BuildIndex(platform::HelpFile &file, ReadBuffer &buffer, platform::ListBox &list)
 {
     list.SetRedraw(false);
+    list.InitStorage(std::min(file.Length() / kBytesPerEntryAtLeast, 2 * kMaxEntries));
 
     file.Seek(0);
     bool seenHeader = false;

@@ -70,6 +70,8 @@ public:
     // Inserts `text` with its value, as AddString and SetItemData would, but yields no position: while redrawing is
     // off, many items are added this way at the cost of one sort rather than one insertion each.
     virtual void AddItem(std::u16string_view text, std::uint32_t data) = 0;
+    // Makes room for about `items` more items before many are added; adds none.
+    virtual void InitStorage(std::size_t items) = 0;
     // The item's value; 0 for a position that holds no item.
     virtual std::uint32_t GetItemData(int position) const = 0;
     virtual int GetCount() const = 0;

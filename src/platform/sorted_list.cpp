@@ -158,9 +158,6 @@ SortedList::Item SortedList::Make(std::u16string_view text, std::u16string_view 
 
 void SortedList::Append(std::u16string_view text, std::uint32_t data)
 {
-    if (pending_.capacity() == 0) {
-        pending_.reserve(kAppendReserve); // address space only: pages are touched as items arrive
-    }
     const FoldedKey key(text);
     pending_.push_back(Make(text, key.Units(), key.Latin1(), key.KeyIsText(), data));
 }

@@ -30,6 +30,8 @@ public:
     int Add(std::u16string_view text);
     // Adds `text` with its value as Add and SetData would, sorting it in by the next read or Add.
     void Append(std::u16string_view text, std::uint32_t data);
+    // Makes room for `items` more appended items, so that appending them moves none.
+    void Reserve(std::size_t items) { pending_.reserve(pending_.size() + items); }
     // The position Add would give `text` now.
     int InsertPosition(std::u16string_view text) const;
     void Clear();

@@ -49,6 +49,7 @@ public:
     int AddString(std::u16string_view text) override { return items_.Add(text); }
     void SetItemData(int position, std::uint32_t data) override { items_.SetData(position, data); }
     void AddItem(std::u16string_view text, std::uint32_t data) override;
+    void InitStorage(std::size_t items) override { items_.Reserve(items); }
     std::uint32_t GetItemData(int position) const override { return items_.Data(position); }
     int GetCount() const override { return items_.Count(); }
     std::u16string GetText(int position) const override { return items_.Text(position); }

@@ -19,6 +19,7 @@ public:
     int Add(std::u16string_view text);
     // Adds `text` with its value; while redraw is off, the items are sorted in when it comes back on.
     void AddItem(std::u16string_view text, std::uint32_t data);
+    void Reserve(std::size_t items) { items_.Reserve(items); }
     void SetData(int position, std::uint32_t data) { items_.SetData(position, data); }
     // While off, adds are not announced one by one; switching it on again announces the whole new list at once.
     void SetRedraw(bool redraw);

@@ -28,6 +28,7 @@ public:
     int AddString(std::u16string_view text) override { return model_->Add(text); }
     void SetItemData(int position, std::uint32_t data) override { model_->SetData(position, data); }
     void AddItem(std::u16string_view text, std::uint32_t data) override { model_->AddItem(text, data); }
+    void InitStorage(std::size_t items) override { model_->Reserve(items); }
     std::uint32_t GetItemData(int position) const override { return model_->Items().Data(position); }
     int GetCount() const override { return model_->Items().Count(); }
     std::u16string GetText(int position) const override;
