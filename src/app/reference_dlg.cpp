@@ -86,8 +86,7 @@ bool CReferenceDlg::OnInitDialog()
 
 void CReferenceDlg::keyPressEvent(QKeyEvent *event)
 {
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    if (platform::qt::IsPlainEnter(*event)) {
         accept();
         return;
     }

@@ -26,6 +26,12 @@ QString ControlName(int id)
     }
 }
 
+bool IsPlainEnter(const QKeyEvent &event)
+{
+    const bool enter = event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
+    return enter && (event.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+
 QString ToQString(std::u16string_view text)
 {
     return QString(reinterpret_cast<const QChar *>(text.data()), static_cast<qsizetype>(text.size()));
@@ -146,8 +152,7 @@ EntryTextEdit::EntryTextEdit(QWidget *parent) : QPlainTextEdit(parent)
 
 void EntryTextEdit::keyPressEvent(QKeyEvent *event)
 {
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    if (IsPlainEnter(*event)) {
         event->ignore(); // the window's: it closes it
         return;
     }
@@ -163,8 +168,7 @@ CommandButton::CommandButton(const QString &text, QWidget *parent) : QPushButton
 
 void CommandButton::keyPressEvent(QKeyEvent *event)
 {
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    if (IsPlainEnter(*event)) {
         click();
         return;
     }

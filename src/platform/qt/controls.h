@@ -7,6 +7,7 @@
 #include "platform/platform.h"
 
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
@@ -111,6 +112,9 @@ public:
 signals:
     void notify(korva::platform::Notification code);
 };
+
+// True for Enter or Return pressed alone (the keypad's Enter included).
+bool IsPlainEnter(const QKeyEvent &event);
 
 // UTF-16 texts between the engine and Qt.
 QString ToQString(std::u16string_view text);
