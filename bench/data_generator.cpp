@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "data_generator.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Well-formed data files of any size for benchmarks and fuzz seeds: invented entries that keep every rule and limit
 // of the format (names of 3 to 46 bytes, entries well under 2000 bytes, composed texts under 984 units), with
 // see-also lines naming other entries (and now and then an absent one), 0 to 4 example lines, and lines of kinds "1"

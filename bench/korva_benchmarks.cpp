@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Benchmarks at the format's limit (32768 entries), each beside what the machine does at best on the same file:
 // reading it whole (cat), and scanning it with grep. Prints Google Benchmark's figures, then a table of ratios.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // korva-generate: writes a well-formed data file of invented entries, for benchmarks and for trying the window on a
 // large reference.
 #include "data_generator.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The installed layout: the program and its data file together in one program folder, where the program looks for
 # the file; a launcher on the PATH that resolves to the program; the icon, desktop entry and AppStream metainfo for
 # the desktop's application menu. And the Debian package of all that.

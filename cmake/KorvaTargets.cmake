@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Build settings every target of the project shares, and the helper that registers a test.
 
 add_library(korva_options INTERFACE)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the optimised program and runs the benchmarks at 32768 entries against cat and grep; prints the table the
 # README shows. Extra arguments go to Google Benchmark (for example --benchmark_filter=IndexScan).
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Checks what `cmake --install` lays out, in a scratch folder: the program and its data file in one program folder,
 # a launcher that resolves to the program, the icon at every size, a desktop entry and AppStream metainfo that their
 # validators accept (when the validators are installed).

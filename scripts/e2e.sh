@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs the end-to-end test against a program: under a virtual X server, in a D-Bus session with the accessibility bus
 # switched on as a screen reader does.
 # Usage: scripts/e2e.sh [PROGRAM]    (default: the installed korva-reference)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the engine's fuzz targets (clang, libFuzzer, AddressSanitizer, UndefinedBehaviorSanitizer) and runs each in
 # turn for the given time, starting from a corpus of the project's seed files and the bundled sample.
 # Usage: scripts/fuzz.sh [SECONDS-PER-TARGET] [TARGET...]    (default 60 seconds; targets: index_scan entry_view search)

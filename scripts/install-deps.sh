@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what building and testing need and this machine lacks, from Debian's packages.
 # Usage: scripts/install-deps.sh [extra-package...]
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the Debian package of the program (release build) and prints its path.
 # Usage: scripts/package.sh [--install]    (--install: also installs it with apt-get, as root or through sudo)
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the program and opens its window on the bundled sample data file.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds everything and runs the whole test suite; the window tests need no display.
 # Usage: scripts/test.sh [PRESET]    (debug, the default; asan: under AddressSanitizer and UndefinedBehaviorSanitizer)
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Renders the icon's PNG sizes from its SVG drawings (needs rsvg-convert, from Debian's librsvg2-bin).
 # The PNGs are committed; run this after changing a drawing.
 set -euo pipefail

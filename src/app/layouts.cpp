@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "layouts.h"
 
 #include "platform/qt/controls.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The reference window's two layouts. Both hold the same controls, with the same ids, kinds and texts:
 //   IDD_REFERENCE       "Command:" [search text] [Find] / command list / entry text / "Also See:" [see-also] [Copy]
 //   IDD_REFERENCE_WIDE  [Find] [search text] [see-also] [Copy] / command list / entry text

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "reference_app.h"
 
 #include "helpdata/format.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // CReferenceApp: the application object. Its start-up hook runs the whole program: it opens the data file "korvadoc"
 // in the program's own folder, runs the reference window until the user closes it, and releases everything again.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "reference_dlg.h"
 
 #include "helpdata/command_index.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // CReferenceDlg: the program's one window. It picks its layout by the screen's height, fills the command list when it
 // opens, and routes each control notification through its message map to a handler of the help data engine.
 #pragma once

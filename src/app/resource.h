@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Resource ids of the reference window: its two layouts and the program's icon. The controls' ids are the platform's.
 #pragma once
 

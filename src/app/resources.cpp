@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "resources.h"
 
 #include "resource.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's resources.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // korvadoc-check: checks data files for the reference window and says where each breaks the format's rules.
 #include "helpdata/checker.h"
 

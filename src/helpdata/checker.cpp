@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "checker.h"
 
 #include "command_index.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The data file checker behind korvadoc-check: every rule and limit of the format, each problem with the line it
 // is on, so that an author learns where a file breaks the rules before the window has to guess.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "command_index.h"
 
 #include "platform/code_page.h"

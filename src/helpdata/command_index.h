@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The command index: every command name of the data file in the sorted list, each with its EntryOffset (the file
 // offset of the byte after its header line's LF).
 #pragma once

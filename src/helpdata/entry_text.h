@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A text of at most Size - 1 UTF-16 units in a fixed buffer: appends are cut at the buffer's end, never overrun it.
 #pragma once
 

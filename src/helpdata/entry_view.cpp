@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "entry_view.h"
 
 #include "entry_text.h"

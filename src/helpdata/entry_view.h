@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The entry view: the selected command's entry in the entry text, its see-also names in the see-also list, the jump
 // to a see-also name, and Copy.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The help data file "korvadoc": its constants and limits as the three readers (index scan, entry view, search) see
 // them.
 //

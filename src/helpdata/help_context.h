@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What every handler of the engine works on: the open data file, the shared read buffer and the window's controls.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The one buffer every reader of the data file shares.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "text_search.h"
 
 #include "entry_view.h"

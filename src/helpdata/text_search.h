@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Find/Next: the search of the whole data file, entry by entry in file order, for the text in IDC_SEARCH_TEXT.
 #pragma once
 

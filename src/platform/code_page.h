@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The data file's code page: Windows-1252, one byte per character, converted to and from UTF-16 by a table of our
 // own. The five bytes the code page leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1 controls of the same
 // value, so every byte has a character and converts back to itself.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The services the help data engine and the window rely on: the data file, the window's controls by id and the
 // message box. The engine reaches the file and the controls only through these interfaces; the program implements
 // them on Qt (platform/qt), the engine's tests in memory (platform/memory).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "posix_help_file.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The data file on a POSIX system.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sorted_list.h"
 
 #include "code_page.h"

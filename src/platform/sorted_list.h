@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The item store behind the sorted command list, shared by the Qt list and the in-memory one.
 //
 // Items stand in ascending order of their case-folded text (CompareFolded); an added item goes after every item that

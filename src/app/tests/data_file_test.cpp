@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window on data files that are broken, huge, or change while it is open.
 #include "window_fixture.h"
 

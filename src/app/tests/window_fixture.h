@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The reference window on a data file, shown and active, for tests that drive it as a user does.
 #pragma once
 

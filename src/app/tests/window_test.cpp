@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/reference_app.h"
 #include "app/resource.h"
 #include "platform/code_page.h"

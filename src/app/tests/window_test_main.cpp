@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window tests run the real window in one QApplication, on Qt's offscreen platform unless told otherwise.
 #include <cstdlib>
 

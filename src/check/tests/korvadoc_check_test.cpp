@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // korvadoc-check as its users run it: arguments in, lines and an exit status out.
 #include <array>
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The index scan, then the entry view of every indexed command and each of its see-also choices.
 #include "fuzz_report.h"
 #include "helpdata/testing/engine_exerciser.h"

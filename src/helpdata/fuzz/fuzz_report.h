@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What a fuzz target does with the rules an input broke: print them and stop, so libFuzzer keeps the input.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The index scan over any file.
 #include "fuzz_report.h"
 #include "helpdata/testing/engine_exerciser.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The index scan, then a whole search pass. The input's first byte gives the search text's length (0 to 60
 // characters), the next three bytes per character its code point (any of Unicode's, lone surrogates included); the
 // rest is the data file.

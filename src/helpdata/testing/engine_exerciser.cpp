@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "engine_exerciser.h"
 
 #include "helpdata/command_index.h"

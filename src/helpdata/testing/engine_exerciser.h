@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Drives the engine on the in-memory platform over any data file and checks what must hold for every file, however
 // malformed. The fuzz targets and the malformed-file tests share it; each check yields the broken rules, one message
 // each, empty when all hold.

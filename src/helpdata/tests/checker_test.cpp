@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The data file checker: each rule has a case that breaks it and one at its limit that passes.
 #include "engine_fixture.h"
 #include "helpdata/checker.h"

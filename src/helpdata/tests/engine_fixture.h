@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The engine on the in-memory platform: a data file made of exact bytes, the shared buffer and a window whose
 // controls the tests read back.
 #pragma once

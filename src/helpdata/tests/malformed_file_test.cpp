@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Files that break the format's rules: the engine never crashes, hangs, reads or writes outside a buffer, or shows
 // bytes of an earlier read, and what it shows follows from what it parsed.
 #include "engine_fixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The bundled sample data file keeps every rule and limit of the format.
 #include "engine_fixture.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "engine_fixture.h"
 
 #include <random>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "memory_platform.h"
 
 #include "platform/code_page.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The platform in memory: a data file made of bytes and a window whose controls are plain objects. The engine's
 // tests, fuzz targets and benchmarks run against it; they read back exactly what the engine did to each control.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "command_list_model.h"
 
 namespace korva::platform::qt {

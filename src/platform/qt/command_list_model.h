@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The command list's items as a Qt model: a view over the sorted item store, so the list holds the largest data file
 // without a Qt item per command.
 #pragma once

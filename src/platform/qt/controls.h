@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window's controls on Qt: standard Qt widgets that also carry the control interfaces the engine calls. Each
 // reports only what the user does (a selection, a click, an edit) through its notification signal; what the program
 // does to it (select, clear, add, set a text) raises none.

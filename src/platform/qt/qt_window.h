@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The reference window's controls by id, on Qt: the engine's view of a dialog built from the controls of controls.h.
 #pragma once
 

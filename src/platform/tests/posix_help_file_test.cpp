@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/posix_help_file.h"
 
 #include <array>

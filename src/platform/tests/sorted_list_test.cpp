@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/code_page.h"
 #include "platform/sorted_list.h"
 

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """End-to-end test of the real program, driven only from outside as a user and a screen reader meet it: keys go in
 as X events (xdotool), and what the window shows is read through the accessibility bus (AT-SPI).
 
