@@ -9,11 +9,11 @@
 #include "data_generator.h"
 #include "helpdata/command_index.h"
 #include "helpdata/entry_view.h"
-#include "helpdata/text_search.h"
+#include "helpdata/find_next.h"
 #include "platform/memory/memory_platform.h"
-#include "platform/posix_help_file.h"
 #include "platform/qt/controls.h"
 #include "platform/qt/qt_window.h"
+#include "platform/system_help_file.h"
 
 #include <cstdio>
 #include <fcntl.h>
@@ -104,14 +104,13 @@ public:
     platform::ListBox &ListBoxById(int id) override { return window_.ListBoxById(id); }
     platform::ComboBox &ComboBoxById(int id) override { return window_.ComboBoxById(id); }
     platform::EditBox &EditById(int id) override { return window_.EditById(id); }
-    void SetWindowText(int id, std::u16string_view text) override { window_.SetWindowText(id, text); }
-    std::size_t GetWindowText(int id, std::span<char16_t> buffer) const override
+    void SetControlText(int id, std::u16string_view text) override { window_.SetControlText(id, text); }
+    std::size_t GetControlText(int id, std::span<char16_t> buffer) const override
     {
-        return window_.GetWindowText(id, buffer);
+        return window_.GetControlText(id, buffer);
     }
-    void EnableWindow(int id, bool enable) override { window_.EnableWindow(id, enable); }
-    bool IsWindowEnabled(int id) const override { return window_.IsWindowEnabled(id); }
-    void MessageBox(std::u16string_view) override { ++messages; }
+    void EnableControl(int id, bool enable) override { window_.EnableControl(id, enable); }
+    void ShowMessage(std::u16string_view) override { ++messages; }
 
     int messages = 0;
 
@@ -135,7 +134,7 @@ struct OpenWindow
     helpdata::HelpContext Context() { return {file, buffer, *silent}; }
     platform::ListBox &List() { return window->ListBoxById(platform::IDC_COMMAND_LIST); }
 
-    platform::PosixHelpFile file;
+    platform::SystemHelpFile file;
     helpdata::ReadBuffer buffer;
     std::unique_ptr<app::CReferenceDlg> dialog;
     std::unique_ptr<platform::qt::QtWindow> window;
@@ -145,7 +144,7 @@ struct OpenWindow
 // Shows the window on `path` and returns once the command list has painted its first frame.
 void ShowUntilFirstFrame(const std::string &path)
 {
-    platform::PosixHelpFile file;
+    platform::SystemHelpFile file;
     file.Open(path);
     helpdata::ReadBuffer buffer;
     app::CReferenceDlg dialog(file, buffer);
@@ -171,7 +170,7 @@ void ShowUntilFirstFrame(const std::string &path)
 
 void IndexScanIntoEngineList(benchmark::State &state, const std::string *path)
 {
-    platform::PosixHelpFile file;
+    platform::SystemHelpFile file;
     file.Open(*path);
     helpdata::ReadBuffer buffer;
     for (auto _ : state) {
@@ -183,7 +182,7 @@ void IndexScanIntoEngineList(benchmark::State &state, const std::string *path)
 
 void IndexScanIntoQtList(benchmark::State &state, const std::string *path)
 {
-    platform::PosixHelpFile file;
+    platform::SystemHelpFile file;
     file.Open(*path);
     helpdata::ReadBuffer buffer;
     for (auto _ : state) {
@@ -260,7 +259,7 @@ void EntryView(benchmark::State &state, double where)
     auto context = window.Context();
     for (auto _ : state) {
         window.List().SetCurSel(position);
-        helpdata::OnSelchangeCommandList(context);
+        helpdata::ShowSelectedEntry(context);
     }
 }
 
@@ -271,7 +270,7 @@ void FindTapAcrossTheFile(benchmark::State &state)
     auto context = window.Context();
     for (auto _ : state) {
         helpdata::ProcessSearchState() = helpdata::SearchState{true, 0};
-        helpdata::OnFind(context);
+        helpdata::FindNextEntry(context);
     }
     if (window.silent->messages != 0) {
         state.SkipWithError("the tap found nothing");
@@ -289,7 +288,7 @@ void WholePassEvery100th(benchmark::State &state)
         const int before = window.silent->messages;
         taps = 0;
         while (window.silent->messages == before) {
-            helpdata::OnFind(context);
+            helpdata::FindNextEntry(context);
             ++taps;
         }
     }

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/posix_help_file.h"
+#include "platform/system_help_file.h"
 #include "reference_app.h"
 
 int main(int argc, char **argv)

@@ -3,7 +3,7 @@
 // in the program's own folder, runs the reference window until the user closes it, and releases everything again.
 #pragma once
 
-#include "platform/posix_help_file.h"
+#include "platform/system_help_file.h"
 
 #include <string>
 
@@ -30,7 +30,7 @@ private:
     int &argc_;
     char **argv_;
     std::string programPath_;
-    platform::PosixHelpFile helpFile_;
+    platform::SystemHelpFile helpFile_;
 };
 
 } // namespace korva::app

@@ -3,7 +3,8 @@
 
 #include "helpdata/command_index.h"
 #include "helpdata/entry_view.h"
-#include "helpdata/text_search.h"
+#include "helpdata/find_next.h"
+#include "helpdata/see_also.h"
 #include "layouts.h"
 #include "platform/qt/controls.h"
 #include "resource.h"
@@ -106,27 +107,27 @@ void CReferenceDlg::Dispatch(int id, Notification code)
 
 void CReferenceDlg::OnSelchangeCommandList()
 {
-    helpdata::OnSelchangeCommandList(context_);
+    helpdata::ShowSelectedEntry(context_);
 }
 
 void CReferenceDlg::OnSelchangeSeeAlso()
 {
-    helpdata::OnSelchangeSeeAlso(context_);
+    helpdata::JumpToSeeAlso(context_);
 }
 
 void CReferenceDlg::OnCopy()
 {
-    helpdata::OnCopy(context_);
+    helpdata::CopyEntrySelection(context_);
 }
 
 void CReferenceDlg::OnFind()
 {
-    helpdata::OnFind(context_);
+    helpdata::FindNextEntry(context_);
 }
 
 void CReferenceDlg::OnChangeSearchText()
 {
-    helpdata::OnChangeSearchText(window_);
+    helpdata::ResetSearch(window_);
 }
 
 } // namespace korva::app

@@ -1,30 +1,28 @@
 // SPDX-License-Identifier: MIT
 // korvadoc-check: checks data files for the reference window and says where each breaks the format's rules.
-#include "helpdata/checker.h"
+#include "checker.h"
+#include "platform/system_file.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
+#include <array>
 #include <iostream>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 
-constexpr const char *kVersion = "1.0.0.1";
+constexpr const char *kVersion = KORVA_VERSION;
 constexpr std::size_t kProblemsShown = 100;
 
 constexpr const char *kUsage = R"(Usage: korvadoc-check [OPTION]... FILE...
 Checks data files ("korvadoc") of Korva Command Reference against the format's rules and limits, and prints one
-line per problem as FILE:LINE: error|warning: message.
+line per problem as FILE:LINE: error|warning|note: message. A FILE of - reads standard input.
 
 An error breaks a rule: the viewer may lose an entry, or show it wrong or not at all. A warning marks something
-valid that the viewer shows in a way a reader may not expect.
+valid that is likely a mistake. A note tells what is usually meant, such as lines the search skips.
 
   --all          print every problem (without it, at most 100 per file)
   --no-warnings  print errors only
+  --notes        print notes too
   --help         show this help and exit
   --version      show the version and exit
 
@@ -32,70 +30,101 @@ Exit status: 0 when every file follows every rule (warnings allowed), 1 when a f
 cannot be read.
 )";
 
-// The whole of a regular file, or false with errno set.
-bool ReadFile(const std::string &path, std::string &bytes)
+struct Options
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
+    bool all = false;
+    bool warnings = true;
+    bool notes = false;
+};
+
+const char *SeverityName(korva::check::Severity severity)
+{
+    switch (severity) {
+    case korva::check::Severity::Error:
+        return "error";
+    case korva::check::Severity::Warning:
+        return "warning";
+    case korva::check::Severity::Note:
+        return "note";
     }
-    struct stat status
-    {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        const int error = S_ISDIR(status.st_mode) ? EISDIR : errno;
-        ::close(fd);
-        errno = error;
-        return false;
+    return "";
+}
+
+// Checks one file; yields its exit status.
+int CheckFile(const std::string &path, const Options &options)
+{
+    korva::platform::SystemFile file;
+    std::string reason;
+    if (path == "-") {
+        file.OpenStandardInput();
+    } else if (!file.Open(path, &reason)) {
+        std::cerr << "korvadoc-check: " << path << ": " << reason << "\n";
+        return 2;
     }
-    bytes.clear();
-    char chunk[65536];
+    const std::string name = path == "-" ? "(standard input)" : path;
+    std::size_t shown = 0;
+    std::size_t hidden = 0;
+    korva::check::Checker checker(path == "-" ? "korvadoc" : path, [&](const korva::check::Problem &problem) {
+        if ((problem.severity == korva::check::Severity::Warning && !options.warnings) ||
+            (problem.severity == korva::check::Severity::Note && !options.notes)) {
+            return;
+        }
+        if (!options.all && shown == kProblemsShown) {
+            ++hidden;
+            return;
+        }
+        std::cout << name << ":" << problem.line << ": " << SeverityName(problem.severity) << ": " << problem.message
+                  << "\n";
+        ++shown;
+    });
+    std::array<char, 64 * 1024> block;
     for (;;) {
-        const ssize_t count = ::read(fd, chunk, sizeof chunk);
-        if (count < 0 && errno == EINTR) {
-            continue;
+        const auto count = file.Read(block, &reason);
+        if (!count) {
+            std::cout.flush();
+            std::cerr << "korvadoc-check: " << name << ": cannot read: " << reason << "\n";
+            return 2;
         }
-        if (count < 0) {
-            const int error = errno;
-            ::close(fd);
-            errno = error;
-            return false;
-        }
-        if (count == 0) {
+        if (*count == 0) {
             break;
         }
-        bytes.append(chunk, static_cast<std::size_t>(count));
+        checker.Feed(std::string_view(block.data(), *count));
     }
-    ::close(fd);
-    return true;
+    checker.Finish();
+    if (hidden > 0) {
+        std::cout << name << ": " << hidden << " more problems not shown; --all shows every one\n";
+    }
+    return checker.FoundError() ? 1 : 0;
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    bool all = false;
-    bool warnings = true;
+    Options options;
     std::vector<std::string> files;
-    bool options = true;
+    bool optionsEnd = false;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
-        if (options && argument == "--") {
-            options = false;
-        } else if (options && argument == "--all") {
-            all = true;
-        } else if (options && argument == "--no-warnings") {
-            warnings = false;
-        } else if (options && argument == "--help") {
+        if (optionsEnd || argument == "-" || argument.empty() || argument[0] != '-') {
+            files.push_back(argument);
+        } else if (argument == "--") {
+            optionsEnd = true;
+        } else if (argument == "--all") {
+            options.all = true;
+        } else if (argument == "--no-warnings") {
+            options.warnings = false;
+        } else if (argument == "--notes") {
+            options.notes = true;
+        } else if (argument == "--help" || argument == "-h") {
             std::cout << kUsage;
             return 0;
-        } else if (options && argument == "--version") {
+        } else if (argument == "--version") {
             std::cout << "korvadoc-check (Korva Command Reference) " << kVersion << "\n";
             return 0;
-        } else if (options && argument.size() > 1 && argument[0] == '-') {
+        } else {
             std::cerr << "korvadoc-check: unknown option " << argument << "\nTry 'korvadoc-check --help'.\n";
             return 2;
-        } else {
-            files.push_back(argument);
         }
     }
     if (files.empty()) {
@@ -105,34 +134,7 @@ int main(int argc, char **argv)
 
     int status = 0;
     for (const std::string &file : files) {
-        std::string bytes;
-        if (!ReadFile(file, bytes)) {
-            std::cerr << "korvadoc-check: " << file << ": cannot read: " << std::strerror(errno) << "\n";
-            status = 2;
-            continue;
-        }
-        const auto problems = korva::helpdata::CheckDataFile(bytes);
-        std::size_t shown = 0;
-        std::size_t hidden = 0;
-        for (const auto &problem : problems) {
-            const bool error = problem.severity == korva::helpdata::Problem::Severity::Error;
-            if (!error && !warnings) {
-                continue;
-            }
-            if (!all && shown == kProblemsShown) {
-                ++hidden;
-                continue;
-            }
-            std::cout << file << ":" << problem.line << ": " << (error ? "error" : "warning") << ": " << problem.message
-                      << "\n";
-            ++shown;
-        }
-        if (hidden > 0) {
-            std::cout << file << ": " << hidden << " more problems not shown; --all shows every one\n";
-        }
-        if (!korva::helpdata::FollowsEveryRule(problems) && status == 0) {
-            status = 1;
-        }
+        status = std::max(status, CheckFile(file, options));
     }
     return status;
 }

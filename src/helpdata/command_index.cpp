@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "command_index.h"
 
+#include "find_next.h"
 #include "platform/code_page.h"
 
 #include <array>
@@ -15,8 +16,10 @@ namespace {
 constexpr std::uint32_t kOverlap = kEntrySeparator.size() - 1;
 
 // A low guess at the bytes an entry takes, to size the list before the scan: a real file rarely has more entries than
-// it foresees, and room for more than the format allows is never asked.
+// it foresees, and room for more than the list takes is never asked.
 constexpr std::size_t kBytesPerEntryAtLeast = 64;
+// A name's units come from bytes of the file, one each, and are cut to fit the name buffer.
+constexpr std::size_t kMaxNameUnits = kIndexNameBufferSize - 1;
 
 // The "#" of the first separator LF LF "#" in `chunk` whose "#" stands at or after `from`; npos when there is none.
 // A "#" is rare (the format has one per entry) where LF is common, so the scan looks for the "#" and checks the two
@@ -35,11 +38,24 @@ std::size_t FindSeparatorHeader(std::string_view chunk, std::size_t from)
 
 void AddCommand(std::string_view headerLine, std::uint32_t entryOffset, platform::ListBox &list)
 {
-    std::string_view name = headerLine.size() > kHeaderSkip ? headerLine.substr(kHeaderSkip) : std::string_view();
-    name = name.substr(0, name.find('\0'));
     std::array<char16_t, kIndexNameBufferSize> wide;
-    const std::size_t length = platform::AnsiToWide(name, wide);
+    const std::size_t length = platform::AnsiToWide(CommandNameOf(headerLine), wide);
     list.AddItem(std::u16string_view(wide.data(), length), entryOffset);
+}
+
+// The first item whose text is `name` exactly, or kNoItem.
+int FindExactly(const platform::ListBox &list, const std::u16string &name)
+{
+    for (int item = list.FindString(name); item != platform::kNoItem && item < list.GetCount(); ++item) {
+        const std::u16string text = list.GetText(item);
+        if (text == name) {
+            return item;
+        }
+        if (!platform::StartsWithFolded(text, name)) {
+            break;
+        }
+    }
+    return platform::kNoItem;
 }
 
 } // namespace
@@ -47,9 +63,13 @@ void AddCommand(std::string_view headerLine, std::uint32_t entryOffset, platform
 void BuildIndex(platform::HelpFile &file, ReadBuffer &buffer, platform::ListBox &list)
 {
     list.SetRedraw(false);
-    list.InitStorage(std::min(file.Length() / kBytesPerEntryAtLeast, 2 * kMaxEntries));
+    const std::size_t length = file.Length();
+    list.InitStorage(std::min(length / kBytesPerEntryAtLeast, kMaxEntries),
+                     std::min(length, kMaxEntries * kMaxNameUnits));
 
+    file.NoteContent();
     file.Seek(0);
+    std::size_t indexed = 0;
     bool seenHeader = false;
     // Every "#" before this offset has been decided on.
     std::uint32_t decidedUpTo = 0;
@@ -101,6 +121,10 @@ void BuildIndex(platform::HelpFile &file, ReadBuffer &buffer, platform::ListBox 
             AddCommand(chunk.substr(header, lineEnd - header), entryOffset, list);
             cursor = lineEnd + 1;
             decidedUpTo = entryOffset;
+            if (++indexed == kMaxEntries) {
+                scanEnds = true;
+                break;
+            }
         }
 
         if (scanEnds || lastChunk) {
@@ -110,6 +134,22 @@ void BuildIndex(platform::HelpFile &file, ReadBuffer &buffer, platform::ListBox 
     }
 
     list.SetRedraw(true);
+}
+
+bool RebuildIndexIfChanged(const HelpContext &context)
+{
+    if (!context.file.ContentChanged()) {
+        return false;
+    }
+    platform::ListBox &list = context.window.ListBoxById(platform::IDC_COMMAND_LIST);
+    const std::u16string selected = list.GetText(list.GetCurSel());
+    list.ResetContent();
+    BuildIndex(context.file, context.buffer, list);
+    if (!selected.empty()) {
+        list.SetCurSel(FindExactly(list, selected));
+    }
+    ResetSearch(context.window);
+    return true;
 }
 
 } // namespace korva::helpdata

@@ -3,18 +3,25 @@
 // offset of the byte after its header line's LF).
 #pragma once
 
+#include "help_context.h"
 #include "platform/platform.h"
 #include "read_buffer.h"
 
 namespace korva::helpdata {
 
 // Fills the empty `list` from the data file in one front-to-back scan, reading kChunkSize bytes at a time into
-// `buffer`; redrawing of the list is off meanwhile.
+// `buffer`; redrawing of the list is off meanwhile. The file is noted as the content the list stands for.
 //
 // Indexed, each exactly once and in file order (so equal names keep file order in the list): the file's first "#"
 // and every "#" directly after a blank line, when its header line ends with an LF within kChunkSize bytes of the "#".
 // The name is the header line from its third byte up to the LF (or an earlier NUL), cut to 499 units. Text before the
-// first "#" is ignored; a last header line without LF is not indexed.
+// first "#" is ignored; a last header line without LF is not indexed. The first kMaxEntries headers are indexed and
+// no more: a file with more entries than the format allows gets a list of bounded size.
 void BuildIndex(platform::HelpFile &file, ReadBuffer &buffer, platform::ListBox &list);
+
+// When the data file changed since the list was built, builds it again from the file as it is now, before anything
+// else reads the file: the command that was selected stays selected if a command of exactly that name is still
+// there (nothing is selected otherwise), and the search starts afresh. Yields whether it rebuilt the list.
+bool RebuildIndexIfChanged(const HelpContext &context);
 
 } // namespace korva::helpdata

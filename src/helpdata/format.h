@@ -77,6 +77,14 @@ inline constexpr std::u16string_view kParamsHeading = u"\r\n\r\nParams:";
 inline constexpr std::u16string_view kExamplesHeading = u"\r\n\r\nExamples:\r\n";
 inline constexpr std::u16string_view kLineBreak = u"\r\n";
 
+// The command name of a header line (from its "#" to the byte before its LF): the text from its third byte, up to a
+// NUL, which ends it as it ends every text the readers hold.
+constexpr std::string_view CommandNameOf(std::string_view headerLine)
+{
+    const std::string_view name = headerLine.size() > kHeaderSkip ? headerLine.substr(kHeaderSkip) : std::string_view();
+    return name.substr(0, name.find('\0'));
+}
+
 // Captions of the Find button and the one message the program shows.
 inline constexpr std::u16string_view kFindCaption = u"Find";
 inline constexpr std::u16string_view kNextCaption = u"Next";

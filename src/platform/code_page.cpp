@@ -16,6 +16,25 @@ constexpr std::array<char16_t, 32> kHighControls = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
+// Every byte's UTF-16 unit, so that a conversion is one table lookup a byte.
+constexpr std::array<char16_t, 256> kWideOfByte = [] {
+    std::array<char16_t, 256> table{};
+    for (std::size_t byte = 0; byte < table.size(); ++byte) {
+        table[byte] = (byte >= 0x80 && byte <= 0x9F) ? kHighControls[byte - 0x80] : static_cast<char16_t>(byte);
+    }
+    return table;
+}();
+
+// The lower-case unit of each unit below 0x100: ASCII and Latin-1 letters, but the multiplication sign.
+constexpr std::array<char16_t, 256> kFoldedLatin1 = [] {
+    std::array<char16_t, 256> table{};
+    for (std::size_t unit = 0; unit < table.size(); ++unit) {
+        const bool upper = (unit >= 'A' && unit <= 'Z') || (unit >= 0xC0 && unit <= 0xDE && unit != 0xD7);
+        table[unit] = static_cast<char16_t>(upper ? unit + 0x20 : unit);
+    }
+    return table;
+}();
+
 bool IsHighSurrogate(char16_t unit)
 {
     return unit >= 0xD800 && unit <= 0xDBFF;
@@ -30,10 +49,7 @@ bool IsLowSurrogate(char16_t unit)
 
 char16_t AnsiCharToWide(unsigned char byte)
 {
-    if (byte >= 0x80 && byte <= 0x9F) {
-        return kHighControls[byte - 0x80];
-    }
-    return byte;
+    return kWideOfByte[byte];
 }
 
 char WideCharToAnsi(char32_t codePoint)
@@ -54,9 +70,8 @@ std::size_t AnsiToWide(std::string_view ansi, std::span<char16_t> out)
         return 0;
     }
     const std::size_t count = std::min(ansi.size(), out.size() - 1);
-    for (std::size_t i = 0; i < count; ++i) {
-        out[i] = AnsiCharToWide(static_cast<unsigned char>(ansi[i]));
-    }
+    std::transform(ansi.begin(), ansi.begin() + static_cast<std::ptrdiff_t>(count), out.begin(),
+                   [](char byte) { return kWideOfByte[static_cast<unsigned char>(byte)]; });
     out[count] = u'\0';
     return count;
 }
@@ -85,11 +100,8 @@ std::size_t WideToAnsi(std::u16string_view wide, std::span<char> out)
 
 char16_t FoldCase(char16_t unit)
 {
-    if (unit < 0x80) {
-        return (unit >= u'A' && unit <= u'Z') ? static_cast<char16_t>(unit + 0x20) : unit;
-    }
-    if (unit >= 0xC0 && unit <= 0xDE && unit != 0xD7) { // À-Þ but the multiplication sign
-        return static_cast<char16_t>(unit + 0x20);
+    if (unit < kFoldedLatin1.size()) {
+        return kFoldedLatin1[unit];
     }
     switch (unit) {
     case 0x0152: // Œ

@@ -39,7 +39,8 @@ class HelpFile
 public:
     virtual ~HelpFile() = default;
 
-    // Opens the file at `path` for reading. False when it is missing, is not a regular file or cannot be read.
+    // Opens the file at `path` (UTF-8) for reading. False when it is missing, is not a regular file or cannot be
+    // read; it never waits for a writer, as a named pipe would make it.
     virtual bool Open(const std::string &path) = 0;
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;
@@ -56,23 +57,28 @@ public:
     virtual std::uint32_t Position() const = 0;
     // The file's length now (it may change while the file is open).
     virtual std::uint32_t Length() const = 0;
+
+    // Takes the file as it is now for the content the readers know, so that ContentChanged tells when that ends.
+    virtual void NoteContent() = 0;
+    // True when the file is no longer what it was at the last NoteContent: its size or modification time changed,
+    // or its path now names another file (which it then reads instead).
+    virtual bool ContentChanged() = 0;
 };
 
-// The sorted command list. Items stand in case-insensitive order; adding inserts at the sorted place, after any items
-// that compare equal, and never merges equal names. Each item carries a 32-bit value (the entry's offset).
+// The sorted command list. Items stand in case-insensitive order, equal names in the order they were added; each
+// carries a 32-bit value (the entry's offset).
 class ListBox
 {
 public:
     virtual ~ListBox() = default;
 
-    // Inserts `text` at its sorted place; yields the new item's position.
-    virtual int AddString(std::u16string_view text) = 0;
-    virtual void SetItemData(int position, std::uint32_t data) = 0;
-    // Inserts `text` with its value, as AddString and SetItemData would, but yields no position: while redrawing is
-    // off, many items are added this way at the cost of one sort rather than one insertion each.
+    // Removes every item; nothing is selected afterwards.
+    virtual void ResetContent() = 0;
+    // Makes room for about `items` more items with `textUnits` units of text in all, before many are added.
+    virtual void InitStorage(std::size_t items, std::size_t textUnits) = 0;
+    // Adds `text` with its value at its sorted place, after the items equal to it. While redrawing is off, many are
+    // added at the cost of one sort.
     virtual void AddItem(std::u16string_view text, std::uint32_t data) = 0;
-    // Makes room for about `items` more items before many are added; adds none.
-    virtual void InitStorage(std::size_t items) = 0;
     // The item's value; 0 for a position that holds no item.
     virtual std::uint32_t GetItemData(int position) const = 0;
     virtual int GetCount() const = 0;
@@ -97,10 +103,7 @@ public:
     // Removes every item; afterwards no item is selected. Raises no notification.
     virtual void ResetContent() = 0;
     // Inserts `text` at its sorted place (after equal items); the selection does not change. Raises no notification.
-    virtual int AddString(std::u16string_view text) = 0;
-    virtual int GetCount() const = 0;
-    virtual std::u16string GetItemText(int position) const = 0;
-    virtual int GetCurSel() const = 0;
+    virtual void AddString(std::u16string_view text) = 0;
 };
 
 // The multi-line entry text.
@@ -124,15 +127,14 @@ public:
     virtual EditBox &EditById(int id) = 0;
 
     // Sets a control's whole text (an edit's content, a button's caption). Raises no notification.
-    virtual void SetWindowText(int id, std::u16string_view text) = 0;
+    virtual void SetControlText(int id, std::u16string_view text) = 0;
     // Copies at most `buffer.size() - 1` units of a control's text (for the see-also list: its selected item's text)
     // into `buffer` and terminates it with a NUL unit; a surrogate pair is never split. Yields the units copied.
-    virtual std::size_t GetWindowText(int id, std::span<char16_t> buffer) const = 0;
-    virtual void EnableWindow(int id, bool enable) = 0;
-    virtual bool IsWindowEnabled(int id) const = 0;
+    virtual std::size_t GetControlText(int id, std::span<char16_t> buffer) const = 0;
+    virtual void EnableControl(int id, bool enable) = 0;
 
     // Shows `text` in a message box owned by the window, with one OK button; returns when it is dismissed.
-    virtual void MessageBox(std::u16string_view text) = 0;
+    virtual void ShowMessage(std::u16string_view text) = 0;
 };
 
 } // namespace korva::platform

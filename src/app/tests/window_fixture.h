@@ -3,10 +3,10 @@
 #pragma once
 
 #include "app/reference_dlg.h"
+#include "helpdata/find_next.h"
 #include "helpdata/read_buffer.h"
-#include "helpdata/text_search.h"
-#include "platform/posix_help_file.h"
 #include "platform/qt/controls.h"
+#include "platform/system_help_file.h"
 
 #include <fstream>
 #include <memory>
@@ -123,7 +123,7 @@ protected:
     }
 
     QTemporaryDir folder_;
-    platform::PosixHelpFile file_;
+    platform::SystemHelpFile file_;
     helpdata::ReadBuffer buffer_;
     std::unique_ptr<CReferenceDlg> dialog_;
 };

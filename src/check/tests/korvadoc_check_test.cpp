@@ -1,34 +1,26 @@
 // SPDX-License-Identifier: MIT
 // korvadoc-check as its users run it: arguments in, lines and an exit status out.
-#include <array>
-#include <cstdio>
-#include <filesystem>
+#include "test_support/test_support.h"
+
+#include <algorithm>
 #include <fstream>
 #include <string>
-#include <sys/wait.h>
+
+#if !defined(_WIN32)
+#include <sys/resource.h>
+#include <sys/stat.h>
+#endif
 
 #include <gtest/gtest.h>
 
 namespace {
 
-struct Outcome
-{
-    int status;
-    std::string output;
-};
+using korva::testing::ProgramRun;
+using korva::testing::RunProgram;
 
-Outcome Check(const std::string &arguments)
+ProgramRun Check(const std::vector<std::string> &arguments, const std::string &input = {})
 {
-    const std::string command = std::string(KORVADOC_CHECK) + " " + arguments + " 2>&1";
-    FILE *pipe = popen(command.c_str(), "r");
-    Outcome run{-1, {}};
-    std::array<char, 4096> chunk;
-    for (std::size_t count; (count = std::fread(chunk.data(), 1, chunk.size(), pipe)) > 0;) {
-        run.output.append(chunk.data(), count);
-    }
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return RunProgram(KORVADOC_CHECK, arguments, input);
 }
 
 std::size_t Lines(const std::string &text)
@@ -39,40 +31,39 @@ std::size_t Lines(const std::string &text)
 class KorvadocCheck : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        folder_ =
-            std::filesystem::temp_directory_path() /
-            ("korvadoc-check-test-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::create_directories(folder_);
-    }
-    void TearDown() override { std::filesystem::remove_all(folder_); }
+    std::string Write(const std::string &name, const std::string &bytes) { return folder_.Write(name, bytes); }
 
-    std::string Write(const std::string &name, const std::string &bytes)
-    {
-        const auto path = folder_ / name;
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path.string();
-    }
-
-    std::filesystem::path folder_;
+    korva::testing::TemporaryFolder folder_;
 };
 
-TEST_F(KorvadocCheck, SampleChecksWithStatusZeroAndNoError)
+// The one check of the bundled sample: it follows every rule, and holds what its readers are shown on purpose
+// (names equal but for case, related commands that no command has).
+TEST_F(KorvadocCheck, SampleFollowsEveryRule)
 {
-    const Outcome run = Check(KORVA_SAMPLE_DATA);
+    const ProgramRun run = Check({KORVA_SAMPLE_DATA});
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_EQ(run.output.find(": error: "), std::string::npos) << run.output;
-    EXPECT_TRUE(Check(std::string("--no-warnings ") + KORVA_SAMPLE_DATA).output.empty());
+    EXPECT_NE(run.output.find("only in case"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("names no command"), std::string::npos) << run.output;
+    EXPECT_TRUE(Check({"--no-warnings", KORVA_SAMPLE_DATA}).output.empty());
 }
 
 TEST_F(KorvadocCheck, ProblemsAsCompilersPrintThem)
 {
     const std::string file = Write("korvadoc", "# solve\nx\nx not the description\nx\n0 p\n\n");
-    const Outcome run = Check(file);
+    const ProgramRun run = Check({file});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.output, file + ":3: error: the third line of entry 'solve' must be its description ('2 ...'); the "
                                  "viewer does not show the entry\n");
+    EXPECT_TRUE(run.errors.empty());
+}
+
+TEST_F(KorvadocCheck, NotesOnRequest)
+{
+    const std::string file = Write("korvadoc", "# solve\n1 algebra\n2 d\nx\n0 p\n\n");
+    EXPECT_EQ(Check({file}).output, "");
+    EXPECT_EQ(Check({"--notes", file}).output,
+              file + ":2: note: 1 line of kind '1' or '3' (the first here): the search never finds text in them\n");
 }
 
 TEST_F(KorvadocCheck, StopsAfterAHundredProblemsUnlessAll)
@@ -82,33 +73,84 @@ TEST_F(KorvadocCheck, StopsAfterAHundredProblemsUnlessAll)
         bytes += "# c" + std::to_string(i) + "\nx\nx d\n\n";
     }
     const std::string file = Write("korvadoc", bytes);
-    const Outcome run = Check(file);
+    const ProgramRun run = Check({file});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(Lines(run.output), 101u);
     EXPECT_NE(run.output.find(file + ": 50 more problems not shown; --all shows every one\n"), std::string::npos);
-    EXPECT_EQ(Lines(Check("--all " + file).output), 150u);
+    EXPECT_EQ(Lines(Check({"--all", file}).output), 150u);
 }
 
-TEST_F(KorvadocCheck, UnreadableFileEndsWithStatusTwo)
+TEST_F(KorvadocCheck, StandardInputAsDash)
 {
-    const Outcome missing = Check((folder_ / "absent").string());
-    EXPECT_EQ(missing.status, 2);
-    EXPECT_NE(missing.output.find("cannot read"), std::string::npos);
-    EXPECT_EQ(Check(folder_.string()).status, 2);
-    // One readable good file beside an unreadable one: still 2.
-    EXPECT_EQ(Check(std::string(KORVA_SAMPLE_DATA) + " " + (folder_ / "absent").string()).status, 2);
+    const std::string file = Write("input", "# solve\nx\nx d\n\n");
+    const ProgramRun run = Check({"-"}, file);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.output.rfind("(standard input):3: error: ", 0), 0u) << run.output;
 }
+
+TEST_F(KorvadocCheck, WhatCannotBeReadIsNamedWithStatusTwo)
+{
+    const std::string absent = (folder_.Path() / "absent").string();
+    const ProgramRun missing = Check({absent});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_EQ(missing.errors, "korvadoc-check: " + absent + ": No such file or directory\n");
+    const ProgramRun folder = Check({folder_.Path().string()});
+    EXPECT_EQ(folder.status, 2);
+    EXPECT_EQ(folder.errors, "korvadoc-check: " + folder_.Path().string() + ": is a folder\n");
+    // One readable good file beside an unreadable one: still 2.
+    EXPECT_EQ(Check({KORVA_SAMPLE_DATA, absent}).status, 2);
+}
+
+#if !defined(_WIN32)
+// A named pipe would block the open until a writer came; a device is no data file either.
+TEST_F(KorvadocCheck, NamedPipeAndDeviceAreRefusedAtOnce)
+{
+    const std::string fifo = (folder_.Path() / "korvadoc").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const ProgramRun pipe = Check({fifo});
+    EXPECT_EQ(pipe.status, 2);
+    EXPECT_EQ(pipe.errors, "korvadoc-check: " + fifo + ": is a named pipe (FIFO)\n");
+    const ProgramRun device = Check({"/dev/zero"});
+    EXPECT_EQ(device.status, 2);
+    EXPECT_EQ(device.errors, "korvadoc-check: /dev/zero: is a character device\n");
+}
+
+// Far past every limit: 4 million headers in 16 MB. Its errors and status 1, in bounded memory.
+TEST_F(KorvadocCheck, FileFarPastEveryLimitInBoundedMemory)
+{
+    const std::string file = (folder_.Path() / "korvadoc").string();
+    {
+        std::ofstream out(file, std::ios::binary);
+        std::string headers;
+        while (headers.size() < (std::size_t{1} << 20)) {
+            headers += "# x\n";
+        }
+        for (int i = 0; i < 16; ++i) {
+            out << headers;
+        }
+    }
+    const ProgramRun run = Check({file});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(Lines(run.output), 101u);
+    struct rusage usage
+    {};
+    ASSERT_EQ(::getrusage(RUSAGE_CHILDREN, &usage), 0);
+#if !defined(__SANITIZE_ADDRESS__)
+    EXPECT_LT(usage.ru_maxrss, 64 * 1024) << "KiB at most, of the largest program run so far";
+#endif
+}
+#endif
 
 TEST_F(KorvadocCheck, HelpVersionAndWrongUse)
 {
-    const Outcome help = Check("--help");
+    const ProgramRun help = Check({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.output.rfind("Usage: korvadoc-check", 0), 0u);
-    const Outcome version = Check("--version");
+    const ProgramRun version = Check({"--version"});
     EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.output, "korvadoc-check (Korva Command Reference) 1.0.0.1\n");
-    EXPECT_EQ(Check("").status, 2);
-    EXPECT_EQ(Check("--frobnicate").status, 2);
+    EXPECT_EQ(version.output, std::string("korvadoc-check (Korva Command Reference) ") + KORVA_VERSION + "\n");
+    EXPECT_EQ(Check({}).status, 2);
+    EXPECT_EQ(Check({"--frobnicate"}).status, 2);
 }
 
 } // namespace

@@ -3,8 +3,9 @@
 
 #include "helpdata/command_index.h"
 #include "helpdata/entry_view.h"
+#include "helpdata/find_next.h"
 #include "helpdata/format.h"
-#include "helpdata/text_search.h"
+#include "helpdata/see_also.h"
 #include "platform/code_page.h"
 #include "platform/memory/memory_platform.h"
 
@@ -120,7 +121,7 @@ std::vector<std::string> CheckEntryViews(const std::string &bytes, const Exercis
     const auto count = static_cast<std::size_t>(window.commandList.GetCount());
     for (std::size_t i = 0; i < std::min(count, limits.entries); ++i) {
         window.commandList.SetCurSel(static_cast<int>(i));
-        OnSelchangeCommandList(engine.context);
+        ShowSelectedEntry(engine.context);
         const std::u16string &text = window.entryText.text;
         if (text.size() > kMaxEntryText) {
             problems.push_back("entry text of " + std::to_string(text.size()) + " units");
@@ -136,10 +137,10 @@ std::vector<std::string> CheckEntryViews(const std::string &bytes, const Exercis
         }
         for (std::size_t s = 0; s < std::min(names.size(), limits.seeAlsoPerEntry); ++s) {
             window.commandList.SetCurSel(static_cast<int>(i));
-            OnSelchangeCommandList(engine.context);
+            ShowSelectedEntry(engine.context);
             window.seeAlso.Pick(static_cast<int>(s));
-            const std::u16string name = window.seeAlso.GetItemText(static_cast<int>(s));
-            OnSelchangeSeeAlso(engine.context);
+            const std::u16string name = window.seeAlso.Items()[s];
+            JumpToSeeAlso(engine.context);
             const int selected = window.commandList.GetCurSel();
             if (selected < 0 || !platform::StartsWithFolded(window.commandList.GetText(selected), name)) {
                 problems.push_back("choosing see-also name " + Describe(name) +
@@ -156,11 +157,11 @@ std::vector<std::string> CheckSearchPass(const std::string &bytes, const std::u1
     Engine engine(bytes);
     platform::MemoryWindow &window = engine.window;
     window.searchText = searchText;
-    OnChangeSearchText(window);
+    ResetSearch(window);
 
     // The key as the search forms it.
     std::array<char16_t, kSearchTextBufferSize> buffer;
-    std::u16string_view text(buffer.data(), window.GetWindowText(platform::IDC_SEARCH_TEXT, buffer));
+    std::u16string_view text(buffer.data(), window.GetControlText(platform::IDC_SEARCH_TEXT, buffer));
     text = text.substr(0, text.find(u'\0'));
     std::array<char, kSearchKeyBufferSize> keyBytes;
     const std::string key(keyBytes.data(), platform::WideToAnsi(text, keyBytes));
@@ -173,7 +174,7 @@ std::vector<std::string> CheckSearchPass(const std::string &bytes, const std::u1
         }
         const std::size_t messages = window.messages.size();
         window.commandList.SetCurSel(platform::kNoItem);
-        OnFind(engine.context);
+        FindNextEntry(engine.context);
         if (key.empty()) {
             if (window.messages.size() != messages || window.commandList.GetCurSel() != platform::kNoItem) {
                 problems.push_back("an empty search text did something");

@@ -5,8 +5,9 @@
 
 #include "helpdata/command_index.h"
 #include "helpdata/entry_view.h"
+#include "helpdata/find_next.h"
 #include "helpdata/help_context.h"
-#include "helpdata/text_search.h"
+#include "helpdata/see_also.h"
 #include "platform/code_page.h"
 #include "platform/memory/memory_platform.h"
 
@@ -17,8 +18,6 @@
 #include <gtest/gtest.h>
 
 namespace korva::helpdata::testing {
-
-using namespace std::string_literals;
 
 // One entry as the file holds it: "# name", the lines given, and the closing blank line.
 inline std::string Entry(const std::string &name, const std::vector<std::string> &lines)
@@ -62,9 +61,8 @@ inline std::vector<std::pair<std::string, std::uint32_t>> ReferenceHeaders(const
         if (end == std::string::npos) {
             break;
         }
-        std::string name = end - at > 2 ? bytes.substr(at + 2, end - at - 2) : std::string();
-        name = name.substr(0, name.find('\0'));
-        headers.emplace_back(name, static_cast<std::uint32_t>(end + 1));
+        headers.emplace_back(CommandNameOf(std::string_view(bytes).substr(at, end - at)),
+                             static_cast<std::uint32_t>(end + 1));
     }
     return headers;
 }
@@ -112,7 +110,7 @@ protected:
     void SelectItem(int position)
     {
         window.commandList.SetCurSel(position);
-        OnSelchangeCommandList(context);
+        ShowSelectedEntry(context);
     }
 
     // The user selects the first command that begins with `name`.
@@ -131,9 +129,9 @@ protected:
     void Type(const std::u16string &text)
     {
         window.searchText = text;
-        OnChangeSearchText(window);
+        ResetSearch(window);
     }
-    void Tap() { OnFind(context); }
+    void Tap() { FindNextEntry(context); }
 
     platform::MemoryHelpFile file;
     ReadBuffer buffer;

@@ -30,7 +30,7 @@ TEST_F(EntryView, SeeAlsoNamesThatTheListFindsAreOfferedInSortedOrder)
     Select("solve");
     EXPECT_EQ(SeeAlso(), (std::vector<std::u16string>{u"Factor", u"roots"}));
     EXPECT_TRUE(window.seeAlsoEnabled);
-    EXPECT_EQ(window.seeAlso.GetCurSel(), platform::kNoItem);
+    EXPECT_EQ(window.seeAlso.Selection(), platform::kNoItem);
 }
 
 TEST_F(EntryView, SeeAlsoNamesAllAbsentLeaveTheListEmptyAndDisabled)
@@ -50,11 +50,11 @@ TEST_F(EntryView, SeeAlsoPrefixOfAnIndexedNameIsOfferedAndJumpsToTheFirstMatch)
     Select("solve");
     ASSERT_EQ(SeeAlso(), (std::vector<std::u16string>{u"EIGEN"}));
     window.seeAlso.Pick(0);
-    OnSelchangeSeeAlso(context);
+    JumpToSeeAlso(context);
     EXPECT_EQ(Selected(), "eigenvals");
     EXPECT_EQ(EntryText(), u"values\r\n\r\nParams:eigenvals(x)");
     EXPECT_EQ(SeeAlso(), (std::vector<std::u16string>{u"solve"}));
-    EXPECT_EQ(window.seeAlso.GetCurSel(), platform::kNoItem);
+    EXPECT_EQ(window.seeAlso.Selection(), platform::kNoItem);
 }
 
 TEST_F(EntryView, NameListedTwiceIsOfferedTwice)
@@ -88,34 +88,24 @@ TEST_F(EntryView, ParametersLineSeveralLinesBelowAndAFourthLineOfKindZero)
     EXPECT_EQ(SeeAlso(), (std::vector<std::u16string>{u"solve"}));
 }
 
-TEST_F(EntryView, ThirdLineNotOfKindTwoLeavesThePreviousEntryOnScreen)
+// No command's name may stand beside another command's text: what cannot be shown empties the entry and the
+// see-also list.
+TEST_F(EntryView, EntryThatCannotBeShownEmptiesTheTextAndTheSeeAlsoList)
 {
+    // The third line is no description; the second line runs past the window; the description does.
     Open(SimpleEntry("solve", "shown", {"roots"}) + SimpleEntry("roots") +
-         Entry("broken", {"1 a", "3 b", "2 c", "0 d"}));
-    Select("solve");
-    const std::u16string before = EntryText();
-    const int sets = window.entryTextSets;
-    Select("broken");
-    EXPECT_EQ(EntryText(), before);
-    EXPECT_EQ(window.entryTextSets, sets);
-    EXPECT_EQ(SeeAlso(), (std::vector<std::u16string>{u"roots"}));
-    EXPECT_TRUE(window.seeAlsoEnabled);
-}
-
-TEST_F(EntryView, SecondLineOrDescriptionWithoutLfInTheWindowChangesNothing)
-{
-    // The second line runs past the window; then an entry whose description does.
-    Open(SimpleEntry("solve") + "# long\n" + std::string(2100, 'x') + "\n2 d\n\n" + "# longer\n1 a\n2 " +
-         std::string(2100, 'd') + "\n0 p\n\n");
-    Select("solve");
-    const std::u16string before = EntryText();
-    const int sets = window.entryTextSets;
-    const int enables = window.seeAlsoEnables;
-    Select("long");
-    Select("longer");
-    EXPECT_EQ(EntryText(), before);
-    EXPECT_EQ(window.entryTextSets, sets);
-    EXPECT_EQ(window.seeAlsoEnables, enables);
+         Entry("broken", {"1 a", "3 b", "2 c", "0 d"}) + "# long\n" + std::string(2100, 'x') + "\n2 d\n\n" +
+         "# longer\n1 a\n2 " + std::string(2100, 'd') + "\n0 p\n\n");
+    for (const char *name : {"broken", "long", "longer"}) {
+        SCOPED_TRACE(name);
+        Select("solve");
+        ASSERT_EQ(SeeAlso(), (std::vector<std::u16string>{u"roots"}));
+        Select(name);
+        EXPECT_EQ(Selected(), name);
+        EXPECT_EQ(EntryText(), u"");
+        EXPECT_TRUE(SeeAlso().empty());
+        EXPECT_FALSE(window.seeAlsoEnabled);
+    }
 }
 
 TEST_F(EntryView, EntryEndingExactlyAtTheWindowsEnd)
@@ -177,14 +167,37 @@ TEST_F(EntryView, NoByteOfAnEarlierReadTakesPartAfterAShortRead)
     EXPECT_EQ(EntryText(), u"end\r\n\r\nParams:q");
 }
 
-TEST_F(EntryView, FileThatShrankBelowTheEntryChangesNothing)
+TEST_F(EntryView, FileThatShrankBelowTheSelectedEntryIsIndexedAgainAndShowsNothing)
 {
     const std::string bytes = SimpleEntry("solve", "one") + SimpleEntry("tail", "two");
     Open(bytes);
     Select("solve");
-    file.SetBytes(bytes.substr(0, SimpleEntry("solve").size() + 3));
+    file.SetBytes(bytes.substr(0, SimpleEntry("solve", "one").size() + 3)); // "# t": no LF ends tail's header
     Select("tail");
-    EXPECT_EQ(EntryText(), u"one\r\n\r\nParams:solve(x)");
+    EXPECT_EQ(ListItems(), (std::vector<std::pair<std::string, std::uint32_t>>{{"solve", 8}}));
+    EXPECT_EQ(window.commandList.GetCurSel(), platform::kNoItem);
+    EXPECT_EQ(EntryText(), u"");
+}
+
+// The file replaced in place while the window is open: every offset of the old list points into other content.
+TEST_F(EntryView, ChangedFileIsIndexedAgainBeforeAnythingShows)
+{
+    Open(SimpleEntry("alpha", "old alpha") + SimpleEntry("beta", "old beta", {"alpha"}));
+    Select("beta");
+    file.SetBytes(SimpleEntry("gamma", "new gamma", {"beta"}) + SimpleEntry("beta", "new beta", {"gamma"}) +
+                  SimpleEntry("alpha", "new alpha"));
+    SelectItem(0); // the old list's first item, alpha
+    EXPECT_EQ(Selected(), "alpha");
+    EXPECT_EQ(EntryText(), u"new alpha\r\n\r\nParams:alpha(x)");
+    EXPECT_EQ(ListItems().size(), 3u);
+
+    // A see-also jump after a change looks the name up in the new list.
+    Select("beta");
+    file.SetBytes(SimpleEntry("beta", "newer beta", {"gamma"}) + SimpleEntry("gamma", "newer gamma"));
+    window.seeAlso.Pick(0);
+    JumpToSeeAlso(context);
+    EXPECT_EQ(Selected(), "gamma");
+    EXPECT_EQ(EntryText(), u"newer gamma\r\n\r\nParams:gamma(x)");
 }
 
 TEST_F(EntryView, EntryWithoutParametersLineShowsItsDescriptionAlone)
@@ -231,7 +244,7 @@ TEST_F(EntryView, NothingHappensWithoutASelection)
 {
     Open(SimpleEntry("solve"));
     const std::size_t reads = file.ReadCount();
-    OnSelchangeCommandList(context);
+    ShowSelectedEntry(context);
     EXPECT_EQ(window.entryTextSets, 0);
     EXPECT_EQ(file.ReadCount(), reads);
 }
@@ -243,7 +256,7 @@ TEST_F(EntryView, ChoosingASeeAlsoNameThatNoCommandBeginsWithDoesNothing)
     window.seeAlso.ResetContent();
     window.seeAlso.AddString(u"absent");
     window.seeAlso.Pick(0);
-    OnSelchangeSeeAlso(context);
+    JumpToSeeAlso(context);
     EXPECT_EQ(Selected(), "solve");
 }
 
@@ -261,10 +274,10 @@ TEST_F(EntryView, CopyPutsExactlyTheSelectionOnTheClipboard)
     Open(SimpleEntry("solve", "Solves equations."));
     Select("solve");
     window.clipboard = u"held before";
-    OnCopy(context);
+    CopyEntrySelection(context);
     EXPECT_EQ(window.clipboard, u"held before");
     window.entryText.Select(7, 16);
-    OnCopy(context);
+    CopyEntrySelection(context);
     EXPECT_EQ(window.clipboard, u"equations");
 }
 

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "memory_platform.h"
 
-#include "platform/code_page.h"
-
 #include <algorithm>
 #include <stdexcept>
 
@@ -39,13 +37,10 @@ void MemoryListBox::SetCurSel(int position)
     selection_ = (position >= 0 && position < GetCount()) ? position : kNoItem;
 }
 
-void MemoryListBox::AddItem(std::u16string_view text, std::uint32_t data)
+void MemoryListBox::ResetContent()
 {
-    if (redraw_) {
-        items_.SetData(items_.Add(text), data);
-    } else {
-        items_.Append(text, data);
-    }
+    items_.Clear();
+    selection_ = kNoItem;
 }
 
 void MemoryListBox::SetRedraw(bool redraw)
@@ -62,21 +57,22 @@ void MemoryComboBox::ResetContent()
     selection_ = kNoItem;
 }
 
-int MemoryComboBox::AddString(std::u16string_view text)
+void MemoryComboBox::AddString(std::u16string_view text)
 {
-    const auto place = std::upper_bound(items_.begin(), items_.end(), text,
-                                        [](std::u16string_view a, const auto &b) { return CompareFolded(a, b) < 0; });
-    const auto position = static_cast<int>(place - items_.begin());
-    items_.insert(place, std::u16string(text));
+    const int count = static_cast<int>(items_.size());
+    const int position = SortedInsertPosition(
+        count, text, [this](int i) { return std::u16string_view(items_[static_cast<std::size_t>(i)]); });
+    items_.insert(items_.begin() + position, std::u16string(text));
     if (selection_ >= position) {
         ++selection_;
     }
-    return position;
 }
 
-std::u16string MemoryComboBox::GetItemText(int position) const
+std::u16string MemoryComboBox::SelectedText() const
 {
-    return (position >= 0 && position < GetCount()) ? items_[static_cast<std::size_t>(position)] : std::u16string();
+    return (selection_ >= 0 && selection_ < static_cast<int>(items_.size()))
+               ? items_[static_cast<std::size_t>(selection_)]
+               : std::u16string();
 }
 
 void MemoryEditBox::Copy()
@@ -113,7 +109,7 @@ EditBox &MemoryWindow::EditById(int id)
     return entryText;
 }
 
-void MemoryWindow::SetWindowText(int id, std::u16string_view text)
+void MemoryWindow::SetControlText(int id, std::u16string_view text)
 {
     switch (id) {
     case IDC_ENTRY_TEXT:
@@ -135,7 +131,7 @@ void MemoryWindow::SetWindowText(int id, std::u16string_view text)
     }
 }
 
-std::size_t MemoryWindow::GetWindowText(int id, std::span<char16_t> buffer) const
+std::size_t MemoryWindow::GetControlText(int id, std::span<char16_t> buffer) const
 {
     std::u16string selected;
     std::u16string_view text;
@@ -153,7 +149,7 @@ std::size_t MemoryWindow::GetWindowText(int id, std::span<char16_t> buffer) cons
         text = searchText;
         break;
     case IDC_SEE_ALSO:
-        selected = seeAlso.GetItemText(seeAlso.GetCurSel());
+        selected = seeAlso.SelectedText();
         text = selected;
         break;
     default:
@@ -171,18 +167,13 @@ std::size_t MemoryWindow::GetWindowText(int id, std::span<char16_t> buffer) cons
     return count;
 }
 
-void MemoryWindow::EnableWindow(int id, bool enable)
+void MemoryWindow::EnableControl(int id, bool enable)
 {
     if (id != IDC_SEE_ALSO) {
         throw std::invalid_argument("only the see-also list is enabled and disabled");
     }
     seeAlsoEnabled = enable;
     ++seeAlsoEnables;
-}
-
-bool MemoryWindow::IsWindowEnabled(int id) const
-{
-    return id == IDC_SEE_ALSO ? seeAlsoEnabled : true;
 }
 
 } // namespace korva::platform

@@ -18,7 +18,11 @@ public:
     explicit MemoryHelpFile(std::string bytes) : bytes_(std::move(bytes)) {}
 
     // Replaces the file's bytes, as when the file changes on disk while it is open; the position stays.
-    void SetBytes(std::string bytes) { bytes_ = std::move(bytes); }
+    void SetBytes(std::string bytes)
+    {
+        bytes_ = std::move(bytes);
+        changed_ = true;
+    }
     const std::string &Bytes() const { return bytes_; }
     // Opening fails while this is set, as for a missing file.
     void SetMissing(bool missing) { missing_ = missing; }
@@ -34,9 +38,12 @@ public:
     std::uint32_t Read(std::span<char> buffer) override;
     std::uint32_t Position() const override { return position_; }
     std::uint32_t Length() const override;
+    void NoteContent() override { changed_ = false; }
+    bool ContentChanged() override { return changed_; }
 
 private:
     std::string bytes_;
+    bool changed_ = false;
     std::uint32_t position_ = 0;
     bool open_ = true;
     bool missing_ = false;
@@ -47,13 +54,12 @@ private:
 class MemoryListBox final : public ListBox
 {
 public:
-    int AddString(std::u16string_view text) override { return items_.Add(text); }
-    void SetItemData(int position, std::uint32_t data) override { items_.SetData(position, data); }
-    void AddItem(std::u16string_view text, std::uint32_t data) override;
-    void InitStorage(std::size_t items) override { items_.Reserve(items); }
+    void ResetContent() override;
+    void InitStorage(std::size_t items, std::size_t textUnits) override { items_.Reserve(items, textUnits); }
+    void AddItem(std::u16string_view text, std::uint32_t data) override { items_.Add(text, data); }
     std::uint32_t GetItemData(int position) const override { return items_.Data(position); }
     int GetCount() const override { return items_.Count(); }
-    std::u16string GetText(int position) const override { return items_.Text(position); }
+    std::u16string GetText(int position) const override { return std::u16string(items_.Text(position)); }
     int GetCurSel() const override { return selection_; }
     void SetCurSel(int position) override;
     int FindString(std::u16string_view prefix) const override { return items_.Find(prefix); }
@@ -74,14 +80,14 @@ class MemoryComboBox final : public ComboBox
 {
 public:
     void ResetContent() override;
-    int AddString(std::u16string_view text) override;
-    int GetCount() const override { return static_cast<int>(items_.size()); }
-    std::u16string GetItemText(int position) const override;
-    int GetCurSel() const override { return selection_; }
+    void AddString(std::u16string_view text) override;
 
     // What the user does: picks the item at `position`.
     void Pick(int position) { selection_ = position; }
-    std::vector<std::u16string> Items() const { return items_; }
+    const std::vector<std::u16string> &Items() const { return items_; }
+    int Selection() const { return selection_; }
+    // The selected item's text; empty when none is selected.
+    std::u16string SelectedText() const;
 
 private:
     std::vector<std::u16string> items_;
@@ -118,11 +124,10 @@ public:
     ListBox &ListBoxById(int id) override;
     ComboBox &ComboBoxById(int id) override;
     EditBox &EditById(int id) override;
-    void SetWindowText(int id, std::u16string_view text) override;
-    std::size_t GetWindowText(int id, std::span<char16_t> buffer) const override;
-    void EnableWindow(int id, bool enable) override;
-    bool IsWindowEnabled(int id) const override;
-    void MessageBox(std::u16string_view text) override { messages.emplace_back(text); }
+    void SetControlText(int id, std::u16string_view text) override;
+    std::size_t GetControlText(int id, std::span<char16_t> buffer) const override;
+    void EnableControl(int id, bool enable) override;
+    void ShowMessage(std::u16string_view text) override { messages.emplace_back(text); }
 
     // The controls and what the window showed, for the test to read and set.
     std::u16string clipboard;

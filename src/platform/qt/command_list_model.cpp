@@ -1,26 +1,30 @@
 // SPDX-License-Identifier: MIT
 #include "command_list_model.h"
 
+#include "controls.h"
+
 namespace korva::platform::qt {
 
-int CommandListModel::Add(std::u16string_view text)
-{
-    if (!redraw_) {
-        return items_.Add(text);
-    }
-    const int position = items_.InsertPosition(text);
-    beginInsertRows(QModelIndex(), position, position);
-    items_.Add(text);
-    endInsertRows();
-    return position;
-}
-
-void CommandListModel::AddItem(std::u16string_view text, std::uint32_t data)
+void CommandListModel::Clear()
 {
     if (redraw_) {
-        items_.SetData(Add(text), data);
-    } else {
-        items_.Append(text, data);
+        beginResetModel();
+    }
+    items_.Clear();
+    if (redraw_) {
+        endResetModel();
+    }
+}
+
+void CommandListModel::Add(std::u16string_view text, std::uint32_t data)
+{
+    // The program adds with redraw off only; an add with it on tells the views the whole list changed.
+    if (redraw_) {
+        beginResetModel();
+    }
+    items_.Add(text, data);
+    if (redraw_) {
+        endResetModel();
     }
 }
 
@@ -48,11 +52,7 @@ QVariant CommandListModel::data(const QModelIndex &index, int role) const
         return {};
     }
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole || role == Qt::EditRole) {
-        if (items_.IsLatin1(index.row())) {
-            const std::string_view text = items_.Latin1Text(index.row());
-            return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-        }
-        return QString::fromStdU16String(items_.Text(index.row()));
+        return ToQString(items_.Text(index.row()));
     }
     return {};
 }

@@ -17,12 +17,10 @@ public:
     using QAbstractListModel::QAbstractListModel;
 
     const SortedList &Items() const { return items_; }
-    int Add(std::u16string_view text);
-    // Adds `text` with its value; while redraw is off, the items are sorted in when it comes back on.
-    void AddItem(std::u16string_view text, std::uint32_t data);
-    void Reserve(std::size_t items) { items_.Reserve(items); }
-    void SetData(int position, std::uint32_t data) { items_.SetData(position, data); }
-    // While off, adds are not announced one by one; switching it on again announces the whole new list at once.
+    void Clear();
+    void Reserve(std::size_t items, std::size_t textUnits) { items_.Reserve(items, textUnits); }
+    // Adds `text` with its value; while redraw is off, the views hear of the new items when it comes back on.
+    void Add(std::u16string_view text, std::uint32_t data);
     void SetRedraw(bool redraw);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "controls.h"
 
-#include "platform/code_page.h"
+#include "platform/sorted_list.h"
 
 #include <QKeyEvent>
 
@@ -59,9 +59,17 @@ CommandListView::CommandListView(QWidget *parent) : QListView(parent), model_(ne
     });
 }
 
+void CommandListView::ResetContent()
+{
+    programSelects_ = true;
+    selectionModel()->clear();
+    model_->Clear();
+    programSelects_ = false;
+}
+
 std::u16string CommandListView::GetText(int position) const
 {
-    return model_->Items().Text(position);
+    return std::u16string(model_->Items().Text(position));
 }
 
 int CommandListView::GetCurSel() const
@@ -119,28 +127,16 @@ void SeeAlsoComboBox::ResetContent()
     programChanges_ = false;
 }
 
-int SeeAlsoComboBox::AddString(std::u16string_view text)
+void SeeAlsoComboBox::AddString(std::u16string_view text)
 {
     // The list's own order: case ignored, an added name after the equal ones.
-    int position = count();
-    for (int i = 0; i < count(); ++i) {
-        if (CompareFolded(text, ToU16String(itemText(i))) < 0) {
-            position = i;
-            break;
-        }
-    }
+    const int position = SortedInsertPosition(count(), text, [this](int i) { return ToU16String(itemText(i)); });
     programChanges_ = true;
     const int selected = currentIndex();
     insertItem(position, ToQString(text));
     // A combo box selects the first item added to it; the list keeps its selection (usually none) instead.
     setCurrentIndex(selected >= position ? selected + 1 : selected);
     programChanges_ = false;
-    return position;
-}
-
-std::u16string SeeAlsoComboBox::GetItemText(int position) const
-{
-    return ToU16String(itemText(position));
 }
 
 EntryTextEdit::EntryTextEdit(QWidget *parent) : QPlainTextEdit(parent)

@@ -27,10 +27,9 @@ class CommandListView final : public QListView, public ListBox
 public:
     explicit CommandListView(QWidget *parent = nullptr);
 
-    int AddString(std::u16string_view text) override { return model_->Add(text); }
-    void SetItemData(int position, std::uint32_t data) override { model_->SetData(position, data); }
-    void AddItem(std::u16string_view text, std::uint32_t data) override { model_->AddItem(text, data); }
-    void InitStorage(std::size_t items) override { model_->Reserve(items); }
+    void ResetContent() override;
+    void InitStorage(std::size_t items, std::size_t textUnits) override { model_->Reserve(items, textUnits); }
+    void AddItem(std::u16string_view text, std::uint32_t data) override { model_->Add(text, data); }
     std::uint32_t GetItemData(int position) const override { return model_->Items().Data(position); }
     int GetCount() const override { return model_->Items().Count(); }
     std::u16string GetText(int position) const override;
@@ -59,10 +58,7 @@ public:
     explicit SeeAlsoComboBox(QWidget *parent = nullptr);
 
     void ResetContent() override;
-    int AddString(std::u16string_view text) override;
-    int GetCount() const override { return count(); }
-    std::u16string GetItemText(int position) const override;
-    int GetCurSel() const override { return currentIndex(); }
+    void AddString(std::u16string_view text) override;
 
 signals:
     void notify(korva::platform::Notification code);

@@ -28,54 +28,56 @@ QString ToDisplayText(std::u16string_view text)
 
 } // namespace
 
-QWidget &QtWindow::Control(int id) const
+QWidget *QtWindow::Control(int id) const
 {
-    QWidget *control = dialog_.findChild<QWidget *>(ControlName(id));
-    Q_ASSERT(control != nullptr);
-    return *control;
+    const QString name = ControlName(id);
+    return name.isEmpty() ? nullptr : dialog_.findChild<QWidget *>(name);
 }
 
 ListBox &QtWindow::ListBoxById(int id)
 {
-    return dynamic_cast<ListBox &>(Control(id));
+    auto *list = dynamic_cast<ListBox *>(Control(id));
+    return list != nullptr ? *list : noList_;
 }
 
 ComboBox &QtWindow::ComboBoxById(int id)
 {
-    return dynamic_cast<ComboBox &>(Control(id));
+    auto *combo = dynamic_cast<ComboBox *>(Control(id));
+    return combo != nullptr ? *combo : noComboBox_;
 }
 
 EditBox &QtWindow::EditById(int id)
 {
-    return dynamic_cast<EditBox &>(Control(id));
+    auto *edit = dynamic_cast<EditBox *>(Control(id));
+    return edit != nullptr ? *edit : noEdit_;
 }
 
-void QtWindow::SetWindowText(int id, std::u16string_view text)
+void QtWindow::SetControlText(int id, std::u16string_view text)
 {
-    QWidget &control = Control(id);
-    if (auto *edit = qobject_cast<QPlainTextEdit *>(&control)) {
+    QWidget *control = Control(id);
+    if (auto *edit = qobject_cast<QPlainTextEdit *>(control)) {
         edit->setPlainText(ToDisplayText(text));
-    } else if (auto *button = qobject_cast<QAbstractButton *>(&control)) {
+    } else if (auto *button = qobject_cast<QAbstractButton *>(control)) {
         button->setText(ToQString(text));
-    } else if (auto *line = qobject_cast<QLineEdit *>(&control)) {
+    } else if (auto *line = qobject_cast<QLineEdit *>(control)) {
         line->setText(ToQString(text));
     }
 }
 
-std::size_t QtWindow::GetWindowText(int id, std::span<char16_t> buffer) const
+std::size_t QtWindow::GetControlText(int id, std::span<char16_t> buffer) const
 {
     if (buffer.empty()) {
         return 0;
     }
-    QWidget &control = Control(id);
+    QWidget *control = Control(id);
     QString text;
-    if (auto *edit = qobject_cast<QPlainTextEdit *>(&control)) {
+    if (auto *edit = qobject_cast<QPlainTextEdit *>(control)) {
         text = edit->toPlainText();
-    } else if (auto *button = qobject_cast<QAbstractButton *>(&control)) {
+    } else if (auto *button = qobject_cast<QAbstractButton *>(control)) {
         text = button->text();
-    } else if (auto *line = qobject_cast<QLineEdit *>(&control)) {
+    } else if (auto *line = qobject_cast<QLineEdit *>(control)) {
         text = line->text();
-    } else if (auto *combo = qobject_cast<QComboBox *>(&control)) {
+    } else if (auto *combo = qobject_cast<QComboBox *>(control)) {
         text = combo->currentText();
     }
     auto count = std::min(static_cast<std::size_t>(text.size()), buffer.size() - 1);
@@ -87,17 +89,14 @@ std::size_t QtWindow::GetWindowText(int id, std::span<char16_t> buffer) const
     return count;
 }
 
-void QtWindow::EnableWindow(int id, bool enable)
+void QtWindow::EnableControl(int id, bool enable)
 {
-    Control(id).setEnabled(enable);
+    if (QWidget *control = Control(id)) {
+        control->setEnabled(enable);
+    }
 }
 
-bool QtWindow::IsWindowEnabled(int id) const
-{
-    return Control(id).isEnabled();
-}
-
-void QtWindow::MessageBox(std::u16string_view text)
+void QtWindow::ShowMessage(std::u16string_view text)
 {
     QMessageBox box(QMessageBox::NoIcon, QString(), ToQString(text), QMessageBox::Ok, &dialog_);
     box.exec();

@@ -19,16 +19,46 @@ public:
     ListBox &ListBoxById(int id) override;
     ComboBox &ComboBoxById(int id) override;
     EditBox &EditById(int id) override;
-    void SetWindowText(int id, std::u16string_view text) override;
-    std::size_t GetWindowText(int id, std::span<char16_t> buffer) const override;
-    void EnableWindow(int id, bool enable) override;
-    bool IsWindowEnabled(int id) const override;
-    void MessageBox(std::u16string_view text) override;
+    void SetControlText(int id, std::u16string_view text) override;
+    std::size_t GetControlText(int id, std::span<char16_t> buffer) const override;
+    void EnableControl(int id, bool enable) override;
+    void ShowMessage(std::u16string_view text) override;
 
 private:
-    QWidget &Control(int id) const;
+    // The control of that id; null when the layout has none.
+    QWidget *Control(int id) const;
+
+    // What an id the layout lacks reaches: controls that hold nothing and do nothing.
+    class NoList final : public ListBox
+    {
+    public:
+        void ResetContent() override {}
+        void InitStorage(std::size_t, std::size_t) override {}
+        void AddItem(std::u16string_view, std::uint32_t) override {}
+        std::uint32_t GetItemData(int) const override { return 0; }
+        int GetCount() const override { return 0; }
+        std::u16string GetText(int) const override { return {}; }
+        int GetCurSel() const override { return kNoItem; }
+        void SetCurSel(int) override {}
+        int FindString(std::u16string_view) const override { return kNoItem; }
+        void SetRedraw(bool) override {}
+    };
+    class NoComboBox final : public ComboBox
+    {
+    public:
+        void ResetContent() override {}
+        void AddString(std::u16string_view) override {}
+    };
+    class NoEdit final : public EditBox
+    {
+    public:
+        void Copy() override {}
+    };
 
     QWidget &dialog_;
+    NoList noList_;
+    NoComboBox noComboBox_;
+    NoEdit noEdit_;
 };
 
 // Connects every control of `dialog` to `dispatch`, which gets the control's id and the notification whenever the user

@@ -21,33 +21,25 @@ std::vector<std::u16string> Texts(const SortedList &list)
     return texts;
 }
 
-TEST(SortedList, AddYieldsTheSortedPositionCaseIgnored)
+TEST(SortedList, ItemsStandInCaseInsensitiveOrderEqualTextsAsAdded)
 {
     SortedList list;
-    EXPECT_EQ(list.Add(u"solve"), 0);
-    EXPECT_EQ(list.Add(u"Abs"), 0);
-    EXPECT_EQ(list.Add(u"factor"), 1);
-    EXPECT_EQ(list.Add(u"ZETA"), 3);
-    EXPECT_EQ(Texts(list), (std::vector<std::u16string>{u"Abs", u"factor", u"solve", u"ZETA"}));
-}
-
-TEST(SortedList, EqualTextsKeepTheOrderTheyWereAddedIn)
-{
-    SortedList list;
-    list.SetData(list.Add(u"gamma"), 1);
-    list.SetData(list.Add(u"Gamma"), 2);
-    list.SetData(list.Add(u"gamma"), 3);
-    EXPECT_EQ(Texts(list), (std::vector<std::u16string>{u"gamma", u"Gamma", u"gamma"}));
-    EXPECT_EQ(list.Data(0), 1u);
-    EXPECT_EQ(list.Data(1), 2u);
-    EXPECT_EQ(list.Data(2), 3u);
+    std::uint32_t data = 0;
+    for (const auto *text : {u"solve", u"gamma", u"Abs", u"Gamma", u"factor", u"gamma", u"ZETA"}) {
+        list.Add(text, data++);
+    }
+    EXPECT_EQ(Texts(list),
+              (std::vector<std::u16string>{u"Abs", u"factor", u"gamma", u"Gamma", u"gamma", u"solve", u"ZETA"}));
+    EXPECT_EQ(list.Data(2), 1u);
+    EXPECT_EQ(list.Data(3), 3u);
+    EXPECT_EQ(list.Data(4), 5u);
 }
 
 TEST(SortedList, FindYieldsTheFirstItemBeginningWithThePrefix)
 {
     SortedList list;
     for (const auto *text : {u"eigenvects", u"eigenvals", u"Eigen", u"abs", u"zeta"}) {
-        list.Add(text);
+        list.Add(text, 0);
     }
     EXPECT_EQ(list.Find(u"EIG"), 1);
     EXPECT_EQ(list.Text(list.Find(u"eigenv")), u"eigenvals");
@@ -55,17 +47,19 @@ TEST(SortedList, FindYieldsTheFirstItemBeginningWithThePrefix)
     EXPECT_EQ(list.Find(u"b"), -1);
     EXPECT_EQ(list.Find(u""), 0);
     EXPECT_EQ(list.Find(u"zz"), -1);
+    EXPECT_EQ(SortedList().Find(u"a"), -1);
 }
 
 TEST(SortedList, PositionsOutsideTheListHoldNothing)
 {
     SortedList list;
-    list.Add(u"a");
-    list.SetData(5, 9);
+    list.Add(u"a", 7);
     EXPECT_EQ(list.Data(-1), 0u);
     EXPECT_EQ(list.Data(1), 0u);
     EXPECT_TRUE(list.Text(1).empty());
-    EXPECT_EQ(SortedList().Find(u"a"), -1);
+    list.Clear();
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_TRUE(list.Text(0).empty());
 }
 
 TEST(SortedList, TextsBeyondLatin1AndLongTextsKeepTheirUnitsAndOrder)
@@ -75,7 +69,7 @@ TEST(SortedList, TextsBeyondLatin1AndLongTextsKeepTheirUnitsAndOrder)
     for (const std::u16string &text :
          {std::u16string(u"\u0160koda"), std::u16string(u"\u00e9t\u00e9"), longText, std::u16string(u"\u0161KODA"),
           std::u16string(u"\u00c9T\u00c9x"), std::u16string(u"\u20acuro"), std::u16string(u"abc")}) {
-        list.Add(text);
+        list.Add(text, 0);
     }
     EXPECT_EQ(Texts(list), (std::vector<std::u16string>{u"abc", u"\u00e9t\u00e9", u"\u00c9T\u00c9x", u"\u0160koda",
                                                         u"\u0161KODA", u"\u20acuro", longText}));
@@ -83,26 +77,52 @@ TEST(SortedList, TextsBeyondLatin1AndLongTextsKeepTheirUnitsAndOrder)
     EXPECT_EQ(list.Find(u"\u0161k"), 3);
     EXPECT_EQ(list.Find(u"\u20ACz"), 6);
     EXPECT_EQ(list.Find(u"\u20ACuroo"), -1);
-    EXPECT_TRUE(list.IsLatin1(0));
-    EXPECT_EQ(list.Latin1Text(1), "\xe9t\xe9");
-    EXPECT_FALSE(list.IsLatin1(3));
-    EXPECT_TRUE(list.Latin1Text(3).empty());
 }
 
-// Many more items than one block holds, against a stable sort of the same texts.
-TEST(SortedList, LargeListMatchesAStableSort)
+// Names of 32 letters fill store pages of 64 KiB exactly every 2048 names; empty names among them once pointed
+// one page past the store.
+TEST(SortedList, EmptyNamesAmongManyLongNames)
+{
+    SortedList list;
+    std::vector<std::u16string> added;
+    for (std::uint32_t i = 0; i < 3 * 2048 + 5; ++i) {
+        std::u16string name =
+            i % 2048 == 0 ? std::u16string() : std::u16string(31, u'a' + i % 26) + char16_t(u'A' + i % 7);
+        list.Add(name, i);
+        added.push_back(name);
+    }
+    std::stable_sort(added.begin(), added.end(), [](const auto &a, const auto &b) { return CompareFolded(a, b) < 0; });
+    ASSERT_EQ(Texts(list), added);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_TRUE(list.Text(i).empty());
+        EXPECT_EQ(list.Data(i), static_cast<std::uint32_t>(i * 2048));
+    }
+    EXPECT_EQ(list.Find(u""), 0);
+    EXPECT_EQ(list.Find(std::u16string(31, u'z') + u'x'), -1);
+    EXPECT_EQ(list.Text(list.Find(std::u16string(31, u'b'))), std::u16string(31, u'b') + u'A');
+}
+
+// Many items, added in runs with reads between them, against a stable sort of the same texts.
+TEST(SortedList, LargeListMatchesAStableSortAcrossReads)
 {
     std::mt19937 random(42);
     std::vector<std::pair<std::u16string, std::uint32_t>> added;
     SortedList list;
     for (std::uint32_t i = 0; i < 20000; ++i) {
         std::u16string text;
-        const auto length = 1 + random() % 6;
+        const auto length = random() % 7; // empty texts too
         for (std::size_t c = 0; c < length; ++c) {
             text += static_cast<char16_t>((random() % 2 ? u'a' : u'A') + random() % 4);
         }
+        if (random() % 11 == 0) {
+            text += u'\u20ac';
+        }
         added.emplace_back(text, i);
-        list.SetData(list.Add(text), i);
+        list.Add(text, i);
+        if (i % 4999 == 0) {
+            EXPECT_EQ(list.Count(), static_cast<int>(i + 1));
+            list.Find(u"a"); // sorts what came so far: later items merge in
+        }
     }
     std::stable_sort(added.begin(), added.end(),
                      [](const auto &a, const auto &b) { return CompareFolded(a.first, b.first) < 0; });
@@ -114,42 +134,19 @@ TEST(SortedList, LargeListMatchesAStableSort)
     for (const auto &[text, data] : added) {
         const int found = list.Find(text);
         ASSERT_GE(found, 0);
-        EXPECT_TRUE(found == 0 || CompareFolded(list.Text(found - 1), text) < 0 ||
-                    !StartsWithFolded(list.Text(found - 1), text));
+        EXPECT_TRUE(StartsWithFolded(list.Text(found), text));
+        EXPECT_TRUE(found == 0 || !StartsWithFolded(list.Text(found - 1), text));
     }
 }
 
-// Items appended in bulk end where Add would have put them, equal texts in the order they came, also when added
-// into a list that already holds items and mixed with reads and single adds.
-TEST(SortedList, AppendedItemsStandWhereAddWouldPutThem)
+TEST(SortedInsertPosition, AfterTheEqualTextsCaseIgnored)
 {
-    std::mt19937 random(7);
-    SortedList added;
-    SortedList appended;
-    for (std::uint32_t i = 0; i < 5000; ++i) {
-        std::u16string text;
-        for (auto length = 1 + random() % 5; length > 0; --length) {
-            text += static_cast<char16_t>((random() % 2 ? u'a' : u'A') + random() % 3);
-        }
-        if (random() % 7 == 0) {
-            text += u'\u20ac';
-        }
-        added.SetData(added.Add(text), i);
-        if (i % 1000 == 999) {
-            appended.SetData(appended.Add(text), i); // a single add sorts the waiting items in first
-        } else {
-            appended.Append(text, i);
-        }
-        if (i == 2500) {
-            EXPECT_EQ(appended.Find(u"a"), added.Find(u"a")); // and so does a read
-        }
-    }
-    ASSERT_EQ(appended.Count(), added.Count());
-    for (int i = 0; i < added.Count(); ++i) {
-        ASSERT_EQ(appended.Text(i), added.Text(i)) << i;
-        ASSERT_EQ(appended.Data(i), added.Data(i)) << i;
-    }
-    EXPECT_EQ(appended.Add(u"zzz"), added.Add(u"zzz"));
+    const std::vector<std::u16string> texts = {u"abs", u"Gamma", u"gamma", u"zeta"};
+    const auto at = [&](int i) { return std::u16string_view(texts[static_cast<std::size_t>(i)]); };
+    EXPECT_EQ(SortedInsertPosition(4, u"GAMMA", at), 3);
+    EXPECT_EQ(SortedInsertPosition(4, u"a", at), 0);
+    EXPECT_EQ(SortedInsertPosition(4, u"zz", at), 4);
+    EXPECT_EQ(SortedInsertPosition(0, u"x", at), 0);
 }
 
 } // namespace

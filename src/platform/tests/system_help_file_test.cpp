@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "platform/posix_help_file.h"
+#include "platform/system_help_file.h"
+#include "test_support/test_support.h"
 
 #include <array>
 #include <filesystem>
@@ -11,40 +12,26 @@
 namespace korva::platform {
 namespace {
 
-class PosixHelpFileTest : public ::testing::Test
+class SystemHelpFileTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("korva-file-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(folder_);
-    }
-    void TearDown() override { std::filesystem::remove_all(folder_); }
+    std::string Write(const std::string &name, const std::string &bytes) { return folder_.Write(name, bytes); }
 
-    std::string Write(const std::string &name, const std::string &bytes)
-    {
-        const auto path = folder_ / name;
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path.string();
-    }
-
-    std::filesystem::path folder_;
+    korva::testing::TemporaryFolder folder_;
 };
 
-TEST_F(PosixHelpFileTest, MissingFileOrFolderDoesNotOpen)
+TEST_F(SystemHelpFileTest, MissingFileOrFolderDoesNotOpen)
 {
-    PosixHelpFile file;
-    EXPECT_FALSE(file.Open((folder_ / "absent").string()));
-    std::filesystem::create_directory(folder_ / "korvadoc");
-    EXPECT_FALSE(file.Open((folder_ / "korvadoc").string()));
+    SystemHelpFile file;
+    EXPECT_FALSE(file.Open((folder_.Path() / "absent").string()));
+    std::filesystem::create_directory(folder_.Path() / "korvadoc");
+    EXPECT_FALSE(file.Open((folder_.Path() / "korvadoc").string()));
     EXPECT_FALSE(file.IsOpen());
 }
 
-TEST_F(PosixHelpFileTest, ReadsSeeksAndTellsItsLength)
+TEST_F(SystemHelpFileTest, ReadsSeeksAndTellsItsLength)
 {
-    PosixHelpFile file;
+    SystemHelpFile file;
     ASSERT_TRUE(file.Open(Write("korvadoc", "0123456789")));
     EXPECT_EQ(file.Length(), 10u);
     std::array<char, 4> buffer{};
@@ -63,13 +50,13 @@ TEST_F(PosixHelpFileTest, ReadsSeeksAndTellsItsLength)
     EXPECT_EQ(file.Position(), 0u);
 }
 
-TEST_F(PosixHelpFileTest, ContinuedReadsCrossTheReadAheadWindowIntact)
+TEST_F(SystemHelpFileTest, ContinuedReadsCrossTheReadAheadWindowIntact)
 {
     std::string bytes;
-    for (std::size_t i = 0; bytes.size() < 3 * PosixHelpFile::kReadAhead + 777; ++i) {
+    for (std::size_t i = 0; bytes.size() < 3 * SystemHelpFile::kReadAhead + 777; ++i) {
         bytes += std::to_string(i) + ",";
     }
-    PosixHelpFile file;
+    SystemHelpFile file;
     ASSERT_TRUE(file.Open(Write("korvadoc", bytes)));
     file.Seek(0);
     std::string read;
@@ -84,10 +71,10 @@ TEST_F(PosixHelpFileTest, ContinuedReadsCrossTheReadAheadWindowIntact)
     EXPECT_EQ(read, bytes);
 }
 
-TEST_F(PosixHelpFileTest, ASeekSeesTheFileAsItIsNow)
+TEST_F(SystemHelpFileTest, ASeekSeesTheFileAsItIsNow)
 {
     const std::string path = Write("korvadoc", std::string(5000, 'a'));
-    PosixHelpFile file;
+    SystemHelpFile file;
     ASSERT_TRUE(file.Open(path));
     std::array<char, 2000> chunk{};
     file.Seek(1000);

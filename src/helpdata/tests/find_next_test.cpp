@@ -4,6 +4,8 @@
 #include <random>
 
 namespace korva::helpdata::testing {
+
+using namespace std::string_literals;
 namespace {
 
 class TextSearch : public EngineTest
@@ -192,14 +194,28 @@ TEST_F(TextSearch, SearchTextIsCutAtACharacterBoundary)
     EXPECT_EQ(WholePass(), (std::vector<std::string>{"solve"}));
 }
 
-TEST_F(TextSearch, EntryTheListDoesNotHoldIsPassedOver)
+// The list keeps the format's 32768 entries at most; an entry beyond them is not one the list holds.
+TEST_F(TextSearch, EntryBeyondTheListsBoundIsPassedOver)
 {
-    const std::string bytes = SimpleEntry("solve", "key") + SimpleEntry("abs", "key");
-    Open(bytes);
-    // The file gains an entry after the list was built.
-    file.SetBytes(SimpleEntry("added", "key key") + bytes);
+    std::string bytes;
+    for (std::size_t i = 0; i < kMaxEntries; ++i) {
+        bytes += "# c" + std::to_string(i) + "\n1\n2 " + (i == 5 ? "key" : "d") + "\n3\n0 p\n\n";
+    }
+    Open(bytes + SimpleEntry("beyond", "key") + SimpleEntry("c7", "key, but not the listed c7"));
+    EXPECT_EQ(window.commandList.GetCount(), static_cast<int>(kMaxEntries));
+    EXPECT_EQ(window.commandList.FindString(u"beyond"), platform::kNoItem);
     Type(u"key");
-    EXPECT_EQ(WholePass(), (std::vector<std::string>{"solve", "abs"}));
+    EXPECT_EQ(WholePass(), (std::vector<std::string>{"c5", "c7"}));
+}
+
+TEST_F(TextSearch, ChangedFileStartsANewPassOverTheNewContent)
+{
+    Open(SimpleEntry("alpha", "key") + SimpleEntry("beta", "key"));
+    Type(u"key");
+    Tap();
+    ASSERT_EQ(Selected(), "alpha");
+    file.SetBytes(SimpleEntry("gamma", "no") + SimpleEntry("delta", "key") + SimpleEntry("alpha", "key"));
+    EXPECT_EQ(WholePass(), (std::vector<std::string>{"delta", "alpha"}));
 }
 
 TEST_F(TextSearch, FileThatShrinksDuringAPassEndsIt)

@@ -24,15 +24,13 @@ SearchState &ProcessSearchState();
 // pass is under way.
 void ResetSearch(platform::Window &window);
 
-// The search text changed: whatever pass was under way ends.
-void OnChangeSearchText(platform::Window &window);
-
 // One tap on Find/Next. Searches for the first 49 characters of the search text, in the data file's code page,
 // byte for byte and case-sensitive, from where the last tap stopped (from the start on a new pass, which turns the
 // caption to "Next"). Reports the next entry that holds the text outside its lines of kind "1" and "3": selects its
 // command (the first the list finds by the entry's name) and shows it. Each entry is reported at most once per pass.
 // When no entry is left, the caption returns to "Find" and the window shows "Search completed". An empty search text
-// does nothing.
-void OnFind(const HelpContext &context);
+// does nothing. A tap reads each byte of the file at most once and examines it a bounded number of times, whatever
+// the file holds.
+void FindNextEntry(const HelpContext &context);
 
 } // namespace korva::helpdata

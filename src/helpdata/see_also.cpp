@@ -1,0 +1,73 @@
+// SPDX-License-Identifier: MIT
+#include "see_also.h"
+
+#include "command_index.h"
+#include "entry_view.h"
+#include "format.h"
+#include "platform/code_page.h"
+
+#include <array>
+
+namespace korva::helpdata {
+
+namespace {
+
+using platform::IDC_COMMAND_LIST;
+using platform::IDC_SEE_ALSO;
+
+// Adds the see-also name of one "-" line when the command list can find it.
+void OfferSeeAlso(std::string_view line, const HelpContext &context)
+{
+    std::array<char16_t, kSeeAlsoNameBufferSize> name;
+    const std::size_t length =
+        platform::AnsiToWide(line.size() > kSeeAlsoSkip ? line.substr(kSeeAlsoSkip) : std::string_view(), name);
+    if (length == 0) {
+        return; // an empty name names nothing; the prefix search would take it for the first command
+    }
+    const std::u16string_view text(name.data(), length);
+    if (context.window.ListBoxById(IDC_COMMAND_LIST).FindString(text) == platform::kNoItem) {
+        return;
+    }
+    context.window.ComboBoxById(IDC_SEE_ALSO).AddString(text);
+    context.window.EnableControl(IDC_SEE_ALSO, true);
+}
+
+} // namespace
+
+void EmptySeeAlsoList(const HelpContext &context)
+{
+    context.window.ComboBoxById(IDC_SEE_ALSO).ResetContent();
+    context.window.EnableControl(IDC_SEE_ALSO, false);
+}
+
+std::size_t RefillSeeAlsoList(std::string_view lines, const HelpContext &context)
+{
+    EmptySeeAlsoList(context);
+    std::size_t cursor = 0;
+    while (cursor < lines.size() && lines[cursor] == kSeeAlsoKind) {
+        const std::size_t end = lines.find('\n', cursor);
+        const std::string_view line = lines.substr(cursor, end == std::string_view::npos ? end : end - cursor);
+        OfferSeeAlso(line, context);
+        cursor += line.size() + 1;
+    }
+    return std::min(cursor, lines.size());
+}
+
+void JumpToSeeAlso(const HelpContext &context)
+{
+    std::array<char16_t, kSeeAlsoNameBufferSize> name;
+    const std::size_t length = context.window.GetControlText(IDC_SEE_ALSO, name);
+    if (length == 0) {
+        return;
+    }
+    RebuildIndexIfChanged(context);
+    platform::ListBox &list = context.window.ListBoxById(IDC_COMMAND_LIST);
+    const int found = list.FindString(std::u16string_view(name.data(), length));
+    if (found == platform::kNoItem) {
+        return;
+    }
+    list.SetCurSel(found);
+    ShowSelectedEntry(context);
+}
+
+} // namespace korva::helpdata

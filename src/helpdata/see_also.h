@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: MIT
+// The see-also list: the related commands of the entry on show, and the jump to one of them.
+#pragma once
+
+#include "help_context.h"
+
+#include <string_view>
+
+namespace korva::helpdata {
+
+// Empties and disables the see-also list, then adds the name of each see-also line at the start of `lines` (lines of
+// kind "-", each ending with an LF, up to the first line of another kind) that the command list's prefix search
+// locates, written as the entry writes it and cut to 99 characters; the list is enabled as soon as one is added.
+// Yields where the see-also lines end in `lines`.
+std::size_t RefillSeeAlsoList(std::string_view lines, const HelpContext &context);
+
+// Empties and disables the see-also list.
+void EmptySeeAlsoList(const HelpContext &context);
+
+// Selects the first command that begins with the see-also list's selected name, case ignored, and shows its entry.
+// A name that no command begins with does nothing.
+void JumpToSeeAlso(const HelpContext &context);
+
+} // namespace korva::helpdata

@@ -1,0 +1,110 @@
+// SPDX-License-Identifier: MIT
+#include "system_help_file.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace korva::platform {
+
+namespace {
+
+// No byte at or beyond this offset is ever shown: offsets are 32-bit.
+constexpr std::uint64_t kOffsetLimit = std::numeric_limits<std::uint32_t>::max();
+
+} // namespace
+
+bool SystemHelpFile::Open(const std::string &path)
+{
+    Close();
+    openFailure_.clear();
+    if (!file_.Open(path, &openFailure_)) {
+        return false;
+    }
+    path_ = path;
+    noted_ = file_.Identity();
+    return true;
+}
+
+void SystemHelpFile::Close()
+{
+    file_.Close();
+    path_.clear();
+    position_ = 0;
+    DropWindow();
+}
+
+void SystemHelpFile::DropWindow()
+{
+    window_.clear();
+    windowStart_ = 0;
+}
+
+void SystemHelpFile::Seek(std::uint32_t offset)
+{
+    position_ = offset;
+    if (!window_.empty() && file_.Identity() != windowIdentity_) {
+        DropWindow();
+    }
+}
+
+void SystemHelpFile::SeekBack(std::uint32_t count)
+{
+    position_ = count < position_ ? position_ - count : 0; // a continuation: the window stays
+}
+
+std::uint32_t SystemHelpFile::Read(std::span<char> buffer)
+{
+    if (!file_.IsOpen()) {
+        return 0;
+    }
+    const std::uint64_t room = kOffsetLimit - position_;
+    const std::size_t wanted = buffer.size() < room ? buffer.size() : static_cast<std::size_t>(room);
+
+    const std::uint64_t windowEnd = std::uint64_t{windowStart_} + window_.size();
+    if (position_ < windowStart_ || position_ + std::uint64_t{wanted} > windowEnd) {
+        // Refill the window from the position; a window that ends short marks the end of the file.
+        windowIdentity_ = file_.Identity();
+        window_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(std::max(kReadAhead, wanted), room)));
+        window_.resize(file_.ReadAt(position_, window_));
+        windowStart_ = position_;
+    }
+    const std::size_t from = position_ - windowStart_;
+    const std::size_t count = std::min(wanted, window_.size() - from);
+    std::copy_n(window_.data() + from, count, buffer.data());
+    position_ += static_cast<std::uint32_t>(count);
+    return static_cast<std::uint32_t>(count);
+}
+
+std::uint32_t SystemHelpFile::Length() const
+{
+    return static_cast<std::uint32_t>(std::min(file_.Identity().size, kOffsetLimit));
+}
+
+void SystemHelpFile::NoteContent()
+{
+    noted_ = file_.Identity();
+}
+
+bool SystemHelpFile::ContentChanged()
+{
+    if (!file_.IsOpen()) {
+        return false;
+    }
+    // A file saved by writing a new one and renaming it over the old: the path now names the new file.
+    const auto named = SystemFile::IdentityOf(path_);
+    if (named && !named->SameFile(file_.Identity())) {
+        SystemFile replacement;
+        if (replacement.Open(path_)) {
+            file_ = std::move(replacement);
+            DropWindow();
+            return true;
+        }
+    }
+    if (file_.Identity() != noted_) {
+        DropWindow();
+        return true;
+    }
+    return false;
+}
+
+} // namespace korva::platform
