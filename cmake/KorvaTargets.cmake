@@ -5,6 +5,25 @@ add_library(korva_options INTERFACE)
 target_compile_options(korva_options INTERFACE -Wall -Wextra -Werror)
 target_include_directories(korva_options INTERFACE "${PROJECT_SOURCE_DIR}/src")
 
+# korva_fuzz_coverage(<target>...): the code a fuzz target explores gets libFuzzer's coverage instrumentation; the
+# harness around it (the in-memory platform, the checks) does not, so that it costs no comparison callbacks.
+function(korva_fuzz_coverage)
+    if(KORVA_BUILD_FUZZERS)
+        foreach(target ${ARGN})
+            target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link -fno-sanitize-coverage=trace-cmp)
+        endforeach()
+    endif()
+endfunction()
+
+# korva_add_fuzzer(NAME <name> SOURCE <file> LIBRARIES <targets...>): a libFuzzer target, built into fuzz/.
+function(korva_add_fuzzer)
+    cmake_parse_arguments(ARG "" "NAME;SOURCE" "LIBRARIES" ${ARGN})
+    add_executable(${ARG_NAME}_fuzzer ${ARG_SOURCE})
+    target_link_libraries(${ARG_NAME}_fuzzer PRIVATE korva_options ${ARG_LIBRARIES})
+    target_link_options(${ARG_NAME}_fuzzer PRIVATE -fsanitize=fuzzer)
+    set_target_properties(${ARG_NAME}_fuzzer PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/fuzz")
+endfunction()
+
 # korva_add_test(NAME <name> SOURCES <files...> LIBRARIES <targets...> [ENVIRONMENT <VAR=value...>])
 # Builds one GoogleTest program and registers each of its tests with CTest.
 function(korva_add_test)

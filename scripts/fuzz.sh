@@ -1,48 +1,100 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Builds the engine's fuzz targets (clang, libFuzzer, AddressSanitizer, UndefinedBehaviorSanitizer) and runs each in
-# turn for the given time, starting from a corpus of the project's seed files and the bundled sample.
-# Usage: scripts/fuzz.sh [SECONDS-PER-TARGET] [TARGET...]    (default 60 seconds; targets: index_scan entry_view search)
+# Builds the fuzz targets (clang, libFuzzer, AddressSanitizer, UndefinedBehaviorSanitizer) and runs them for the given
+# time, one target per core, from the project's seed files and the bundled sample; then runs each once on the largest
+# legal file (32768 entries), whose boundaries the short inputs of a fuzzing run never reach.
+# Usage: scripts/fuzz.sh [SECONDS-PER-TARGET] [TARGET...]
+#        (default 60 seconds; targets: index_scan entry_view search sorted_list)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(index_scan entry_view search)
+[ ${#targets[@]} -gt 0 ] || targets=(index_scan entry_view search sorted_list)
 
 scripts/install-deps.sh clang libclang-rt-14-dev llvm
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 
+fuzz=build/fuzz/fuzz
 seeds=src/helpdata/fuzz/seeds
-for target in "${targets[@]}"; do
-    corpus=build/fuzz/corpus/$target
-    mkdir -p "$corpus"
-    for seed in "$seeds"/* data/korvadoc; do
-        name=$(basename "$seed")
-        if [ "$target" = search ]; then
-            # The search target's input starts with its search text: a length byte, then three bytes a character.
-            for text in key needle Solves x; do
-                {
-                    printf "\\x$(printf %02x ${#text})"
-                    for ((i = 0; i < ${#text}; i++)); do
-                        printf "\\x$(printf %02x "'${text:i:1}")\\x00\\x00"
-                    done
-                    cat "$seed"
-                } > "$corpus/seed-$name-$text"
-            done
-        else
-            cp "$seed" "$corpus/seed-$name"
-        fi
+large=build/fuzz/large
+mkdir -p "$large"
+[ -s "$large/korvadoc" ] || build/fuzz/bin/korva-generate --entries 32768 --shuffled --needle-every 100 "$large/korvadoc"
+
+# The search target's input starts with its search text: a length byte, then three bytes a character.
+with_search_text() { # with_search_text TEXT FILE
+    printf "\\x$(printf %02x ${#1})"
+    for ((i = 0; i < ${#1}; i++)); do
+        printf "\\x$(printf %02x "'${1:i:1}")\\x00\\x00"
     done
+    cat "$2"
+}
+
+max_len() {
+    case $1 in
+    index_scan) echo 6000 ;;
+    sorted_list) echo 64 ;;
+    *) echo 4500 ;;
+    esac
+}
+
+run() { # run TARGET: fuzzes it for the given time; its log goes to build/fuzz/TARGET.log
+    local target=$1 corpus=build/fuzz/corpus/$1 options=()
+    mkdir -p "$corpus"
+    if [ "$target" = sorted_list ]; then
+        printf '\x3f\x10abcdefghijklmnop\x00\x05AbC\xff\x08\x9f\x20\x00' > "$corpus/seed-names"
+    else
+        options=(-dict=src/helpdata/fuzz/korvadoc.dict)
+        for seed in "$seeds"/* data/korvadoc; do
+            if [ "$target" = search ]; then
+                for text in key needle Solves x; do
+                    with_search_text "$text" "$seed" > "$corpus/seed-$(basename "$seed")-$text"
+                done
+            else
+                cp "$seed" "$corpus/seed-$(basename "$seed")"
+            fi
+        done
+    fi
+    ASAN_OPTIONS=detect_leaks=1 "$fuzz/${target}_fuzzer" "$corpus" "${options[@]}" -max_total_time="$seconds" \
+        -max_len="$(max_len "$target")" -print_final_stats=1 -timeout=10 -rss_limit_mb=2048 \
+        -artifact_prefix="build/fuzz/$target-" >"build/fuzz/$target.log" 2>&1 || true
+}
+
+rm -f build/fuzz/*-crash-* build/fuzz/*-leak-* build/fuzz/*-timeout-* build/fuzz/*-oom-*
+cores=$(nproc)
+for target in "${targets[@]}"; do
+    while [ "$(jobs -rp | wc -l)" -ge "$cores" ]; do sleep 1; done
     echo "== $target: $seconds s"
-    ASAN_OPTIONS=detect_leaks=1 build/fuzz/fuzz/${target}_fuzzer "$corpus" -max_total_time="$seconds" \
-        -print_final_stats=1 -timeout=10 -rss_limit_mb=2048 -artifact_prefix="build/fuzz/$target-" 2>&1 |
-        grep -E '^(stat::number_of_executed_units|stat::average_exec_per_sec|#.*DONE|==[0-9]+==|broken:|SUMMARY)' || true
+    run "$target" &
+done
+wait
+
+failed=0
+for target in "${targets[@]}"; do
+    runs=$(grep -m1 '^stat::number_of_executed_units' "build/fuzz/$target.log" | awk '{print $2}')
+    rate=$(grep -m1 '^stat::average_exec_per_sec' "build/fuzz/$target.log" | awk '{print $2}')
+    echo "$target: ${runs:-?} executions, ${rate:-?} per second"
+    grep -E '^(==[0-9]+==|broken:|SUMMARY)' "build/fuzz/$target.log" || true
+    # The largest legal file, once.
+    if [ "$target" != sorted_list ]; then
+        input=$large/korvadoc
+        if [ "$target" = search ]; then
+            with_search_text needle "$large/korvadoc" > "$large/search-input"
+            input=$large/search-input
+        fi
+        if ! "$fuzz/${target}_fuzzer" "$input" >"build/fuzz/$target-large.log" 2>&1; then
+            echo "$target: the largest legal file broke a rule:" >&2
+            grep -E '^(==[0-9]+==|broken:|SUMMARY)' "build/fuzz/$target-large.log" >&2 || true
+            failed=1
+        fi
+    fi
     # libFuzzer's own status decides: any crash, leak, timeout or broken rule left an artifact.
-    if ls build/fuzz/$target-* >/dev/null 2>&1; then
-        echo "$target: finding saved as $(ls build/fuzz/$target-*)" >&2
-        exit 1
+    if ls build/fuzz/$target-crash-* build/fuzz/$target-leak-* build/fuzz/$target-timeout-* \
+        build/fuzz/$target-oom-* >/dev/null 2>&1; then
+        echo "$target: finding saved as $(ls build/fuzz/$target-*-*)" >&2
+        failed=1
     fi
 done
+exit $failed

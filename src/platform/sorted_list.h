@@ -2,8 +2,10 @@
 // The item store behind the sorted command list, shared by the Qt list and the in-memory one.
 //
 // Items stand in ascending order of their case-folded text (CompareFolded); equal texts keep the order they were
-// added in. The texts live one after another in one string; the items are one vector, sorted once when they are
-// first read after an add. Nothing else: the program fills the list in one go and only reads it afterwards.
+// added in. The texts live one after another in one string, their folded keys in another, two bytes a unit with the
+// high byte first, so that the library's memcmp orders keys as their units; the items are one vector, sorted once
+// when they are first read after an add. Nothing else: the program fills the list in one go and only reads it
+// afterwards.
 #pragma once
 
 #include "code_page.h"
@@ -37,22 +39,36 @@ public:
 private:
     struct Item
     {
-        std::uint64_t head; // the first four folded units, one per 16 bits from the top: orders most pairs alone
-        std::size_t start;  // where the text starts in texts_
-        std::size_t length; // units
+        std::uint64_t head;    // the key's first eight bytes: orders most pairs without reaching the keys
+        std::size_t textStart; // in texts_
+        std::size_t keyStart;  // in keys_
+        std::uint32_t length;  // units
         std::uint32_t data;
     };
+    // A key to compare items with.
+    struct Key
+    {
+        std::uint64_t head;
+        std::string_view bytes;
+    };
 
-    static std::uint64_t HeadOf(std::u16string_view text);
+    // Appends `text`'s folded key to `keys`; yields its head.
+    static std::uint64_t AppendKey(std::u16string_view text, std::string &keys);
+    static bool Less(const Key &a, const Key &b);
+    Key KeyOf(const Item &item) const
+    {
+        return {item.head, std::string_view(keys_.data() + item.keyStart, std::size_t{2} * item.length)};
+    }
     std::u16string_view TextOf(const Item &item) const
     {
-        return std::u16string_view(texts_).substr(item.start, item.length);
+        return std::u16string_view(texts_.data() + item.textStart, item.length);
     }
     // Sorts the items added since the last read in among the others.
     void Sort() const;
     const Item *ItemAt(int position) const;
 
     std::u16string texts_;
+    std::string keys_;
     mutable std::vector<Item> items_;
     mutable std::size_t sorted_ = 0; // items_[0, sorted_) stand in order; the rest were added since
 };

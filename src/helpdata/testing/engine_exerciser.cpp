@@ -49,12 +49,13 @@ void CheckList(const std::string &bytes, const platform::MemoryListBox &list, st
     if (static_cast<std::size_t>(list.GetCount()) > hashes) {
         problems.push_back("the list holds more items than the file has '#' bytes");
     }
+    std::u16string previous;
     for (int i = 0; i < list.GetCount(); ++i) {
-        const std::u16string text = list.GetText(i);
+        std::u16string text = list.GetText(i);
         if (text.size() >= kIndexNameBufferSize) {
             problems.push_back("item " + Describe(text) + " is longer than its buffer");
         }
-        if (i > 0 && platform::CompareFolded(list.GetText(i - 1), text) > 0) {
+        if (i > 0 && platform::CompareFolded(previous, text) > 0) {
             problems.push_back("items " + std::to_string(i - 1) + " and " + std::to_string(i) + " are out of order");
         }
         const std::uint32_t offset = list.GetItemData(i);
@@ -62,6 +63,7 @@ void CheckList(const std::string &bytes, const platform::MemoryListBox &list, st
             problems.push_back("item " + Describe(text) + " has EntryOffset " + std::to_string(offset) +
                                ", not just after an LF in the file");
         }
+        previous = std::move(text);
     }
 }
 
@@ -121,12 +123,29 @@ std::vector<std::string> CheckEntryViews(const std::string &bytes, const Exercis
     const auto count = static_cast<std::size_t>(window.commandList.GetCount());
     for (std::size_t i = 0; i < std::min(count, limits.entries); ++i) {
         window.commandList.SetCurSel(static_cast<int>(i));
+        const int sets = window.entryTextSets;
         ShowSelectedEntry(engine.context);
         const std::u16string &text = window.entryText.text;
         if (text.size() > kMaxEntryText) {
             problems.push_back("entry text of " + std::to_string(text.size()) + " units");
         }
-        const std::vector<std::u16string> names = window.seeAlso.Items();
+        if (window.entryTextSets != sets + 1) {
+            problems.push_back("selecting " + Describe(window.commandList.GetText(static_cast<int>(i))) +
+                               " left the entry text as it was");
+        }
+        // What is shown comes from the selected entry: its first line stands in the bytes the entry view read.
+        std::array<char, 41> firstLine;
+        const std::size_t firstLineLength =
+            platform::WideToAnsi(std::u16string_view(text).substr(0, text.find(u'\r')).substr(0, 40), firstLine);
+        const std::size_t offset = window.commandList.GetItemData(static_cast<int>(i));
+        if (offset <= bytes.size() &&
+            bytes.substr(offset, kChunkSize).find(std::string_view(firstLine.data(), firstLineLength)) ==
+                std::string::npos) {
+            problems.push_back("entry " + Describe(window.commandList.GetText(static_cast<int>(i))) +
+                               " shows text that is not its own: " + Describe(text));
+        }
+        const std::vector<std::u16string> &shown = window.seeAlso.Items();
+        const std::vector<std::u16string> names = shown.empty() ? std::vector<std::u16string>() : shown;
         for (const auto &name : names) {
             if (name.empty() || name.size() > kMaxSeeAlsoName) {
                 problems.push_back("see-also name " + Describe(name) + " of " + std::to_string(name.size()) + " units");
@@ -135,15 +154,17 @@ std::vector<std::string> CheckEntryViews(const std::string &bytes, const Exercis
         if (window.seeAlsoEnabled != !names.empty() && window.entryTextSets > 0) {
             problems.push_back("the see-also list is enabled with no name in it, or disabled with names");
         }
+        // Each jump from this entry's list, put back as it was without showing the entry again.
         for (std::size_t s = 0; s < std::min(names.size(), limits.seeAlsoPerEntry); ++s) {
-            window.commandList.SetCurSel(static_cast<int>(i));
-            ShowSelectedEntry(engine.context);
+            window.seeAlso.ResetContent();
+            for (const auto &name : names) {
+                window.seeAlso.AddString(name);
+            }
             window.seeAlso.Pick(static_cast<int>(s));
-            const std::u16string name = window.seeAlso.Items()[s];
             JumpToSeeAlso(engine.context);
             const int selected = window.commandList.GetCurSel();
-            if (selected < 0 || !platform::StartsWithFolded(window.commandList.GetText(selected), name)) {
-                problems.push_back("choosing see-also name " + Describe(name) +
+            if (selected < 0 || !platform::StartsWithFolded(window.commandList.GetText(selected), names[s])) {
+                problems.push_back("choosing see-also name " + Describe(names[s]) +
                                    " selected no command beginning with it");
             }
         }

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: MIT
-// The sorted list's store, driven directly with thousands of names per input: empty and long ones, Latin-1 and wider,
-// upper and lower case, added in runs with reads between them. Checks the order, the texts and values kept, and
-// every find against a plain search.
+// The sorted list's store, driven directly with up to thousands of names per input: empty and long ones, Latin-1 and
+// wider, upper and lower case, added in runs with reads between them. Checks the order, the texts and values kept,
+// and finds against a plain search.
 //
-// Input: a run of records. A record's first byte says what to add: its low bits how many names (up to 4096 of one
-// pattern, so that every run crosses the store's sizes), its high bits their shape; the next bytes are the name's
-// units (one byte a unit, widened by the shape). A record that adds nothing reads the list instead.
+// Input: a run of records. A record's first byte says what to add: its low four bits how many names, its high three
+// bits their shape; the next byte is the name's length, and the bytes after it its units (one byte a unit, widened by
+// the shape). A record that adds nothing reads the list instead, which sorts in what came so far. One input in 64
+// (by a hash of its bytes, so that most of its mutations are not) adds each name 256 times over: thousands in all.
 #include "platform/code_page.h"
 #include "platform/sorted_list.h"
 
@@ -17,6 +18,10 @@
 
 namespace {
 
+constexpr std::size_t kMaxNames = 4096;
+constexpr std::size_t kMaxUnits = 64 * 1024;
+constexpr std::size_t kProbes = 4;
+
 using korva::platform::CompareFolded;
 using korva::platform::SortedList;
 using korva::platform::StartsWithFolded;
@@ -27,25 +32,33 @@ using korva::platform::StartsWithFolded;
     std::abort();
 }
 
-struct Added
+// Every name added, one after another in one string, so that the harness makes no allocation a name.
+struct Names
 {
-    std::u16string text;
-    std::uint32_t data;
+    std::u16string units;
+    std::vector<std::size_t> starts = {0};
+
+    std::size_t Count() const { return starts.size() - 1; }
+    std::u16string_view operator[](std::size_t i) const
+    {
+        return std::u16string_view(units).substr(starts[i], starts[i + 1] - starts[i]);
+    }
 };
 
-void CheckAll(const SortedList &list, const std::vector<Added> &added, const std::vector<std::u16string> &probes)
+void CheckAll(const SortedList &list, const Names &added, const std::vector<std::u16string> &probes)
 {
-    if (list.Count() != static_cast<int>(added.size())) {
+    if (list.Count() != static_cast<int>(added.Count())) {
         Broken("count", list.Count());
     }
-    // Equal texts stand in the order they were added: values rise among them.
-    std::vector<int> seen(added.size(), 0);
+    // Each value once, with its text; equal texts in the order they were added, so values rise among them.
+    std::vector<bool> seen(added.Count(), false);
     for (int i = 0; i < list.Count(); ++i) {
         const std::u16string_view text = list.Text(i);
         const std::uint32_t data = list.Data(i);
-        if (data >= added.size() || added[data].text != text || seen[data]++ != 0) {
+        if (data >= added.Count() || added[data] != text || seen[data]) {
             Broken("an item's text or value", i);
         }
+        seen[data] = true;
         if (i > 0) {
             const int order = CompareFolded(list.Text(i - 1), text);
             if (order > 0 || (order == 0 && list.Data(i - 1) > data)) {
@@ -54,15 +67,13 @@ void CheckAll(const SortedList &list, const std::vector<Added> &added, const std
         }
     }
     for (const std::u16string &probe : probes) {
-        int expected = -1;
-        for (int i = 0; i < list.Count(); ++i) {
-            if (StartsWithFolded(list.Text(i), probe)) {
-                expected = i;
-                break;
-            }
-        }
-        if (list.Find(probe) != expected) {
-            Broken("find", expected);
+        const int found = list.Find(probe);
+        const bool begins = found >= 0 && StartsWithFolded(list.Text(found), probe);
+        // The first that begins with it: the one before does not, and where none is found, no item does (the items
+        // that begin with a prefix stand together, right where it would be sorted in).
+        if ((found >= 0 && (!begins || (found > 0 && StartsWithFolded(list.Text(found - 1), probe)))) ||
+            (found < 0 && list.Count() > 0 && StartsWithFolded(list.Text(0), probe))) {
+            Broken("find", found);
         }
     }
 }
@@ -71,14 +82,21 @@ void CheckAll(const SortedList &list, const std::vector<Added> &added, const std
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
+    std::uint32_t hash = 2166136261u;
+    for (std::size_t i = 0; i < size; ++i) {
+        hash = (hash ^ data[i]) * 16777619u;
+    }
+    const std::size_t times = hash % 64 == 0 ? 256 : 1;
+
     SortedList list;
-    std::vector<Added> added;
+    Names added;
     std::vector<std::u16string> probes = {u""};
+    std::u16string unit;
     std::size_t at = 0;
-    while (at < size && added.size() < 20000) {
+    while (at < size && added.Count() < kMaxNames && added.units.size() < kMaxUnits) {
         const std::uint8_t op = data[at++];
         const std::size_t length = at < size ? data[at++] % 40 : 0;
-        std::u16string unit;
+        unit.clear();
         for (std::size_t i = 0; i < length && at < size; ++i, ++at) {
             switch (op >> 5) {
             case 0: // ASCII letters, both cases
@@ -95,30 +113,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                 break;
             }
         }
-        const std::size_t count = op & 0x1F;
+        const std::size_t count = op & 0x0F;
         if (count == 0) {
-            list.Find(unit); // a read sorts what came so far in: later adds merge with it
-            probes.push_back(unit);
+            list.Find(unit);
+            if (probes.size() < kProbes) {
+                probes.push_back(unit);
+            }
             continue;
         }
-        // 1 to 31 names, or thousands of the pattern for the larger counts; long names repeat their units.
-        const std::size_t names = count < 24 ? count : std::size_t{1} << (count - 12);
-        const std::size_t repeat = (op >> 5) == 7 ? 300 : 1;
-        for (std::size_t n = 0; n < names && added.size() < 20000; ++n) {
-            std::u16string text;
+        // Long names repeat their units.
+        const std::size_t names = count * times;
+        const std::size_t repeat = (op >> 5) == 7 && names < 24 ? 16 : 1;
+        for (std::size_t n = 0; n < names && added.Count() < kMaxNames && added.units.size() < kMaxUnits; ++n) {
+            const std::size_t start = added.units.size();
             for (std::size_t r = 0; r < repeat; ++r) {
-                text += unit;
+                added.units += unit;
             }
-            if (!text.empty() && names > 1) {
-                text.back() = static_cast<char16_t>(text.back() + n % 3); // near neighbours
+            if (added.units.size() > start && names > 1) {
+                // Neighbours that differ in their first unit or their last, and some equal ones.
+                char16_t &varied = (op & 1) != 0 ? added.units[start] : added.units.back();
+                varied = static_cast<char16_t>(varied + (n % 5 == 0 ? 0 : n));
             }
-            list.Add(text, static_cast<std::uint32_t>(added.size()));
-            added.push_back({text, static_cast<std::uint32_t>(added.size())});
+            added.starts.push_back(added.units.size());
+            list.Add(added[added.Count() - 1], static_cast<std::uint32_t>(added.Count() - 1));
         }
-        probes.push_back(unit.substr(0, unit.size() / 2));
-    }
-    if (probes.size() > 16) {
-        probes.resize(16);
     }
     CheckAll(list, added, probes);
     return 0;
