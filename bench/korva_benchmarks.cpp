@@ -56,6 +56,7 @@ struct Files
     std::string empty;
     std::string needleInLast;   // the needle only in the last entry
     std::string needleEvery100; // the needle in every 100th entry
+    std::string excludedLines;  // "z" in each entry only in a long line the search excludes
     std::string grepOutput;
 };
 
@@ -277,6 +278,31 @@ void FindTapAcrossTheFile(benchmark::State &state)
     }
 }
 
+// The worst case for the walk back from a match: each of 32768 entries holds a note line of 1900 "z" bytes, which the
+// search excludes, and nothing else holds a "z". One tap for "z" crosses the whole file and finds nothing.
+std::string ExcludedLinesFile()
+{
+    std::string bytes;
+    for (std::size_t i = 0; i < kEntries; ++i) {
+        bytes += "# c" + std::to_string(i) + "\n1 a\n2 d\n3 " + std::string(1900, 'z') + "\n0 p\n\n";
+    }
+    return bytes;
+}
+
+void FindTapAcrossExcludedLines(benchmark::State &state)
+{
+    OpenWindow window(TheFiles().excludedLines);
+    window.dialog->findChild<QLineEdit *>()->setText(QStringLiteral("z"));
+    auto context = window.Context();
+    for (auto _ : state) {
+        helpdata::ProcessSearchState() = helpdata::SearchState{true, 0};
+        helpdata::FindNextEntry(context);
+    }
+    if (window.silent->messages == 0) {
+        state.SkipWithError("the tap reported an entry");
+    }
+}
+
 void WholePassEvery100th(benchmark::State &state)
 {
     OpenWindow window(TheFiles().needleEvery100);
@@ -309,10 +335,10 @@ void GrepHeaders(benchmark::State &state, const std::string *path)
     }
 }
 
-void GrepNeedle(benchmark::State &state, const std::string *path)
+void GrepText(benchmark::State &state, const std::string &text, const std::string &path)
 {
     for (auto _ : state) {
-        Run({"grep", "-F", "-c", kNeedle, *path}, TheFiles().grepOutput.c_str());
+        Run({"grep", "-F", "-c", text, path}, TheFiles().grepOutput.c_str());
     }
 }
 
@@ -390,6 +416,8 @@ void PrintTable(const RecordingReporter &reporter, long emptyKiB, long fullKiB)
          "<= 1.5x", 1.5},
         {"One Find tap across the file", time("Find/OneTapAcrossTheFile"), "grep -F -c",
          time("Anchor/GrepNeedle/needle_in_last"), "<= 2x", 2.0},
+        {"One Find tap, 32768 excluded lines", time("Find/OneTapAcrossExcludedLines"), "grep -F -c",
+         time("Anchor/GrepZ/excluded_lines"), "<= 2x", 2.0},
         {"Whole pass, every 100th entry", time("Find/WholePassEvery100th"), "grep -F -c",
          time("Anchor/GrepNeedle/needle_every_100"), "(info)", 0},
         {"Reading the file whole", time("Anchor/Cat/shuffled"), "", -1, "", 0},
@@ -472,6 +500,7 @@ int main(int argc, char **argv)
         options.needleInLast = false;
         options.needleEvery = 100;
         files.needleEvery100 = WriteFile(folder, "needle_every_100", bench::GenerateDataFile(options).bytes);
+        files.excludedLines = WriteFile(folder, "excluded_lines", ExcludedLinesFile());
         files.empty = WriteFile(folder, "empty", "");
         files.grepOutput = folder.filePath(QStringLiteral("grep-output")).toStdString();
     }
@@ -485,16 +514,20 @@ int main(int argc, char **argv)
     benchmark::RegisterBenchmark("EntryView/middle", EntryView, 0.5)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("EntryView/last", EntryView, 1.0)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("Find/OneTapAcrossTheFile", FindTapAcrossTheFile)->Unit(ms);
+    benchmark::RegisterBenchmark("Find/OneTapAcrossExcludedLines", FindTapAcrossExcludedLines)->Unit(ms);
     benchmark::RegisterBenchmark("Find/WholePassEvery100th", WholePassEvery100th)->Unit(ms);
     benchmark::RegisterBenchmark("Anchor/Cat/shuffled", Cat, &files.shuffled)->Unit(ms)->UseRealTime();
     benchmark::RegisterBenchmark("Anchor/GrepHeaders/shuffled", GrepHeaders, &files.shuffled)->Unit(ms)->UseRealTime();
     benchmark::RegisterBenchmark("Anchor/GrepHeaders/alphabetical", GrepHeaders, &files.alphabetical)
         ->Unit(ms)
         ->UseRealTime();
-    benchmark::RegisterBenchmark("Anchor/GrepNeedle/needle_in_last", GrepNeedle, &files.needleInLast)
+    benchmark::RegisterBenchmark("Anchor/GrepNeedle/needle_in_last", GrepText, kNeedle, files.needleInLast)
         ->Unit(ms)
         ->UseRealTime();
-    benchmark::RegisterBenchmark("Anchor/GrepNeedle/needle_every_100", GrepNeedle, &files.needleEvery100)
+    benchmark::RegisterBenchmark("Anchor/GrepNeedle/needle_every_100", GrepText, kNeedle, files.needleEvery100)
+        ->Unit(ms)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark("Anchor/GrepZ/excluded_lines", GrepText, std::string("z"), files.excludedLines)
         ->Unit(ms)
         ->UseRealTime();
 

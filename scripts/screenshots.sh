@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Takes the README's screenshots of both layouts under a virtual X server: the regular layout, and the compact one on
-# a handheld-sized 320 x 240 screen, each with an entry shown and its see-also list dropped down.
+# a 320 x 240 screen, each with an entry shown and its see-also list dropped down.
 # Usage: scripts/screenshots.sh [PROGRAM]    (default: the release build's program)
 set -euo pipefail
 cd "$(dirname "$0")/.."

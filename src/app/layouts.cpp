@@ -2,7 +2,7 @@
 #include "layouts.h"
 
 #include "platform/qt/controls.h"
-#include "resource.h"
+#include "resource_ids.h"
 
 #include <QBoxLayout>
 #include <QLabel>
@@ -18,7 +18,7 @@ using platform::qt::EntryTextEdit;
 using platform::qt::SearchTextEdit;
 using platform::qt::SeeAlsoComboBox;
 
-// Each layout's size in dialog units (a quarter of the average character width, an eighth of the line height), and
+// Each layout's size in layout units (a quarter of the average character width, an eighth of the line height), and
 // the heights of the list and the entry text, which share the growth in that proportion.
 struct LayoutMetrics
 {
@@ -30,7 +30,7 @@ struct LayoutMetrics
 constexpr LayoutMetrics kRegular{140, 172, 60, 58};
 constexpr LayoutMetrics kCompact{183, 102, 37, 45};
 
-// Dialog units are sized for a handheld's screen; a desktop window shows the same layout this much larger.
+// At one pixel a layout unit the window would be a small one; it opens this many times larger, and can be resized.
 constexpr int kDesktopScale = 2;
 
 struct Controls
@@ -52,7 +52,7 @@ Controls MakeControls(QDialog &dialog)
     controls.entry = new EntryTextEdit(&dialog);
     controls.entry->setAccessibleName(QStringLiteral("Entry"));
     controls.seeAlso = new SeeAlsoComboBox(&dialog);
-    // Its accessible name is the name it shows; the description says what the list is.
+    controls.seeAlso->setAccessibleName(QStringLiteral("Also See"));
     controls.seeAlso->setAccessibleDescription(QStringLiteral("Also See"));
     controls.copy = new CommandButton(QStringLiteral("Copy"), &dialog);
     controls.copy->setObjectName(ControlName(IDC_COPY));

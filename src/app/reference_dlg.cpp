@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "reference_dlg.h"
 
+#include "app_icon.h"
 #include "helpdata/command_index.h"
 #include "helpdata/entry_view.h"
 #include "helpdata/find_next.h"
 #include "helpdata/see_also.h"
 #include "layouts.h"
 #include "platform/qt/controls.h"
-#include "resource.h"
-#include "resources.h"
+#include "resource_ids.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QShowEvent>
 
 namespace korva::app {
 
@@ -31,7 +32,7 @@ const CReferenceDlg::MessageMapEntry CReferenceDlg::kMessageMap[] = {
 
 CReferenceDlg::CReferenceDlg(platform::HelpFile &file, helpdata::ReadBuffer &buffer, QWidget *parent)
     : QDialog(parent), templateId_(IsCompactScreen() ? IDD_REFERENCE_WIDE : IDD_REFERENCE),
-      icon_(LoadIcon(IDR_MAINFRAME)), window_(*this), context_{file, buffer, window_}
+      icon_(LoadAppIcon(IDR_MAINFRAME)), window_(*this), context_{file, buffer, window_}
 {
     setWindowTitle(QStringLiteral("Korva Command Reference"));
     // The program's main window: it can be resized, maximised and minimised like any other.
@@ -59,15 +60,15 @@ bool CReferenceDlg::IsCompactScreen()
     return platform::qt::ScreenHeight() < 294;
 }
 
-void CReferenceDlg::setVisible(bool visible)
+void CReferenceDlg::showEvent(QShowEvent *event)
 {
-    if (visible && !initialised_) {
+    if (!initialised_ && !event->spontaneous()) {
         initialised_ = true;
         if (OnInitDialog()) {
             findChild<QWidget *>(platform::qt::ControlName(IDC_COMMAND_LIST))->setFocus(Qt::OtherFocusReason);
         }
     }
-    QDialog::setVisible(visible);
+    QDialog::showEvent(event);
 }
 
 bool CReferenceDlg::OnInitDialog()

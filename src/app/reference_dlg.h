@@ -26,10 +26,9 @@ public:
     // IDD_REFERENCE or IDD_REFERENCE_WIDE.
     int TemplateId() const { return templateId_; }
 
-    // Runs OnInitDialog once, just before the window first shows.
-    void setVisible(bool visible) override;
-
 protected:
+    // Runs OnInitDialog once, as the window first shows (before it is on screen).
+    void showEvent(QShowEvent *event) override;
     // Sets the icons, centres the window, fills the command list and readies the search. True: the first control
     // gets the focus.
     virtual bool OnInitDialog();

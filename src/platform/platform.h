@@ -43,7 +43,6 @@ public:
     // read; it never waits for a writer, as a named pipe would make it.
     virtual bool Open(const std::string &path) = 0;
     virtual void Close() = 0;
-    virtual bool IsOpen() const = 0;
 
     // Moves the position to `offset` from the start of the file (past the end is allowed: reads there yield 0).
     // Readers begin each read of the file with it: what follows reflects the file as it is now.

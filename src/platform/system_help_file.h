@@ -20,7 +20,7 @@ class SystemHelpFile final : public HelpFile
 public:
     bool Open(const std::string &path) override;
     void Close() override;
-    bool IsOpen() const override { return file_.IsOpen(); }
+    bool IsOpen() const { return file_.IsOpen(); }
     void Seek(std::uint32_t offset) override;
     void SeekBack(std::uint32_t count) override;
     std::uint32_t Read(std::span<char> buffer) override;

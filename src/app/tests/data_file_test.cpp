@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The window on data files that are broken, huge, or change while it is open.
+#include "test_support/test_support.h"
 #include "window_fixture.h"
 
 #include <cstdio>
@@ -89,8 +90,7 @@ TEST_F(DataFileWindow, SessionLeavesTheDataFileAsItWas)
     struct stat before
     {};
     ASSERT_EQ(stat(KORVA_SAMPLE_DATA, &before), 0);
-    std::ifstream original(KORVA_SAMPLE_DATA, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(original)), std::istreambuf_iterator<char>());
+    const std::string bytes = korva::testing::ReadFileBytes(KORVA_SAMPLE_DATA);
 
     ClickCommand(QStringLiteral("solve"));
     SeeAlso().setFocus();
@@ -107,8 +107,7 @@ TEST_F(DataFileWindow, SessionLeavesTheDataFileAsItWas)
     struct stat after
     {};
     ASSERT_EQ(stat(KORVA_SAMPLE_DATA, &after), 0);
-    std::ifstream now(KORVA_SAMPLE_DATA, std::ios::binary);
-    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(now)), std::istreambuf_iterator<char>()), bytes);
+    EXPECT_EQ(korva::testing::ReadFileBytes(KORVA_SAMPLE_DATA), bytes);
     EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
     EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
     EXPECT_EQ(after.st_size, before.st_size);

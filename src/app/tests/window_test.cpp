@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "app/reference_app.h"
-#include "app/resource.h"
+#include "app/resource_ids.h"
 #include "platform/code_page.h"
+#include "test_support/test_support.h"
 #include "window_fixture.h"
 
 #include <algorithm>
@@ -14,24 +15,17 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
+#include <QPointer>
 #include <QProcess>
 #include <QScreen>
 
 namespace korva::app::testing {
 namespace {
 
-std::string ReadSample()
-{
-    std::ifstream in(KORVA_SAMPLE_DATA, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
 // The sample's command names in the list's order: case ignored, equal names in file order.
 QStringList SampleNamesSorted()
 {
-    std::istringstream lines(ReadSample());
+    std::istringstream lines(korva::testing::ReadFileBytes(KORVA_SAMPLE_DATA));
     std::vector<std::u16string> names;
     for (std::string line; std::getline(lines, line);) {
         if (line.rfind("# ", 0) == 0) {
@@ -77,26 +71,12 @@ TEST_F(SampleWindow, OpensWithNothingSelectedAndTheListFocused)
     EXPECT_EQ(CopyButton().text(), QStringLiteral("Copy"));
 }
 
-TEST_F(SampleWindow, ControlsCarryTheirIdsAndAccessibleNames)
+TEST_F(SampleWindow, NeitherButtonIsTheDefaultAndTheEntryTextCanBeEdited)
 {
-    EXPECT_EQ(List().accessibleName(), QStringLiteral("Commands"));
-    EXPECT_EQ(EntryBox().accessibleName(), QStringLiteral("Entry"));
-    EXPECT_EQ(SearchText().accessibleName(), QStringLiteral("Command"));
-    EXPECT_EQ(SeeAlso().accessibleDescription(), QStringLiteral("Also See"));
-    EXPECT_TRUE(SeeAlso().accessibleName().isEmpty());
-    EXPECT_TRUE(FindButton().accessibleName().isEmpty());
-    EXPECT_FALSE(SeeAlso().isEditable());
-    EXPECT_FALSE(EntryBox().isReadOnly());
     EXPECT_FALSE(FindButton().isDefault());
     EXPECT_FALSE(CopyButton().isDefault());
-
-    // What a screen reader is told: the button's caption, and the see-also name on show.
-    QAccessibleInterface *find = QAccessible::queryAccessibleInterface(&FindButton());
-    ASSERT_NE(find, nullptr);
-    EXPECT_EQ(find->text(QAccessible::Name), QStringLiteral("Find"));
-    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(&List());
-    ASSERT_NE(list, nullptr);
-    EXPECT_EQ(list->text(QAccessible::Name), QStringLiteral("Commands"));
+    EXPECT_FALSE(EntryBox().isReadOnly());
+    EXPECT_FALSE(SeeAlso().isEditable());
 }
 
 TEST_F(SampleWindow, TabOrderRunsFromTheListToTheSearchText)
@@ -296,15 +276,20 @@ TEST_F(SmallFileWindow, RefilledSeeAlsoListRunsNoHandler)
 {
     OpenWindowOnBytes(DataEntry("alpha", "first", "-> beta\n-> gamma\n") + DataEntry("beta", "second", "-> alpha\n") +
                       DataEntry("gamma", "third"));
+    // Every notification the see-also list raises would run its handler.
+    int notifications = 0;
+    QObject::connect(&Control<platform::qt::SeeAlsoComboBox>("IDC_SEE_ALSO"), &platform::qt::SeeAlsoComboBox::notify,
+                     [&notifications] { ++notifications; });
     ClickCommand(QStringLiteral("alpha"));
     ASSERT_EQ(SeeAlso().count(), 2);
-    // Filling the list selected nothing and jumped nowhere.
-    EXPECT_EQ(SelectedCommand(), QStringLiteral("alpha"));
+    EXPECT_EQ(notifications, 0);
     EXPECT_EQ(SeeAlso().currentIndex(), -1);
+    // The user's choice notifies once, and its refill none.
     SeeAlso().setFocus();
     QTest::keyClick(&SeeAlso(), Qt::Key_Down);
-    QTest::keyClick(&SeeAlso(), Qt::Key_Down); // now on beta's list, which holds only "alpha"
-    EXPECT_EQ(SelectedCommand(), QStringLiteral("alpha"));
+    EXPECT_EQ(notifications, 1);
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("beta"));
+    EXPECT_EQ(SeeAlso().count(), 1);
 }
 
 TEST_F(SmallFileWindow, ListAndEntryTakeTheGrowth)
@@ -343,7 +328,7 @@ TEST_F(Layout, FollowsTheScreensHeight)
         EXPECT_LT(left(SearchText()), left(SeeAlso()));
         EXPECT_LT(left(SeeAlso()), left(CopyButton()));
         EXPECT_LT(top(CopyButton()), top(List()));
-        EXPECT_LE(Dialog().height(), height); // the whole window fits a handheld's screen
+        EXPECT_LE(Dialog().height(), height); // the whole window fits a small screen
     } else {
         ASSERT_EQ(labels.size(), 2);
         for (QLabel *label : labels) {
@@ -373,6 +358,22 @@ TEST_F(Layout, FollowsTheScreensHeight)
     for (std::size_t i = 0; i + 1 < order.size(); ++i) {
         EXPECT_EQ(nextTabStop(order[i]), order[i + 1]) << i;
     }
+
+    // What a screen reader is told of each control, in both layouts.
+    const auto told = [](QWidget &widget) {
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(&widget);
+        return accessible == nullptr
+                   ? QStringList()
+                   : QStringList{accessible->text(QAccessible::Name), accessible->text(QAccessible::Description),
+                                 QString::number(accessible->role())};
+    };
+    const QString none;
+    EXPECT_EQ(told(List()), (QStringList{"Commands", none, QString::number(QAccessible::List)}));
+    EXPECT_EQ(told(EntryBox()), (QStringList{"Entry", none, QString::number(QAccessible::EditableText)}));
+    EXPECT_EQ(told(SeeAlso()), (QStringList{"Also See", "Also See", QString::number(QAccessible::ComboBox)}));
+    EXPECT_EQ(told(CopyButton()), (QStringList{"Copy", none, QString::number(QAccessible::Button)}));
+    EXPECT_EQ(told(FindButton()), (QStringList{"Find", none, QString::number(QAccessible::Button)}));
+    EXPECT_EQ(told(SearchText()), (QStringList{"Command", none, QString::number(QAccessible::EditableText)}));
 
     // Centred on the screen.
     const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
@@ -426,7 +427,8 @@ TEST_F(Program, DataFileIsLookedForInTheProgramsFolder)
     EXPECT_EQ(CReferenceApp::DataFilePath("korva-reference"), "korvadoc");
 }
 
-TEST_F(Program, StartUpHookReturnsFalseWhicheverWayTheWindowCloses)
+// However the window closes, the start-up hook returns with the window gone and nothing left on screen.
+TEST_F(Program, ClosingTheWindowLeavesNothingOnScreen)
 {
     const QString program = Install(QStringLiteral(KORVA_SAMPLE_DATA));
     int argc = 1;
@@ -436,19 +438,45 @@ TEST_F(Program, StartUpHookReturnsFalseWhicheverWayTheWindowCloses)
          std::vector<std::function<void(QDialog &)>>{[](QDialog &window) { QTest::keyClick(&window, Qt::Key_Escape); },
                                                      [](QDialog &window) { QTest::keyClick(&window, Qt::Key_Return); },
                                                      [](QDialog &window) { window.close(); }}) {
-        bool closed = false;
+        QPointer<QDialog> shown;
         QTimer::singleShot(0, [&] {
-            auto *window = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-            ASSERT_NE(window, nullptr);
-            EXPECT_EQ(window->windowTitle(), QStringLiteral("Korva Command Reference"));
-            EXPECT_GT(window->findChild<QListView *>()->model()->rowCount(), 60);
-            close(*window);
-            closed = true;
+            shown = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            ASSERT_NE(shown, nullptr);
+            EXPECT_EQ(shown->windowTitle(), QStringLiteral("Korva Command Reference"));
+            EXPECT_GT(shown->findChild<QListView *>()->model()->rowCount(), 60);
+            close(*shown);
         });
         CReferenceApp app(argc, argv, program.toStdString());
-        EXPECT_FALSE(app.InitInstance());
-        EXPECT_TRUE(closed);
+        app.InitInstance();
+        EXPECT_TRUE(shown.isNull()); // it was shown, and is gone
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            EXPECT_FALSE(widget->isVisible()) << widget->metaObject()->className();
+        }
     }
+}
+
+// The text as a control holds it, cut to a buffer: never between the two halves of a surrogate pair.
+TEST_F(SampleWindow, ControlTextIsCutBetweenCharacters)
+{
+    SearchText().setText(QString::fromUtf16(u"abc\U0001D400z"));
+    platform::qt::QtWindow window(Dialog());
+    std::array<char16_t, 5> buffer{};
+    EXPECT_EQ(window.GetControlText(IDC_SEARCH_TEXT, buffer), 3u); // "abc": the pair would not fit whole
+    EXPECT_EQ(std::u16string(buffer.data()), u"abc");
+    std::array<char16_t, 6> room{};
+    EXPECT_EQ(window.GetControlText(IDC_SEARCH_TEXT, room), 5u);
+    EXPECT_EQ(std::u16string(room.data()), u"abc\U0001D400");
+}
+
+// A CR in the data file is text, not a line end: it breaks no line in the entry, and Copy carries none.
+TEST_F(SmallFileWindow, CarriageReturnFromTheDataFileBreaksNoLine)
+{
+    OpenWindowOnBytes("# alpha\n1 a\n2 one\rtwo\r\n3 c\n0 alpha(x)\r\nalpha(1)\n\n");
+    ClickCommand(QStringLiteral("alpha"));
+    EXPECT_EQ(EntryBox().toPlainText(), QStringLiteral("onetwo\n\nParams:alpha(x)\n\nExamples:\nalpha(1)\n"));
+    EntryBox().selectAll();
+    QTest::mouseClick(&CopyButton(), Qt::LeftButton);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), EntryBox().toPlainText());
 }
 
 } // namespace

@@ -17,13 +17,13 @@ struct ExerciseLimits
     std::size_t seeAlsoPerEntry = 1u << 20;
 };
 
-// Builds the index: the list is sorted (case ignored), each EntryOffset lies inside the file just after an LF,
-// names fit their buffer, and no more items stand than the file has "#" bytes.
+// Builds the index: the list is sorted (case ignored), each EntryOffset lies inside the file just after an LF, and no
+// more items stand than the file has "#" bytes.
 std::vector<std::string> CheckIndexScan(const std::string &bytes);
 
-// Builds the index, then shows every entry and follows every see-also name: composed texts stay within 999 units,
-// see-also names within 99 characters and never empty, and a see-also jump selects a command that begins with the
-// name.
+// Builds the index, then shows every entry and follows every see-also name: each selection sets the entry text, and
+// what it shows is the selected entry's own; no see-also name is empty; a see-also jump selects a command that begins
+// with the name.
 std::vector<std::string> CheckEntryViews(const std::string &bytes, const ExerciseLimits &limits = {});
 
 // Builds the index, then taps Find with `searchText` until "Search completed": the pass ends within the number of

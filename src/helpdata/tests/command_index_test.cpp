@@ -227,5 +227,26 @@ TEST_F(IndexScan, ThirtyTwoThousandEntriesInRandomOrder)
     ExpectIndexMatchesReference(bytes);
 }
 
+// The disk fails in the middle of the file: the list holds every command read before, and the window goes on with it.
+TEST_F(IndexScan, ReadErrorEndsTheScanWithWhatWasRead)
+{
+    std::string bytes;
+    for (int i = 0; i < 40; ++i) {
+        bytes += SimpleEntry("c" + std::to_string(i), "key " + std::to_string(i));
+    }
+    const std::size_t entry = SimpleEntry("c10").size();
+    file.FailReadsPast(static_cast<std::uint32_t>(3000));
+    Open(bytes);
+    EXPECT_EQ(window.commandList.GetCount(), static_cast<int>(2000 / entry + 1)); // the first chunk's headers
+    EXPECT_TRUE(window.commandList.Redraw());
+    Select("c1");
+    EXPECT_EQ(EntryText(), u"key 1\r\n\r\nParams:c1(x)");
+    Type(u"key");
+    for (int tap = 0; tap < 3; ++tap) {
+        Tap();
+    }
+    EXPECT_EQ(Selected(), "c2");
+}
+
 } // namespace
 } // namespace korva::helpdata::testing

@@ -21,6 +21,9 @@ std::uint32_t MemoryHelpFile::Read(std::span<char> buffer)
         return 0;
     }
     const std::size_t count = std::min<std::size_t>(buffer.size(), length - position_);
+    if (position_ + count > failPast_) {
+        return 0;
+    }
     std::copy_n(bytes_.data() + position_, count, buffer.data());
     position_ += static_cast<std::uint32_t>(count);
     bytesRead_ += count;

@@ -26,13 +26,15 @@ public:
     const std::string &Bytes() const { return bytes_; }
     // Opening fails while this is set, as for a missing file.
     void SetMissing(bool missing) { missing_ = missing; }
+    // Reads that would reach past `offset` fail from then on, as on a disk that cannot be read there.
+    void FailReadsPast(std::uint32_t offset) { failPast_ = offset; }
     // How many reads were made, and how many bytes they yielded.
     std::size_t ReadCount() const { return reads_; }
     std::size_t BytesRead() const { return bytesRead_; }
 
     bool Open(const std::string &path) override;
     void Close() override { open_ = false; }
-    bool IsOpen() const override { return open_; }
+    bool IsOpen() const { return open_; }
     void Seek(std::uint32_t offset) override { position_ = offset; }
     void SeekBack(std::uint32_t count) override { position_ = count < position_ ? position_ - count : 0; }
     std::uint32_t Read(std::span<char> buffer) override;
@@ -47,6 +49,7 @@ private:
     std::uint32_t position_ = 0;
     bool open_ = true;
     bool missing_ = false;
+    std::uint32_t failPast_ = 0xFFFFFFFF;
     std::size_t reads_ = 0;
     std::size_t bytesRead_ = 0;
 };

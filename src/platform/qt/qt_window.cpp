@@ -18,11 +18,12 @@ namespace {
 constexpr std::array kControlIds = {IDC_COMMAND_LIST, IDC_ENTRY_TEXT, IDC_SEE_ALSO,
                                     IDC_COPY,         IDC_FIND,       IDC_SEARCH_TEXT};
 
-// The entry text composes its lines with CR LF; the text control breaks lines at LF.
+// The entry text composes its lines with CR LF; the text control breaks lines at LF, and at a CR alone too. A CR from
+// the data file ends no line, so it is not shown: what is left of each CR LF is its LF.
 QString ToDisplayText(std::u16string_view text)
 {
     QString display = ToQString(text);
-    display.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    display.remove(QLatin1Char('\r'));
     return display;
 }
 

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "resources.h"
+#include "app_icon.h"
 
-#include "resource.h"
+#include "resource_ids.h"
 
 namespace korva::app {
 
-QIcon LoadIcon(int id)
+QIcon LoadAppIcon(int id)
 {
     QIcon icon;
     if (id != IDR_MAINFRAME) {
