@@ -26,16 +26,23 @@ install(FILES "${PROJECT_SOURCE_DIR}/res/icons/korva-reference.svg"
     RENAME "${KORVA_APP_ID}.svg")
 install(FILES "${PROJECT_SOURCE_DIR}/res/desktop/${KORVA_APP_ID}.desktop" DESTINATION "share/applications")
 install(FILES "${PROJECT_SOURCE_DIR}/res/desktop/${KORVA_APP_ID}.metainfo.xml" DESTINATION "share/metainfo")
+install(FILES "${PROJECT_SOURCE_DIR}/res/debian/copyright" DESTINATION "share/doc/korva-reference")
+install(FILES "${PROJECT_SOURCE_DIR}/res/debian/lintian-overrides"
+    DESTINATION "share/lintian/overrides" RENAME korva-reference)
 
 set(CPACK_PACKAGE_NAME "korva-reference")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1) # the first package of this version: Debian's own changelog, changelog.Debian
 set(CPACK_PACKAGE_VENDOR "Korva Command Reference developers")
 set(CPACK_PACKAGE_CONTACT "Korva Command Reference developers <maintainers@users.noreply.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Look up the commands of the Korva computer-algebra system")
+# The long description, in lines of at most 80 characters as Debian's tools show it.
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
-    "A small window to keep open beside the Korva computer-algebra system: every command in a sorted list, the "
-    "selected command's description, parameters and examples, related commands, Copy and Find/Next. It reads one "
-    "plain text reference file, korvadoc, installed beside it; korvadoc-check checks a reference file of your own.")
+    "A small window to keep open beside the Korva computer-algebra system:\n"
+    "every command in a sorted list, the selected command's description,\n"
+    "parameters and examples, related commands, Copy and Find/Next.\n"
+    "It reads one plain text reference file, korvadoc, installed beside it,\n"
+    "or one of your own; korvadoc-check checks a reference file.")
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

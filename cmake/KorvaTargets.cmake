@@ -1,9 +1,22 @@
 # SPDX-License-Identifier: MIT
 # Build settings every target of the project shares, and the helper that registers a test.
 
+# Warnings are on in every build; as errors only where asked (the presets and CI), so that a distribution's build
+# with its own compiler and flags never breaks on a warning that compiler adds.
 add_library(korva_options INTERFACE)
-target_compile_options(korva_options INTERFACE -Wall -Wextra -Werror)
+target_compile_options(korva_options INTERFACE -Wall -Wextra $<$<BOOL:${KORVA_WERROR}>:-Werror>)
 target_include_directories(korva_options INTERFACE "${PROJECT_SOURCE_DIR}/src")
+
+# Release builds are hardened as Debian hardens its own: fortified library calls, a protected stack, relocations
+# read-only from the start, position-independent programs.
+if(CMAKE_BUILD_TYPE MATCHES "^(Release|RelWithDebInfo|MinSizeRel)$" AND NOT KORVA_BUILD_FUZZERS)
+    target_compile_definitions(korva_options INTERFACE $<$<NOT:$<BOOL:${WIN32}>>:_FORTIFY_SOURCE=2>)
+    target_compile_options(korva_options INTERFACE -fstack-protector-strong)
+    target_link_options(korva_options INTERFACE -fstack-protector-strong)
+    if(NOT WIN32)
+        target_link_options(korva_options INTERFACE "LINKER:-z,relro" "LINKER:-z,now")
+    endif()
+endif()
 
 # korva_fuzz_coverage(<target>...): the code a fuzz target explores gets libFuzzer's coverage instrumentation; the
 # harness around it (the in-memory platform, the checks) does not, so that it costs no comparison callbacks.
@@ -33,5 +46,6 @@ function(korva_add_test)
     set_target_properties(${ARG_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/tests")
     gtest_discover_tests(${ARG_NAME}
         DISCOVERY_MODE PRE_TEST
+        NO_PRETTY_VALUES
         PROPERTIES ENVIRONMENT "${ARG_ENVIRONMENT}")
 endfunction()

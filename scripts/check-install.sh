@@ -26,13 +26,22 @@ for size in 16 32 48 64 128 256; do
     expect "the ${size}-pixel icon" test -s "$usr/share/icons/hicolor/${size}x${size}/apps/$id.png"
 done
 expect "the scalable icon" test -s "$usr/share/icons/hicolor/scalable/apps/$id.svg"
+for page in man1/korva-reference.1 man1/korvadoc-check.1 man5/korvadoc.5; do
+    expect "the manual page $page, compressed" gzip -t "$usr/share/man/$page.gz"
+    if command -v groff >/dev/null; then
+        expect "the manual page $page reads without a warning" \
+            test -z "$(zcat "$usr/share/man/$page.gz" | groff -ww -z -man 2>&1)"
+    fi
+done
+expect "the copyright file" grep -q '^License: MIT' "$usr/share/doc/korva-reference/copyright"
+expect "the Debian change log" gzip -t "$usr/share/doc/korva-reference/changelog.Debian.gz"
 if command -v desktop-file-validate >/dev/null; then
     expect "the desktop entry validates" desktop-file-validate "$usr/share/applications/$id.desktop"
 else
     expect "the desktop entry" test -s "$usr/share/applications/$id.desktop"
 fi
 if command -v appstreamcli >/dev/null; then
-    expect "the metainfo validates" appstreamcli validate --no-net --explain "$usr/share/metainfo/$id.metainfo.xml"
+    expect "the metainfo validates" appstreamcli validate --pedantic --no-net --explain "$usr/share/metainfo/$id.metainfo.xml"
 else
     expect "the metainfo" test -s "$usr/share/metainfo/$id.metainfo.xml"
 fi

@@ -11,9 +11,12 @@ scripts/install-deps.sh xvfb xauth xdotool dbus at-spi2-core python3-pyatspi lib
 
 display_file=$(mktemp)
 xvfb_log=$(mktemp)
+# A runtime folder of its own, as a desktop session has: the windows' lookup sockets go there.
+XDG_RUNTIME_DIR=$(mktemp -d)
+export XDG_RUNTIME_DIR
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" >"$xvfb_log" 2>&1 &
 xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true; rm -f "$display_file" "$xvfb_log"' EXIT
+trap 'kill $xvfb 2>/dev/null || true; rm -rf "$display_file" "$xvfb_log" "$XDG_RUNTIME_DIR"' EXIT
 for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$display_file")"
 # The display number comes before the server takes connections on a loaded machine: wait until it does.

@@ -1,10 +1,28 @@
 // SPDX-License-Identifier: MIT
-#include "platform/system_help_file.h"
+#include "command_line.h"
+#include "platform/system_file.h"
 #include "reference_app.h"
+
+#include <iostream>
 
 int main(int argc, char **argv)
 {
-    korva::app::CReferenceApp app(argc, argv, korva::platform::ProgramPath(argc > 0 ? argv[0] : ""));
+    using korva::app::CommandLine;
+    const CommandLine commandLine = korva::app::ParseCommandLine(argc, argv);
+    switch (commandLine.action) {
+    case CommandLine::Action::ShowHelp:
+        std::cout << korva::app::UsageText();
+        return 0;
+    case CommandLine::Action::ShowVersion:
+        std::cout << korva::app::VersionText();
+        return 0;
+    case CommandLine::Action::UsageError:
+        std::cerr << "korva-reference: " << commandLine.error << "\n" << korva::app::ShortUsageText();
+        return 2;
+    case CommandLine::Action::OpenWindow:
+        break;
+    }
+    korva::app::CReferenceApp app(argc, argv, korva::platform::ProgramPath(argc > 0 ? argv[0] : ""), commandLine);
     app.InitInstance();
-    return 0;
+    return app.ExitCode();
 }

@@ -3,8 +3,11 @@
 
 #include "helpdata/format.h"
 #include "helpdata/read_buffer.h"
+#include "lookup_channel.h"
 #include "reference_dlg.h"
 
+#include <filesystem>
+#include <iostream>
 #include <memory>
 #include <optional>
 
@@ -12,8 +15,21 @@
 
 namespace korva::app {
 
-CReferenceApp::CReferenceApp(int &argc, char **argv, std::string programPath)
-    : argc_(argc), argv_(argv), programPath_(std::move(programPath))
+namespace {
+
+QString CanonicalPath(const std::string &path)
+{
+    std::error_code error;
+    const std::filesystem::path canonical = std::filesystem::canonical(std::filesystem::u8path(path), error);
+    const std::u8string text =
+        (error ? std::filesystem::absolute(std::filesystem::u8path(path)) : canonical).u8string();
+    return QString::fromUtf8(reinterpret_cast<const char *>(text.data()), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+CReferenceApp::CReferenceApp(int &argc, char **argv, std::string programPath, CommandLine commandLine)
+    : argc_(argc), argv_(argv), programPath_(std::move(programPath)), commandLine_(std::move(commandLine))
 {}
 
 CReferenceApp::~CReferenceApp() = default;
@@ -25,9 +41,23 @@ std::string CReferenceApp::DataFilePath(const std::string &programPath)
 
 bool CReferenceApp::InitInstance()
 {
-    if (!helpFile_.Open(DataFilePath(programPath_))) {
-        return false; // no data file: nothing to show, and nothing is said
+    const bool named = !commandLine_.dataFile.empty();
+    const std::string path = named ? commandLine_.dataFile : DataFilePath(programPath_);
+    if (!helpFile_.Open(path)) {
+        if (named) {
+            std::cerr << "korva-reference: " << path << ": " << helpFile_.OpenFailure() << "\n";
+            exitCode_ = 1;
+        }
+        return false; // the data file beside the program is missing: nothing to show, and nothing is said
     }
+
+    const QString channel = LookupChannelName(CanonicalPath(path));
+    const QString command = QString::fromLocal8Bit(commandLine_.command);
+    if (!command.isEmpty() && !commandLine_.newWindow && HandOverLookup(channel, command, kHandOverTimeoutMs)) {
+        helpFile_.Close();
+        return false; // the window open on this file shows it
+    }
+
     auto buffer = std::make_unique<helpdata::ReadBuffer>();
 
     // The toolkit starts only once there is something to show.
@@ -36,11 +66,21 @@ bool CReferenceApp::InitInstance()
         application.emplace(argc_, argv_);
     }
     QCoreApplication::setApplicationName(QStringLiteral("korva-reference"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KORVA_VERSION));
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Korva Command Reference"));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.korva.CommandReference"));
 
     {
         CReferenceDlg dialog(helpFile_, *buffer);
+        if (!command.isEmpty()) {
+            dialog.ShowCommandWhenOpen(command);
+        }
+        LookupServer server;
+        QObject::connect(&server, &LookupServer::lookupRequested, &dialog, [&dialog](const QString &requested) {
+            dialog.ShowCommand(requested);
+            dialog.BringToFront();
+        });
+        server.Serve(channel);
         dialog.exec();
         buffer.reset();
         helpFile_.Close();

@@ -67,8 +67,39 @@ void CReferenceDlg::showEvent(QShowEvent *event)
         if (OnInitDialog()) {
             findChild<QWidget *>(platform::qt::ControlName(IDC_COMMAND_LIST))->setFocus(Qt::OtherFocusReason);
         }
+        if (!startCommand_.isEmpty()) {
+            ShowCommand(startCommand_);
+        }
     }
     QDialog::showEvent(event);
+}
+
+void CReferenceDlg::ShowCommand(const QString &command)
+{
+    helpdata::RebuildIndexIfChanged(context_);
+    platform::ListBox &list = window_.ListBoxById(IDC_COMMAND_LIST);
+    const int found = list.FindString(platform::qt::ToU16String(command));
+    if (found != platform::kNoItem) {
+        list.SetCurSel(found);
+        OnSelchangeCommandList();
+        return;
+    }
+    list.SetCurSel(platform::kNoItem);
+    window_.SetControlText(IDC_ENTRY_TEXT, {});
+    helpdata::EmptySeeAlsoList(context_);
+    auto *search = findChild<QLineEdit *>(platform::qt::ControlName(IDC_SEARCH_TEXT));
+    search->setText(command); // as if typed: a new search
+    search->setFocus(Qt::OtherFocusReason);
+}
+
+void CReferenceDlg::BringToFront()
+{
+    if (isMinimized()) {
+        setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    }
+    show();
+    raise();
+    activateWindow();
 }
 
 bool CReferenceDlg::OnInitDialog()

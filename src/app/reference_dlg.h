@@ -26,6 +26,14 @@ public:
     // IDD_REFERENCE or IDD_REFERENCE_WIDE.
     int TemplateId() const { return templateId_; }
 
+    // Shows the first command that begins with `command`, case ignored, as the user's selection would. When none
+    // does, nothing is selected and `command` stands in the search text, with the focus, ready for Find.
+    void ShowCommand(const QString &command);
+    // ShowCommand, once the list is filled as the window opens.
+    void ShowCommandWhenOpen(const QString &command) { startCommand_ = command; }
+    // Brings the window to the front: shown, raised and made active where the desktop lets it.
+    void BringToFront();
+
 protected:
     // Runs OnInitDialog once, as the window first shows (before it is on screen).
     void showEvent(QShowEvent *event) override;
@@ -58,6 +66,7 @@ private:
     platform::qt::QtWindow window_;
     helpdata::HelpContext context_;
     bool initialised_ = false;
+    QString startCommand_;
 };
 
 } // namespace korva::app

@@ -101,6 +101,7 @@ int CheckFile(const std::string &path, const Options &options)
 
 int main(int argc, char **argv)
 {
+    korva::platform::UseBinaryStandardStreams();
     Options options;
     std::vector<std::string> files;
     bool optionsEnd = false;

@@ -69,7 +69,8 @@ ProgramRun RunProgram(const std::string &program, const std::vector<std::string>
     const std::string errors = (streams.Path() / "errors").string();
     std::string command = Quoted(program);
     for (const std::string &argument : arguments) {
-        command += " " + Quoted(argument);
+        command += ' ';
+        command += Quoted(argument);
     }
     command += " < " + Quoted(input.empty() ? streams.Write("input", "") : input);
     command += " > " + Quoted(output) + " 2> " + Quoted(errors);

@@ -44,11 +44,14 @@ protected:
         file_.Close();
     }
 
-    // Opens the window on the data file at `path`.
-    void OpenWindow(const std::string &path)
+    // Opens the window on the data file at `path`; with a `command`, as the command line asks it to show one.
+    void OpenWindow(const std::string &path, const QString &command = QString())
     {
         ASSERT_TRUE(file_.Open(path)) << path;
         dialog_ = std::make_unique<CReferenceDlg>(file_, buffer_);
+        if (!command.isEmpty()) {
+            dialog_->ShowCommandWhenOpen(command);
+        }
         dialog_->open();
         QApplication::setActiveWindow(dialog_.get());
         ASSERT_TRUE(QTest::qWaitForWindowActive(dialog_.get()));

@@ -479,5 +479,108 @@ TEST_F(SmallFileWindow, CarriageReturnFromTheDataFileBreaksNoLine)
     EXPECT_EQ(QGuiApplication::clipboard()->text(), EntryBox().toPlainText());
 }
 
+// A command named on the command line, or handed over to the open window, shows as the user's click would show it.
+class CommandToShow : public WindowTest
+{
+protected:
+    struct Shown
+    {
+        QString selected;
+        QString entry;
+        QStringList seeAlso;
+        bool operator==(const Shown &) const = default;
+    };
+    Shown Showing()
+    {
+        QStringList names;
+        for (int i = 0; i < SeeAlso().count(); ++i) {
+            names << SeeAlso().itemText(i);
+        }
+        return {SelectedCommand(), EntryBox().toPlainText(), names};
+    }
+    // What a click on `name` shows, in a window of its own.
+    Shown Clicked(const QString &name)
+    {
+        OpenWindow(KORVA_SAMPLE_DATA);
+        ClickCommand(name);
+        const Shown shown = Showing();
+        dialog_.reset();
+        file_.Close();
+        return shown;
+    }
+};
+
+TEST_F(CommandToShow, ExactByPrefixAndInAnotherCaseAsAClickWould)
+{
+    for (const auto &[command, name] : std::vector<std::pair<QString, QString>>{
+             {"gcd", "gcd"}, {"sol", "solve"}, {"GCD", "gcd"}, {"Eigenv", "eigenvals"}}) {
+        SCOPED_TRACE(command.toStdString());
+        const Shown clicked = Clicked(name);
+        OpenWindow(KORVA_SAMPLE_DATA, command);
+        EXPECT_EQ(Showing(), clicked);
+        EXPECT_FALSE(clicked.entry.isEmpty());
+        EXPECT_TRUE(SearchText().text().isEmpty());
+        dialog_.reset();
+        file_.Close();
+    }
+}
+
+TEST_F(CommandToShow, NoCommandBeginningWithItLeavesItInTheSearchTextReadyForFind)
+{
+    OpenWindow(KORVA_SAMPLE_DATA, QStringLiteral("Euler"));
+    EXPECT_EQ(List().GetCurSel(), -1);
+    EXPECT_TRUE(EntryBox().toPlainText().isEmpty());
+    EXPECT_EQ(SearchText().text(), QStringLiteral("Euler"));
+    EXPECT_TRUE(SearchText().hasFocus());
+    EXPECT_EQ(FindButton().text(), QStringLiteral("Find"));
+    QTest::keyClick(&SearchText(), Qt::Key_F3);
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("Gamma"));
+    EXPECT_EQ(FindButton().text(), QStringLiteral("Next"));
+}
+
+// A lookup handed to a window in use: it shows the command however the window stood, and a pass under way ends.
+TEST_F(CommandToShow, HandedOverToAWindowInUse)
+{
+    const Shown clicked = Clicked(QStringLiteral("lcm"));
+    OpenWindow(KORVA_SAMPLE_DATA);
+    ClickCommand(QStringLiteral("abs"));
+    Dialog().ShowCommand(QStringLiteral("lcm"));
+    EXPECT_EQ(Showing(), clicked);
+    Dialog().ShowCommand(QStringLiteral("Euler"));
+    EXPECT_EQ(List().GetCurSel(), -1);
+    EXPECT_TRUE(EntryBox().toPlainText().isEmpty());
+    EXPECT_EQ(SeeAlso().count(), 0);
+    EXPECT_EQ(SearchText().text(), QStringLiteral("Euler"));
+    QTest::keyClick(&SearchText(), Qt::Key_F3);
+    ASSERT_EQ(FindButton().text(), QStringLiteral("Next"));
+    Dialog().ShowCommand(QStringLiteral("Eul")); // again no command: a new search for the new text
+    EXPECT_EQ(FindButton().text(), QStringLiteral("Find"));
+}
+
+// --data: the program reads the named file, with every rule the file beside it follows.
+TEST_F(Program, DataFileNamedOnTheCommandLine)
+{
+    const std::string path = folder_.filePath(QStringLiteral("my reference")).toStdString();
+    std::ofstream(path, std::ios::binary) << DataEntry("alpha", "first") + DataEntry("beta", "second");
+    CommandLine commandLine;
+    commandLine.dataFile = path;
+    commandLine.command = "BE";
+    commandLine.newWindow = true;
+    int argc = 1;
+    char name[] = "korva-reference";
+    char *argv[] = {name, nullptr};
+    QStringList seen;
+    QTimer::singleShot(0, [&] {
+        auto *window = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(window, nullptr);
+        seen << window->findChild<QPlainTextEdit *>()->toPlainText();
+        window->close();
+    });
+    CReferenceApp app(argc, argv, "/nowhere/korva-reference", commandLine);
+    app.InitInstance();
+    EXPECT_EQ(app.ExitCode(), 0);
+    EXPECT_EQ(seen, QStringList{QStringLiteral("second\n\nParams:beta(x)")});
+}
+
 } // namespace
 } // namespace korva::app::testing

@@ -214,7 +214,7 @@ TEST_F(IndexScan, ThirtyTwoThousandEntriesInRandomOrder)
 {
     std::vector<std::string> names;
     for (int i = 0; i < 32768; ++i) {
-        names.push_back("c" + std::to_string(i));
+        names.push_back(std::string("c").append(std::to_string(i)));
     }
     std::mt19937 random(2026);
     std::shuffle(names.begin(), names.end(), random);
@@ -232,7 +232,8 @@ TEST_F(IndexScan, ReadErrorEndsTheScanWithWhatWasRead)
 {
     std::string bytes;
     for (int i = 0; i < 40; ++i) {
-        bytes += SimpleEntry("c" + std::to_string(i), "key " + std::to_string(i));
+        const std::string number = std::to_string(i);
+        bytes += SimpleEntry(std::string("c").append(number), std::string("key ").append(number));
     }
     const std::size_t entry = SimpleEntry("c10").size();
     file.FailReadsPast(static_cast<std::uint32_t>(3000));

@@ -264,7 +264,8 @@ TEST_F(TextSearch, BlankLineCutByAChunksEndDoesNotHideTheNextEntry)
     const std::size_t chunkStart = bytes.size() - 2; // the second chunk starts at first's closing blank line
     bytes += head + std::string(chunkStart + 2000 - 1 - bytes.size() - head.size(), 'e') + "\n";
     ASSERT_EQ(bytes.size(), chunkStart + 2000); // the chunk ends with long's last LF; the blank line's second follows
-    bytes += "\n" + SimpleEntry("next", "needle") + SimpleEntry("other", "needle");
+    bytes += '\n';
+    bytes += SimpleEntry("next", "needle") + SimpleEntry("other", "needle");
     Open(bytes);
     Type(u"needle");
     EXPECT_EQ(WholePass(), (std::vector<std::string>{"next", "other"}));

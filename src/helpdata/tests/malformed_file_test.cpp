@@ -92,7 +92,7 @@ TEST_F(MalformedFile, FileThatGrowsDuringAPassStillEnds)
 {
     std::string bytes;
     for (int i = 0; i < 20; ++i) {
-        bytes += SimpleEntry("c" + std::to_string(i), "key");
+        bytes += SimpleEntry(std::string("c").append(std::to_string(i)), "key");
     }
     Open(bytes);
     Type(u"key");

@@ -6,8 +6,10 @@ as X events (xdotool), and what the window shows is read through the accessibili
 Usage: e2e_test.py PROGRAM    (run inside an X server and a D-Bus session with the accessibility bus up; see
 scripts/e2e.sh)
 """
+import hashlib
 import os
 import shutil
+import socket
 import subprocess
 import sys
 import tempfile
@@ -64,8 +66,10 @@ def text_of(accessible):
     return text.getText(0, text.characterCount)
 
 
-def x_windows_named(title):
-    found = subprocess.run(["xdotool", "search", "--name", title], capture_output=True, text=True)
+def x_windows_named(title, visible_only=False):
+    """The X windows with that title; the toolkit keeps an unmapped one of the same title beside each window."""
+    found = subprocess.run(["xdotool", "search", *(["--onlyvisible"] if visible_only else []), "--name", title],
+                           capture_output=True, text=True)
     return found.stdout.split()
 
 
@@ -127,6 +131,109 @@ def test_window(program):
             process.wait()
 
 
+class Window:
+    """A window of the program, started and found on the accessibility bus; its entry text read from there."""
+
+    def __init__(self, program, *arguments):
+        self.process = subprocess.Popen([program, *arguments])
+        self.entry = None
+        app = wait_for(lambda: application_of(self.process.pid), 20)
+        window = app and wait_for(lambda: find(app, "dialog", TITLE) or find(app, "frame", TITLE))
+        self.entry = window and wait_for(lambda: find(window, "text", "Entry"))
+        self.search = window and find(window, "text", "Command")
+
+    def shows(self, start, seconds=5.0):
+        return bool(self.entry) and bool(wait_for(lambda: text_of(self.entry).startswith(start), seconds))
+
+    def close(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+
+
+def channel_of(data_file):
+    """The socket a window on data_file serves lookups on, as the program names it."""
+    key = (os.path.expanduser("~") + "\n" + os.path.realpath(data_file)).encode()
+    return os.path.join(os.environ["XDG_RUNTIME_DIR"], "korva-reference-" + hashlib.sha256(key).hexdigest()[:16])
+
+
+def lookup(program, *arguments):
+    """Launches the program with a command; yields its status (None when it did not end) and the seconds it took."""
+    start = time.monotonic()
+    process = subprocess.Popen([program, *arguments])
+    try:
+        status = process.wait(10)
+    except subprocess.TimeoutExpired:
+        status = None
+        process.kill()
+        process.wait()
+    return status, time.monotonic() - start
+
+
+def test_hand_over(program):
+    print(f"== {program}: a lookup handed over to the open window", flush=True)
+    data_file = os.path.join(os.path.dirname(os.path.realpath(program)), "korvadoc")
+    window = Window(program)
+    others = []
+    try:
+        if not check(window.entry is not None, "the window is open"):
+            return
+        status, seconds = lookup(program, "gcd")
+        check(status == 0 and seconds < 1.0, f"a second launch with gcd ends with status 0 in {seconds:.3f} s")
+        check(window.shows("Greatest common divisor"), "the open window shows gcd's entry")
+        check(len(x_windows_named(TITLE, visible_only=True)) == 1, "and it is still the one window")
+
+        fired = ["abs", "cos", "diff", "exp", "floor", "gcd", "lcm", "log", "map", "mod", "plot", "rank", "roots",
+                 "sign", "sin", "sqrt", "sum", "tan", "trace", "solve"]
+        statuses = [lookup(program, command)[0] for command in fired]
+        check(statuses == [0] * len(fired), f"{len(fired)} lookups one after another all end with status 0")
+        check(window.shows("Solves an equation"), "and the window ends on the last, solve")
+
+        # Clients that say nothing, or garbage, change nothing; the window still answers.
+        path = channel_of(data_file)
+        silent = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+        silent.connect(path)
+        for garbage in (b"\x00\xff garbage\n", b"LOOKUP \xc3\x28\n", b"LOOKUP " + b"x" * 5000 + b"\n",
+                        b"LOOKUP gcd\nLOOKUP lcm\n"):
+            with socket.socket(socket.AF_UNIX, socket.SOCK_STREAM) as client:
+                client.connect(path)
+                client.sendall(garbage)
+        status, seconds = lookup(program, "taylor")
+        silent.close()
+        check(window.shows("Taylor polynomial") and status == 0 and seconds < 1.0,
+              f"with a silent client and garbage sent, the window still answers ({seconds:.3f} s)")
+
+        # A window on another data file is left alone, and a launch on that file opens its own.
+        folder = tempfile.mkdtemp(prefix="korva-e2e-")
+        other_file = os.path.join(folder, "other reference")
+        with open(other_file, "wb") as other:
+            other.write(b"# other\n1 a\n2 The only entry.\n3 c\n0 other()\n\n")
+        other_window = Window(program, "--data", other_file, "oth")
+        others.append(other_window)
+        check(other_window.shows("The only entry."), "a launch on another data file opens its own window")
+        check(window.shows("Taylor polynomial", 0.5), "and the first window keeps its entry")
+        status, _ = lookup(program, "--data", other_file, "other")
+        check(status == 0 and window.shows("Taylor polynomial", 0.5),
+              "a lookup on the other file goes to the other window only")
+        other_window.close()
+        shutil.rmtree(folder)
+
+        # A window killed leaves its socket behind; the next launch cleans it up and serves.
+        window.process.kill()
+        window.process.wait()
+        check(os.path.exists(path), "a killed window leaves its socket behind")
+        fresh = Window(program, "lcm")
+        others.append(fresh)
+        check(fresh.shows("Least common multiple"), "the next launch opens its own window on the stale socket")
+        status, seconds = lookup(program, "abs")
+        check(status == 0 and seconds < 1.0 and fresh.shows("Absolute value"),
+              f"and serves the lookups after it ({seconds:.3f} s)")
+    finally:
+        window.close()
+        for other in others:
+            other.close()
+
+
 def test_without_data_file(program):
     print(f"== {program}: without a data file beside it", flush=True)
     folder = tempfile.mkdtemp(prefix="korva-e2e-")
@@ -157,6 +264,7 @@ def main():
         return 2
     program = sys.argv[1]
     test_window(program)
+    test_hand_over(program)
     test_without_data_file(program)
     print(f"\n{len(failures)} failed" if failures else "\nall passed", flush=True)
     return 1 if failures else 0
