@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Takes the README's screenshots of both layouts under a virtual X server: the regular layout, and the compact one on
-# a 320 x 240 screen, each with an entry shown and its see-also list dropped down.
+# Takes the README's screenshots of both layouts under a virtual X server: the regular layout with an entry that Find
+# showed, its matches marked; the compact one on a 320 x 240 screen, with an entry and its see-also list dropped down.
 # Usage: scripts/screenshots.sh [PROGRAM]    (default: the release build's program)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,7 +14,7 @@ if [ ! -x "$program" ]; then
 fi
 scripts/install-deps.sh xvfb xauth xdotool imagemagick x11-xserver-utils
 
-shoot() { # shoot SCREEN-SIZE OUTPUT
+shoot() { # shoot SCREEN-SIZE OUTPUT WHAT (find or see-also)
     local display_file
     display_file=$(mktemp)
     Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
@@ -26,17 +26,23 @@ shoot() { # shoot SCREEN-SIZE OUTPUT
     local app=$!
     local window=""
     for _ in $(seq 50); do
-        window=$(xdotool search --name "Korva Command Reference" 2>/dev/null | head -n 1) && [ -n "$window" ] && break
+        window=$(xdotool search --onlyvisible --name "Korva Command Reference" 2>/dev/null | head -n 1) && [ -n "$window" ] && break
         sleep 0.1
     done
     xdotool windowfocus --sync "$window"
     sleep 0.3
-    xdotool type --delay 60 "solve"   # type-ahead in the command list
-    sleep 0.3
-    xdotool key Tab Tab                 # to the see-also list
-    xdotool key alt+Down                # drop it down
-    sleep 0.3
-    xdotool key Down
+    if [ "$3" = find ]; then
+        xdotool key ctrl+f                  # to the search text
+        xdotool type --delay 60 "equation"
+        xdotool key F3                      # Find: the entry of solve, its matches marked
+    else
+        xdotool type --delay 60 "solve"     # type-ahead in the command list
+        sleep 0.3
+        xdotool key Tab Tab                 # to the see-also list
+        xdotool key alt+Down                # drop it down
+        sleep 0.3
+        xdotool key Down
+    fi
     sleep 0.5
     import -window root "$2"
     kill "$app" "$xvfb" 2>/dev/null || true
@@ -44,6 +50,6 @@ shoot() { # shoot SCREEN-SIZE OUTPUT
     rm -f "$display_file"
 }
 
-shoot 720x720 docs/screenshots/regular.png
-shoot 320x240 docs/screenshots/compact.png
+shoot 720x720 docs/screenshots/regular.png find
+shoot 320x240 docs/screenshots/compact.png see-also
 echo "Screenshots: docs/screenshots/regular.png docs/screenshots/compact.png"

@@ -105,11 +105,12 @@ void BuildCompact(QDialog &dialog)
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(2);
 
+    // The row's widths in the layout's proportions (26 : 56 : 51 : 26), the buttons as narrow as their text allows.
     auto *topRow = new QHBoxLayout;
-    topRow->addWidget(controls.find);
+    topRow->addWidget(controls.find, 26);
     topRow->addWidget(controls.search, 56);
     topRow->addWidget(controls.seeAlso, 51);
-    topRow->addWidget(controls.copy);
+    topRow->addWidget(controls.copy, 26);
     layout->addLayout(topRow);
 
     layout->addWidget(controls.list, kCompact.listHeight);

@@ -10,17 +10,36 @@
 #include "platform/qt/controls.h"
 #include "resource_ids.h"
 
+#include <array>
+
+#include <QAccessible>
+#include <QApplication>
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
 #include <QShowEvent>
+#include <QTimer>
+#include <QWindow>
 
 namespace korva::app {
 
 using platform::Notification;
+using platform::qt::CommandListView;
+using platform::qt::ControlName;
+using platform::qt::EntryTextEdit;
+
+namespace {
+
+// The zoom's steps, as factors of the normal text size.
+constexpr std::array kZoomSteps = {0.5, 0.67, 0.75, 0.8, 0.9, 1.0, 1.1, 1.25, 1.5, 1.75, 2.0, 2.5, 3.0, 4.0};
+constexpr int kNormalZoomStep = 5;
+
+} // namespace
 
 const CReferenceDlg::MessageMapEntry CReferenceDlg::kMessageMap[] = {
     {IDC_COMMAND_LIST, Notification::SelChange, &CReferenceDlg::OnSelchangeCommandList},
@@ -32,7 +51,9 @@ const CReferenceDlg::MessageMapEntry CReferenceDlg::kMessageMap[] = {
 
 CReferenceDlg::CReferenceDlg(platform::HelpFile &file, helpdata::ReadBuffer &buffer, QWidget *parent)
     : QDialog(parent), templateId_(IsCompactScreen() ? IDD_REFERENCE_WIDE : IDD_REFERENCE),
-      icon_(LoadAppIcon(IDR_MAINFRAME)), window_(*this), context_{file, buffer, window_}
+      icon_(LoadAppIcon(IDR_MAINFRAME)), window_(*this), context_{file, buffer, window_},
+      back_(new QAction(QStringLiteral("Back"), this)), forward_(new QAction(QStringLiteral("Forward"), this)),
+      zoomStep_(kNormalZoomStep)
 {
     setWindowTitle(QStringLiteral("Korva Command Reference"));
     // The program's main window: it can be resized, maximised and minimised like any other.
@@ -51,9 +72,35 @@ CReferenceDlg::CReferenceDlg(platform::HelpFile &file, helpdata::ReadBuffer &buf
         search->setFocus(Qt::ShortcutFocusReason);
         search->selectAll();
     });
+
+    // Back and forward, anywhere in the window and in the entry text's context menu.
+    back_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Left));
+    forward_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Right));
+    addAction(back_);
+    addAction(forward_);
+    connect(back_, &QAction::triggered, this, &CReferenceDlg::GoBack);
+    connect(forward_, &QAction::triggered, this, &CReferenceDlg::GoForward);
+    auto *entry = findChild<EntryTextEdit *>(ControlName(IDC_ENTRY_TEXT));
+    entry->SetContextActions({back_, forward_});
+    UpdateHistoryActions();
+    qApp->installEventFilter(this);
+
+    // Zoom: Ctrl+Plus (and Ctrl+=, its key without Shift), Ctrl+Minus, Ctrl+0 and Ctrl+wheel.
+    for (const QKeySequence &keys : {QKeySequence(QKeySequence::ZoomIn), QKeySequence(Qt::CTRL | Qt::Key_Equal)}) {
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, [this] { Zoom(1); });
+    }
+    connect(new QShortcut(QKeySequence::ZoomOut, this), &QShortcut::activated, this, [this] { Zoom(-1); });
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_0), this), &QShortcut::activated, this,
+            &CReferenceDlg::ResetZoom);
+    connect(entry, &EntryTextEdit::zoomWheel, this, &CReferenceDlg::Zoom);
+    connect(findChild<CommandListView *>(ControlName(IDC_COMMAND_LIST)), &CommandListView::zoomWheel, this,
+            &CReferenceDlg::Zoom);
 }
 
-CReferenceDlg::~CReferenceDlg() = default;
+CReferenceDlg::~CReferenceDlg()
+{
+    qApp->removeEventFilter(this);
+}
 
 bool CReferenceDlg::IsCompactScreen()
 {
@@ -70,6 +117,9 @@ void CReferenceDlg::showEvent(QShowEvent *event)
         if (!startCommand_.isEmpty()) {
             ShowCommand(startCommand_);
         }
+        // A desktop's window manager frames the window only once it is on screen: fit it again then.
+        QTimer::singleShot(0, this, &CReferenceDlg::FitIntoScreen);
+        QTimer::singleShot(250, this, &CReferenceDlg::FitIntoScreen);
     }
     QDialog::showEvent(event);
 }
@@ -82,6 +132,7 @@ void CReferenceDlg::ShowCommand(const QString &command)
     if (found != platform::kNoItem) {
         list.SetCurSel(found);
         OnSelchangeCommandList();
+        NoteShownEntry();
         return;
     }
     list.SetCurSel(platform::kNoItem);
@@ -106,12 +157,15 @@ bool CReferenceDlg::OnInitDialog()
 {
     setWindowIcon(icon_);
 
-    // Open at the layout's size, but never larger than the screen, and centred on it.
+    // Open at the layout's size, but never larger than the screen, and centred on it, frame and title bar included.
     const QScreen *screen = QGuiApplication::primaryScreen();
     const QRect available = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    const QSize size = LayoutSize(templateId_, *this).boundedTo(available.size()).expandedTo(minimumSizeHint());
-    resize(size.boundedTo(available.size()));
-    move(available.center() - rect().center());
+    create(); // the native window, whose frame the platform can tell
+    const QMargins frame = windowHandle() != nullptr ? windowHandle()->frameMargins() : QMargins();
+    const QSize room = available.size().shrunkBy(frame);
+    const QSize size = LayoutSize(templateId_, *this).boundedTo(room).expandedTo(minimumSizeHint()).boundedTo(room);
+    resize(size);
+    move(available.topLeft() + QPoint((room.width() - size.width()) / 2, (room.height() - size.height()) / 2));
 
     helpdata::BuildIndex(context_.file, context_.buffer, window_.ListBoxById(IDC_COMMAND_LIST));
     helpdata::ResetSearch(window_);
@@ -132,8 +186,137 @@ void CReferenceDlg::Dispatch(int id, Notification code)
     for (const MessageMapEntry &entry : kMessageMap) {
         if (entry.id == id && entry.code == code) {
             (this->*entry.handler)();
+            NoteShownEntry();
             return;
         }
+    }
+}
+
+bool CReferenceDlg::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonPress) {
+        auto *widget = qobject_cast<QWidget *>(watched);
+        const auto button = static_cast<QMouseEvent *>(event)->button();
+        if (widget != nullptr && widget->window() == this &&
+            (button == Qt::BackButton || button == Qt::ForwardButton)) {
+            button == Qt::BackButton ? GoBack() : GoForward();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CReferenceDlg::FitIntoScreen()
+{
+    const QScreen *screen = this->screen();
+    if (screen == nullptr || !isVisible() || isMaximized() || isFullScreen()) {
+        return;
+    }
+    const QRect available = screen->availableGeometry();
+    const QRect outer = frameGeometry();
+    if (available.contains(outer)) {
+        return;
+    }
+    const QSize frame = outer.size() - size();
+    resize(size().boundedTo(available.size() - frame));
+    const QRect fitted = frameGeometry();
+    move(std::clamp(fitted.x(), available.left(), std::max(available.left(), available.right() + 1 - fitted.width())),
+         std::clamp(fitted.y(), available.top(), std::max(available.top(), available.bottom() + 1 - fitted.height())));
+}
+
+void CReferenceDlg::NoteShownEntry()
+{
+    const platform::ListBox &list = window_.ListBoxById(IDC_COMMAND_LIST);
+    const int selection = list.GetCurSel();
+    if (selection != platform::kNoItem) {
+        history_.Visit({list.GetItemData(selection), list.GetText(selection)});
+    }
+    UpdateHistoryActions();
+}
+
+bool CReferenceDlg::ShowPlace(const History::Place &place)
+{
+    helpdata::RebuildIndexIfChanged(context_);
+    platform::ListBox &list = window_.ListBoxById(IDC_COMMAND_LIST);
+    // That very entry, or, should the file have changed, the first of that name.
+    int sameName = platform::kNoItem;
+    for (int item = list.FindString(place.name); item != platform::kNoItem && item < list.GetCount(); ++item) {
+        const std::u16string text = list.GetText(item);
+        if (!platform::StartsWithFolded(text, place.name)) {
+            break;
+        }
+        if (text != place.name) {
+            continue;
+        }
+        if (list.GetItemData(item) == place.entryOffset) {
+            sameName = item;
+            break;
+        }
+        sameName = sameName == platform::kNoItem ? item : sameName;
+    }
+    if (sameName == platform::kNoItem) {
+        return false;
+    }
+    list.SetCurSel(sameName);
+    OnSelchangeCommandList();
+    return true;
+}
+
+void CReferenceDlg::GoBack()
+{
+    Go(&History::Back);
+}
+
+void CReferenceDlg::GoForward()
+{
+    Go(&History::Forward);
+}
+
+void CReferenceDlg::Go(std::optional<History::Place> (History::*step)())
+{
+    // An entry gone from a changed file is passed over: the one beyond it is shown.
+    while (const auto place = (history_.*step)()) {
+        if (ShowPlace(*place)) {
+            break;
+        }
+        history_.DropCurrent();
+    }
+    UpdateHistoryActions();
+}
+
+void CReferenceDlg::UpdateHistoryActions()
+{
+    back_->setEnabled(history_.CanGoBack());
+    forward_->setEnabled(history_.CanGoForward());
+}
+
+void CReferenceDlg::Zoom(int steps)
+{
+    zoomStep_ = std::clamp(zoomStep_ + steps, 0, static_cast<int>(kZoomSteps.size()) - 1);
+    ApplyZoom();
+}
+
+void CReferenceDlg::ResetZoom()
+{
+    zoomStep_ = kNormalZoomStep;
+    ApplyZoom();
+}
+
+double CReferenceDlg::ZoomFactor() const
+{
+    return kZoomSteps[static_cast<std::size_t>(zoomStep_)];
+}
+
+void CReferenceDlg::ApplyZoom()
+{
+    QFont zoomed = font();
+    if (zoomed.pointSizeF() > 0) {
+        zoomed.setPointSizeF(zoomed.pointSizeF() * ZoomFactor());
+    } else {
+        zoomed.setPixelSize(std::max(1, static_cast<int>(zoomed.pixelSize() * ZoomFactor() + 0.5)));
+    }
+    for (const int id : {IDC_COMMAND_LIST, IDC_ENTRY_TEXT}) {
+        findChild<QWidget *>(ControlName(id))->setFont(zoomed);
     }
 }
 
@@ -145,6 +328,11 @@ void CReferenceDlg::OnSelchangeCommandList()
 void CReferenceDlg::OnSelchangeSeeAlso()
 {
     helpdata::JumpToSeeAlso(context_);
+    // Refilling the list disables it for a moment, which sends the focus on: the next arrow key belongs here still.
+    auto *seeAlso = findChild<QComboBox *>(ControlName(IDC_SEE_ALSO));
+    if (seeAlso->isEnabled()) {
+        seeAlso->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void CReferenceDlg::OnCopy()
@@ -154,12 +342,25 @@ void CReferenceDlg::OnCopy()
 
 void CReferenceDlg::OnFind()
 {
-    helpdata::FindNextEntry(context_);
+    if (!helpdata::FindNextEntry(context_)) {
+        return;
+    }
+    // Where the text stands in the entry, and the command found, for the eye and for a screen reader.
+    findChild<EntryTextEdit *>(ControlName(IDC_ENTRY_TEXT))
+        ->HighlightMatches(platform::qt::ToQString(helpdata::SearchedText(window_)));
+    auto *list = findChild<CommandListView *>(ControlName(IDC_COMMAND_LIST));
+    const int row = list->GetCurSel();
+    for (const auto type : {QAccessible::Selection, QAccessible::ActiveDescendantChanged}) {
+        QAccessibleEvent found(list, type);
+        found.setChild(row);
+        QAccessible::updateAccessibility(&found);
+    }
 }
 
 void CReferenceDlg::OnChangeSearchText()
 {
     helpdata::ResetSearch(window_);
+    findChild<EntryTextEdit *>(ControlName(IDC_ENTRY_TEXT))->HighlightMatches({});
 }
 
 } // namespace korva::app

@@ -4,9 +4,11 @@
 #pragma once
 
 #include "helpdata/help_context.h"
+#include "history.h"
 #include "platform/platform.h"
 #include "platform/qt/qt_window.h"
 
+#include <QAction>
 #include <QDialog>
 #include <QIcon>
 
@@ -34,6 +36,19 @@ public:
     // Brings the window to the front: shown, raised and made active where the desktop lets it.
     void BringToFront();
 
+    // Back and forward through the entries shown (Alt+Left, Alt+Right, the mouse's Back and Forward buttons, the
+    // entry text's context menu): selects the command and shows its entry as a selection would.
+    void GoBack();
+    void GoForward();
+    QAction &BackAction() { return *back_; }
+    QAction &ForwardAction() { return *forward_; }
+
+    // The list's and the entry's text size (Ctrl+Plus, Ctrl+Minus, Ctrl+0, Ctrl+wheel), in steps from half to four
+    // times the normal size, for this session.
+    void Zoom(int steps);
+    void ResetZoom();
+    double ZoomFactor() const;
+
 protected:
     // Runs OnInitDialog once, as the window first shows (before it is on screen).
     void showEvent(QShowEvent *event) override;
@@ -42,6 +57,8 @@ protected:
     virtual bool OnInitDialog();
     // Enter closes the window as OK does, wherever the focus is but on a push button; Escape cancels.
     void keyPressEvent(QKeyEvent *event) override;
+    // The mouse's Back and Forward buttons, over any control of the window.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     using Handler = void (CReferenceDlg::*)();
@@ -54,6 +71,16 @@ private:
     static const MessageMapEntry kMessageMap[];
 
     void Dispatch(int id, platform::Notification code);
+    // The window within the screen's available area, its frame included.
+    void FitIntoScreen();
+    // Notes the entry on show in the history (shown any way but by going back or forward).
+    void NoteShownEntry();
+    // Selects and shows the entry at `place`; false when the list holds it no more.
+    bool ShowPlace(const History::Place &place);
+    // Goes back or forward, as `step` of the history says.
+    void Go(std::optional<History::Place> (History::*step)());
+    void UpdateHistoryActions();
+    void ApplyZoom();
 
     void OnSelchangeCommandList();
     void OnSelchangeSeeAlso();
@@ -67,6 +94,10 @@ private:
     helpdata::HelpContext context_;
     bool initialised_ = false;
     QString startCommand_;
+    History history_;
+    QAction *back_;
+    QAction *forward_;
+    int zoomStep_;
 };
 
 } // namespace korva::app

@@ -75,6 +75,15 @@ private:
     std::size_t lastLineFeed_ = npos;
 };
 
+// The key a tap searches for: the search text's first 49 characters, up to a NUL, in the data file's code page.
+std::size_t SearchKey(const platform::Window &window, std::array<char, kSearchKeyBufferSize> &key)
+{
+    std::array<char16_t, kSearchTextBufferSize> searchText;
+    std::u16string_view typed(searchText.data(), window.GetControlText(IDC_SEARCH_TEXT, searchText));
+    typed = typed.substr(0, typed.find(u'\0')); // a NUL ends the text, as it does every text the readers hold
+    return platform::WideToAnsi(typed, key);
+}
+
 void EndPass(platform::Window &window, SearchState &state)
 {
     state.fresh = true;
@@ -99,17 +108,21 @@ void ResetSearch(platform::Window &window)
     }
 }
 
-void FindNextEntry(const HelpContext &context)
+std::u16string SearchedText(const platform::Window &window)
 {
-    std::array<char16_t, kSearchTextBufferSize> searchText;
-    std::u16string_view typed(searchText.data(), context.window.GetControlText(IDC_SEARCH_TEXT, searchText));
-    typed = typed.substr(0, typed.find(u'\0')); // a NUL ends the text, as it does every text the readers hold
-    if (typed.empty()) {
-        return;
-    }
+    std::array<char, kSearchKeyBufferSize> key;
+    const std::size_t length = SearchKey(window, key);
+    std::array<char16_t, kSearchKeyBufferSize> text;
+    return std::u16string(text.data(), platform::AnsiToWide(std::string_view(key.data(), length), text));
+}
+
+bool FindNextEntry(const HelpContext &context)
+{
     std::array<char, kSearchKeyBufferSize> keyBytes;
-    const std::size_t keyLength = platform::WideToAnsi(typed, keyBytes);
-    const std::string_view key(keyBytes.data(), keyLength);
+    const std::string_view key(keyBytes.data(), SearchKey(context.window, keyBytes));
+    if (key.empty()) {
+        return false;
+    }
 
     RebuildIndexIfChanged(context); // a changed file starts a new pass
     SearchState &state = ProcessSearchState();
@@ -129,7 +142,7 @@ void FindNextEntry(const HelpContext &context)
         const std::uint32_t count = context.file.Read(context.buffer.Chunk());
         if (count == 0) {
             EndPass(context.window, state);
-            return;
+            return false;
         }
         const std::string_view chunk(context.buffer.Data(), count);
 
@@ -209,7 +222,7 @@ void FindNextEntry(const HelpContext &context)
             state.position += static_cast<std::uint32_t>(close);
             list.SetCurSel(found);
             ShowSelectedEntry(context);
-            return;
+            return true;
         }
         state.position += static_cast<std::uint32_t>(consumed);
     }

@@ -5,6 +5,7 @@
 #include "help_context.h"
 
 #include <cstdint>
+#include <string>
 
 namespace korva::helpdata {
 
@@ -30,7 +31,11 @@ void ResetSearch(platform::Window &window);
 // command (the first the list finds by the entry's name) and shows it. Each entry is reported at most once per pass.
 // When no entry is left, the caption returns to "Find" and the window shows "Search completed". An empty search text
 // does nothing. A tap reads each byte of the file at most once and examines it a bounded number of times, whatever
-// the file holds.
-void FindNextEntry(const HelpContext &context);
+// the file holds. Yields whether it showed an entry.
+bool FindNextEntry(const HelpContext &context);
+
+// The text a tap searches for, as the entry text shows it: the search text's first 49 characters, each the code page
+// lacks as the character that stands in for it.
+std::u16string SearchedText(const platform::Window &window);
 
 } // namespace korva::helpdata

@@ -328,7 +328,14 @@ TEST_F(Layout, FollowsTheScreensHeight)
         EXPECT_LT(left(SearchText()), left(SeeAlso()));
         EXPECT_LT(left(SeeAlso()), left(CopyButton()));
         EXPECT_LT(top(CopyButton()), top(List()));
-        EXPECT_LE(Dialog().height(), height); // the whole window fits a small screen
+        // The row keeps its proportions, Find 26 : search text 56 : Also See 51 : Copy 26, the buttons as narrow as
+        // their text allows.
+        const double unit = (FindButton().width() + SearchText().width() + SeeAlso().width() + CopyButton().width()) /
+                            (26.0 + 56 + 51 + 26);
+        EXPECT_NEAR(SearchText().width() / unit, 56, 8);
+        EXPECT_NEAR(SeeAlso().width() / unit, 51, 8);
+        EXPECT_GT(SearchText().width(), FindButton().width());
+        EXPECT_GT(SearchText().width(), CopyButton().width());
     } else {
         ASSERT_EQ(labels.size(), 2);
         for (QLabel *label : labels) {
@@ -375,9 +382,12 @@ TEST_F(Layout, FollowsTheScreensHeight)
     EXPECT_EQ(told(FindButton()), (QStringList{"Find", none, QString::number(QAccessible::Button)}));
     EXPECT_EQ(told(SearchText()), (QStringList{"Command", none, QString::number(QAccessible::EditableText)}));
 
-    // Centred on the screen.
+    // Wholly on the screen, frame and title bar included, and centred on it.
     const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
-    EXPECT_NEAR(Dialog().geometry().center().x(), available.center().x(), 2);
+    EXPECT_TRUE(available.contains(Dialog().frameGeometry()))
+        << Dialog().frameGeometry().width() << "x" << Dialog().frameGeometry().height() << " on " << available.width()
+        << "x" << available.height();
+    EXPECT_NEAR(Dialog().frameGeometry().center().x(), available.center().x(), 2);
 }
 
 // The whole program, as a user starts it.

@@ -3,7 +3,16 @@
 
 #include "platform/sorted_list.h"
 
+#include <memory>
+
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QStyle>
+#include <QTextDocumentFragment>
+#include <QWheelEvent>
 
 namespace korva::platform::qt {
 
@@ -25,6 +34,21 @@ QString ControlName(int id)
     default:
         return {};
     }
+}
+
+int WheelSteps(const QWheelEvent &event)
+{
+    const int delta = event.angleDelta().y();
+    return delta == 0 ? 0 : (delta > 0 ? std::max(1, delta / 120) : std::min(-1, delta / 120));
+}
+
+void DisableScrollBarWhenIdle(QAbstractScrollArea &area)
+{
+    area.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QScrollBar *bar = area.verticalScrollBar();
+    bar->setEnabled(bar->maximum() > bar->minimum());
+    QObject::connect(bar, &QScrollBar::rangeChanged, bar,
+                     [bar](int minimum, int maximum) { bar->setEnabled(maximum > minimum); });
 }
 
 bool IsPlainEnter(const QKeyEvent &event)
@@ -50,7 +74,7 @@ CommandListView::CommandListView(QWidget *parent) : QListView(parent), model_(ne
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setUniformItemSizes(true); // keeps the layout of a list of 32768 names cheap
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    DisableScrollBarWhenIdle(*this);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this](const QItemSelection &selected) {
         if (!programSelects_ && !selected.isEmpty()) {
@@ -95,6 +119,42 @@ void CommandListView::SetRedraw(bool redraw)
 {
     setUpdatesEnabled(redraw);
     model_->SetRedraw(redraw);
+}
+
+QModelIndex CommandListView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    // With nothing current (a fresh window), the keys act as if the caret rested on the first command, and the first
+    // Down selects that one too: End goes to the last command, Page Down a page below the first.
+    if (!currentIndex().isValid() && model_->rowCount() > 0) {
+        const QModelIndex first = model_->index(0, 0);
+        if (action == MoveDown || action == MoveUp || action == MoveHome || action == MoveNext ||
+            action == MovePrevious || action == MovePageUp) {
+            return first;
+        }
+        selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+    }
+    return QListView::moveCursor(action, modifiers);
+}
+
+QItemSelectionModel::SelectionFlags CommandListView::selectionCommand(const QModelIndex &index,
+                                                                      const QEvent *event) const
+{
+    // As in any list box, the user never empties the selection: Ctrl+click on the selected command keeps it.
+    const QItemSelectionModel::SelectionFlags flags = QListView::selectionCommand(index, event);
+    if ((flags & (QItemSelectionModel::Deselect | QItemSelectionModel::Toggle)) != 0) {
+        return index.isValid() ? QItemSelectionModel::ClearAndSelect : QItemSelectionModel::NoUpdate;
+    }
+    return flags;
+}
+
+void CommandListView::wheelEvent(QWheelEvent *event)
+{
+    if ((event->modifiers() & Qt::ControlModifier) != 0) {
+        emit zoomWheel(WheelSteps(*event));
+        event->accept();
+        return;
+    }
+    QListView::wheelEvent(event);
 }
 
 void CommandListView::focusInEvent(QFocusEvent *event)
@@ -144,7 +204,56 @@ EntryTextEdit::EntryTextEdit(QWidget *parent) : QPlainTextEdit(parent)
     setObjectName(ControlName(IDC_ENTRY_TEXT));
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setTabChangesFocus(true);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    DisableScrollBarWhenIdle(*this);
+}
+
+void EntryTextEdit::HighlightMatches(const QString &text)
+{
+    QList<QTextEdit::ExtraSelection> marks;
+    if (!text.isEmpty()) {
+        // Dark text on amber reads well in light and dark themes alike, and is no selection's colour.
+        QTextCharFormat found;
+        found.setBackground(QColor(0xFF, 0xD5, 0x4F));
+        found.setForeground(QColor(Qt::black));
+        for (QTextCursor at = document()->find(text, 0, QTextDocument::FindCaseSensitively); !at.isNull();
+             at = document()->find(text, at, QTextDocument::FindCaseSensitively)) {
+            marks.append({at, found});
+        }
+    }
+    setExtraSelections(marks);
+    if (!marks.isEmpty()) {
+        QTextCursor caret = textCursor();
+        caret.setPosition(marks.first().cursor.selectionStart());
+        setTextCursor(caret);
+        ensureCursorVisible();
+    }
+}
+
+QMimeData *EntryTextEdit::createMimeDataFromSelection() const
+{
+    auto *data = new QMimeData;
+    data->setText(textCursor().selection().toPlainText());
+    return data;
+}
+
+void EntryTextEdit::contextMenuEvent(QContextMenuEvent *event)
+{
+    const std::unique_ptr<QMenu> menu(createStandardContextMenu(event->pos()));
+    if (!contextActions_.isEmpty()) {
+        menu->addSeparator();
+        menu->addActions(contextActions_);
+    }
+    menu->exec(event->globalPos());
+}
+
+void EntryTextEdit::wheelEvent(QWheelEvent *event)
+{
+    if ((event->modifiers() & Qt::ControlModifier) != 0) {
+        emit zoomWheel(WheelSteps(*event)); // the window's zoom, for the list and the entry alike
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::wheelEvent(event);
 }
 
 void EntryTextEdit::keyPressEvent(QKeyEvent *event)
@@ -158,9 +267,17 @@ void EntryTextEdit::keyPressEvent(QKeyEvent *event)
 
 CommandButton::CommandButton(const QString &text, QWidget *parent) : QPushButton(text, parent)
 {
+    setSizePolicy(QSizePolicy::Preferred, sizePolicy().verticalPolicy());
     setAutoDefault(false);
     setDefault(false);
     connect(this, &QPushButton::clicked, this, [this] { emit notify(Notification::Clicked); });
+}
+
+QSize CommandButton::minimumSizeHint() const
+{
+    const int margin = style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, this) +
+                       style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
+    return {fontMetrics().horizontalAdvance(text()) + 2 * margin, QPushButton::minimumSizeHint().height()};
 }
 
 void CommandButton::keyPressEvent(QKeyEvent *event)

@@ -40,9 +40,15 @@ public:
 
 signals:
     void notify(korva::platform::Notification code);
+    // The wheel turned with Ctrl held, by `steps` notches (positive: away from the user).
+    void zoomWheel(int steps);
 
 protected:
     void focusInEvent(QFocusEvent *event) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
+                                                         const QEvent *event = nullptr) const override;
+    void wheelEvent(QWheelEvent *event) override;
 
 private:
     CommandListModel *model_;
@@ -68,7 +74,7 @@ private:
 };
 
 // The multi-line entry text: editable, long lines wrap, Tab moves on to the next control like in any dialog.
-// Enter, as everywhere in the window, is left to the window.
+// Enter, as everywhere in the window, is left to the window. What it copies is plain text, and nothing else.
 class EntryTextEdit final : public QPlainTextEdit, public EditBox
 {
     Q_OBJECT
@@ -78,8 +84,24 @@ public:
 
     void Copy() override { copy(); }
 
+    // Marks every place that holds `text` exactly, in the find colours, and scrolls the first into view; none of it
+    // is a selection. An empty `text` clears the marks.
+    void HighlightMatches(const QString &text);
+    QList<QTextEdit::ExtraSelection> Highlights() const { return extraSelections(); }
+    // Actions the context menu offers after the text's own.
+    void SetContextActions(const QList<QAction *> &actions) { contextActions_ = actions; }
+
+signals:
+    void zoomWheel(int steps);
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    QMimeData *createMimeDataFromSelection() const override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+
+private:
+    QList<QAction *> contextActions_;
 };
 
 // A push button. Neither is the window's default button: Enter clicks one only while it has the focus, and goes to
@@ -90,6 +112,9 @@ class CommandButton final : public QPushButton
 
 public:
     CommandButton(const QString &text, QWidget *parent = nullptr);
+
+    // As narrow as its text allows, so that a narrow window keeps its row's proportions.
+    QSize minimumSizeHint() const override;
 
 signals:
     void notify(korva::platform::Notification code);
@@ -109,6 +134,12 @@ public:
 signals:
     void notify(korva::platform::Notification code);
 };
+
+// The notches a wheel event turned, at least one either way.
+int WheelSteps(const QWheelEvent &event);
+
+// Keeps a scroll area's vertical scroll bar on show, and enabled only while there is something to scroll.
+void DisableScrollBarWhenIdle(QAbstractScrollArea &area);
 
 // True for Enter or Return pressed alone (the keypad's Enter included).
 bool IsPlainEnter(const QKeyEvent &event);

@@ -7,6 +7,7 @@
 #include <array>
 
 #include <QAbstractButton>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
@@ -57,6 +58,7 @@ void QtWindow::SetControlText(int id, std::u16string_view text)
 {
     QWidget *control = Control(id);
     if (auto *edit = qobject_cast<QPlainTextEdit *>(control)) {
+        edit->setExtraSelections({}); // a find's marks go with the entry they marked
         edit->setPlainText(ToDisplayText(text));
     } else if (auto *button = qobject_cast<QAbstractButton *>(control)) {
         button->setText(ToQString(text));
@@ -100,6 +102,14 @@ void QtWindow::EnableControl(int id, bool enable)
 void QtWindow::ShowMessage(std::u16string_view text)
 {
     QMessageBox box(QMessageBox::NoIcon, QString(), ToQString(text), QMessageBox::Ok, &dialog_);
+    // The box would be as narrow as its text; it is made wide enough for its title (the program's name) to show
+    // whole beside the title bar's buttons.
+    const QString title = QGuiApplication::applicationDisplayName();
+    const int titleWidth = box.fontMetrics().horizontalAdvance(title) + 4 * box.fontMetrics().height() + 48;
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout())) {
+        grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), grid->rowCount(), 0,
+                      1, grid->columnCount());
+    }
     box.exec();
 }
 

@@ -16,6 +16,7 @@ import tempfile
 import time
 
 import pyatspi
+from gi.repository import GLib
 
 TITLE = "Korva Command Reference"
 failures = []
@@ -118,6 +119,32 @@ def test_window(program):
         shown = wait_for(lambda: entry is not None and text_of(entry).startswith("Solves an equation"))
         check(bool(shown), 'typing "sol" selects solve and shows its entry')
         check(entry is not None and "Params:solve(eqns, vars)" in text_of(entry), "the entry shows its parameters")
+
+        key("Tab", "Tab", "Down")  # to Also See, and its first related command
+        jumped = wait_for(lambda: entry is not None and not text_of(entry).startswith("Solves an equation"))
+        check(bool(jumped), "Down in Also See shows a related command")
+        key("alt+Left")
+        back = wait_for(lambda: entry is not None and text_of(entry).startswith("Solves an equation"))
+        check(bool(back), "Alt+Left goes back to solve's entry")
+
+        # Find: a screen reader hears of the command it shows, as the list's item selected.
+        heard = []
+        listener = lambda event: heard.append((event.type, event.source and event.source.name, event.detail1))
+        kinds = ["object:selection-changed", "object:active-descendant-changed", "object:state-changed:selected"]
+        pyatspi.Registry.registerEventListener(listener, *kinds)
+        key("ctrl+f")
+        subprocess.run(["xdotool", "type", "--delay", "60", "Euler"], check=True)
+        key("F3")
+        found = wait_for(lambda: entry is not None and "Euler" in text_of(entry))
+        deadline = time.monotonic() + 3
+        told = ("object:state-changed:selected", "Gamma", 1)
+        while time.monotonic() < deadline and told not in heard:
+            pyatspi.Registry.pumpQueuedEvents()
+            GLib.MainContext.default().iteration(False)
+            time.sleep(0.05)
+        pyatspi.Registry.deregisterEventListener(listener, *kinds)
+        check(bool(found), "F3 finds an entry that names Euler")
+        check(told in heard, "and the accessibility bus hears that Gamma is now selected in the list")
 
         key("Escape")
         try:

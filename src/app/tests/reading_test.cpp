@@ -1,0 +1,312 @@
+// SPDX-License-Identifier: MIT
+// What readers expect of a documentation window: a find that shows where, back and forward, zoom, and controls that
+// behave as a desktop's do.
+#include "app/resource_ids.h"
+#include "window_fixture.h"
+
+#include <QClipboard>
+#include <QMenu>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+namespace korva::app::testing {
+namespace {
+
+class SampleReading : public WindowTest
+{
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        OpenWindow(KORVA_SAMPLE_DATA);
+    }
+
+    platform::qt::EntryTextEdit &Entry() { return Control<platform::qt::EntryTextEdit>("IDC_ENTRY_TEXT"); }
+
+    // The texts the find marks, in order.
+    QStringList Marked()
+    {
+        QStringList marked;
+        for (const auto &mark : Entry().Highlights()) {
+            marked << mark.cursor.selectedText();
+        }
+        return marked;
+    }
+};
+
+TEST_F(SampleReading, FindMarksEveryPlaceThatHoldsTheTextAndNothingIsSelected)
+{
+    QGuiApplication::clipboard()->setText(QStringLiteral("held before"));
+    SearchText().setText(QStringLiteral("Euler"));
+    ClickAndCollectMessages(FindButton());
+    ASSERT_EQ(SelectedCommand(), QStringLiteral("Gamma"));
+    EXPECT_EQ(Marked(), QStringList{QStringLiteral("Euler")});
+    EXPECT_FALSE(Entry().textCursor().hasSelection());
+    EXPECT_EQ(Entry().textCursor().position(), Entry().toPlainText().indexOf(QStringLiteral("Euler")));
+    QTest::mouseClick(&CopyButton(), Qt::LeftButton);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("held before")); // the marks are no selection
+
+    // Next: the marks of the entry it shows, exactly as typed.
+    ClickAndCollectMessages(FindButton()); // gamma's match, shown as Gamma, the first command of that name
+    const QStringList marked = Marked();
+    EXPECT_FALSE(marked.isEmpty());
+    EXPECT_TRUE(std::all_of(marked.begin(), marked.end(), [](const QString &text) { return text == "Euler"; }));
+    SearchText().setText(QStringLiteral("euler")); // capitals count, as in the search
+    Entry().HighlightMatches(QStringLiteral("euler"));
+    EXPECT_TRUE(Marked().isEmpty());
+
+    // Gone with the next entry shown any other way, and when the search text changes.
+    ClickCommand(QStringLiteral("abs"));
+    EXPECT_TRUE(Marked().isEmpty());
+    SearchText().setText(QStringLiteral("Absolute"));
+    ClickAndCollectMessages(FindButton());
+    EXPECT_FALSE(Marked().isEmpty());
+    QTest::keyClick(&SearchText(), Qt::Key_S);
+    EXPECT_TRUE(Marked().isEmpty());
+}
+
+TEST_F(SampleReading, FindMarksTheSearchedTextsFirst49Characters)
+{
+    const QString typed = QStringLiteral("value") + QString(60, QLatin1Char('x'));
+    SearchText().setText(QStringLiteral("Absolute value"));
+    ClickAndCollectMessages(FindButton());
+    ASSERT_EQ(SelectedCommand(), QStringLiteral("abs"));
+    EXPECT_EQ(Marked(), QStringList{QStringLiteral("Absolute value")});
+    EXPECT_EQ(platform::qt::ToQString(helpdata::SearchedText(*std::make_unique<platform::qt::QtWindow>(Dialog()))),
+              QStringLiteral("Absolute value"));
+    SearchText().setText(typed);
+    platform::qt::QtWindow window(Dialog());
+    EXPECT_EQ(platform::qt::ToQString(helpdata::SearchedText(window)), typed.left(49));
+}
+
+TEST_F(SampleReading, BackAndForwardThroughListSeeAlsoAndFind)
+{
+    EXPECT_FALSE(Dialog().BackAction().isEnabled());
+    ClickCommand(QStringLiteral("abs"));
+    ClickCommand(QStringLiteral("gcd"));
+    SeeAlso().setFocus();
+    QTest::keyClick(&SeeAlso(), Qt::Key_Down); // to factor
+    ASSERT_EQ(SelectedCommand(), QStringLiteral("factor"));
+    SearchText().setText(QStringLiteral("Euler"));
+    ClickAndCollectMessages(FindButton());
+    ASSERT_EQ(SelectedCommand(), QStringLiteral("Gamma"));
+    const QString gammaEntry = EntryBox().toPlainText();
+
+    QTest::keyClick(&List(), Qt::Key_Left, Qt::AltModifier);
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("factor"));
+    EXPECT_TRUE(EntryBox().toPlainText().startsWith(QStringLiteral("Splits a polynomial")));
+    Dialog().GoBack();
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("gcd"));
+    Dialog().GoBack();
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("abs"));
+    EXPECT_FALSE(Dialog().BackAction().isEnabled());
+    Dialog().GoBack(); // past the start: nothing changes
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("abs"));
+
+    QTest::keyClick(&EntryBox(), Qt::Key_Right, Qt::AltModifier);
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("gcd"));
+    Dialog().GoForward();
+    Dialog().GoForward();
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("Gamma"));
+    EXPECT_EQ(EntryBox().toPlainText(), gammaEntry);
+    EXPECT_FALSE(Dialog().ForwardAction().isEnabled());
+    Dialog().GoForward(); // past the end
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("Gamma"));
+
+    // A new entry after going back drops what lay ahead.
+    Dialog().GoBack();
+    Dialog().GoBack();
+    ClickCommand(QStringLiteral("lcm"));
+    EXPECT_FALSE(Dialog().ForwardAction().isEnabled());
+    Dialog().GoBack();
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("gcd"));
+}
+
+TEST_F(SampleReading, MouseButtonsAndTheContextMenuGoBackAndForward)
+{
+    ClickCommand(QStringLiteral("abs"));
+    ClickCommand(QStringLiteral("gcd"));
+    QTest::mouseClick(EntryBox().viewport(), Qt::BackButton);
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("abs"));
+    QTest::mouseClick(List().viewport(), Qt::ForwardButton);
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("gcd"));
+
+    QStringList offered;
+    QTimer::singleShot(0, [&] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        for (QAction *action : menu->actions()) {
+            if (!action->isSeparator()) {
+                offered << action->text() + (action->isEnabled() ? "" : " (off)");
+            }
+        }
+        for (QAction *action : menu->actions()) {
+            if (action->text() == QStringLiteral("Back")) {
+                menu->close();
+                action->trigger();
+            }
+        }
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), EntryBox().viewport()->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(EntryBox().viewport(), &event);
+    EXPECT_TRUE(offered.contains(QStringLiteral("Back")));
+    EXPECT_TRUE(offered.contains(QStringLiteral("Forward (off)")));
+    EXPECT_TRUE(offered.contains(QStringLiteral("&Copy\tCtrl+C")) || offered.join(' ').contains("Copy"));
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("abs"));
+}
+
+// Entries are told apart by their place in the file: two commands of one name are two entries.
+TEST_F(WindowTest, HistoryTellsApartEntriesOfTheSameName)
+{
+    OpenWindowOnBytes(DataEntry("zeta", "the first zeta") + DataEntry("alpha", "alpha") +
+                      DataEntry("zeta", "the second zeta"));
+    QTest::mouseClick(List().viewport(), Qt::LeftButton, {}, List().visualRect(List().model()->index(2, 0)).center());
+    ASSERT_TRUE(EntryBox().toPlainText().startsWith(QStringLiteral("the second zeta")));
+    QTest::mouseClick(List().viewport(), Qt::LeftButton, {}, List().visualRect(List().model()->index(1, 0)).center());
+    ASSERT_TRUE(EntryBox().toPlainText().startsWith(QStringLiteral("the first zeta")));
+    Dialog().GoBack();
+    EXPECT_EQ(List().GetCurSel(), 2);
+    EXPECT_TRUE(EntryBox().toPlainText().startsWith(QStringLiteral("the second zeta")));
+}
+
+TEST_F(SampleReading, ZoomInStepsBetweenHalfAndFourTimes)
+{
+    const qreal normal = List().font().pointSizeF();
+    const QSize window = Dialog().size();
+    QTest::keyClick(&List(), Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_GT(List().font().pointSizeF(), normal);
+    EXPECT_EQ(EntryBox().font().pointSizeF(), List().font().pointSizeF());
+    for (int i = 0; i < 30; ++i) {
+        QTest::keyClick(&EntryBox(), Qt::Key_Equal, Qt::ControlModifier);
+    }
+    EXPECT_DOUBLE_EQ(Dialog().ZoomFactor(), 4.0);
+    EXPECT_NEAR(List().font().pointSizeF(), 4 * normal, 0.01);
+    for (int i = 0; i < 30; ++i) {
+        QTest::keyClick(&SearchText(), Qt::Key_Minus, Qt::ControlModifier);
+    }
+    EXPECT_DOUBLE_EQ(Dialog().ZoomFactor(), 0.5);
+    EXPECT_NEAR(EntryBox().font().pointSizeF(), normal / 2, 0.01);
+    EXPECT_EQ(SearchText().font().pointSizeF(), normal); // the other controls keep their size
+    QTest::keyClick(&List(), Qt::Key_0, Qt::ControlModifier);
+    EXPECT_EQ(List().font().pointSizeF(), normal);
+
+    // Ctrl+wheel over either text.
+    QWheelEvent wheel(QPointF(5, 5), List().viewport()->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 240),
+                      Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(List().viewport(), &wheel);
+    EXPECT_DOUBLE_EQ(Dialog().ZoomFactor(), 1.25);
+    EXPECT_EQ(Dialog().size(), window); // the window and its proportions stay
+}
+
+TEST_F(SampleReading, FocusStaysOnAlsoSeeAfterAChoiceByKeyOrMouse)
+{
+    ClickCommand(QStringLiteral("gcd"));
+    SeeAlso().setFocus();
+    QTest::keyClick(&SeeAlso(), Qt::Key_Down);
+    ASSERT_EQ(SelectedCommand(), QStringLiteral("factor"));
+    EXPECT_TRUE(SeeAlso().hasFocus());
+    QTest::keyClick(&SeeAlso(), Qt::Key_Down); // the next arrow works too
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("expand"));
+    EXPECT_TRUE(SeeAlso().hasFocus());
+
+    // By mouse: the list dropped down, a name clicked.
+    ClickCommand(QStringLiteral("gcd"));
+    SeeAlso().showPopup();
+    QAbstractItemView *popup = SeeAlso().view();
+    QTest::mouseClick(popup->viewport(), Qt::LeftButton, {}, popup->visualRect(popup->model()->index(1, 0)).center());
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("lcm"));
+    EXPECT_TRUE(SeeAlso().hasFocus());
+}
+
+TEST_F(SampleReading, CopyPutsPlainTextOnly)
+{
+    ClickCommand(QStringLiteral("gcd"));
+    EntryBox().selectAll();
+    QTest::mouseClick(&CopyButton(), Qt::LeftButton);
+    EXPECT_EQ(QGuiApplication::clipboard()->mimeData()->formats(), QStringList{QStringLiteral("text/plain")});
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), EntryBox().toPlainText());
+    QTest::keyClick(&EntryBox(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->mimeData()->formats(), QStringList{QStringLiteral("text/plain")});
+}
+
+TEST_F(SampleReading, SearchCompletedBoxShowsItsTitleWhole)
+{
+    SearchText().setText(QStringLiteral("no such text anywhere"));
+    int width = 0;
+    int needed = 0;
+    QTimer::singleShot(0, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        width = box->width();
+        needed = box->fontMetrics().horizontalAdvance(QStringLiteral("Korva Command Reference"));
+        box->accept();
+    });
+    QTest::mouseClick(&FindButton(), Qt::LeftButton);
+    EXPECT_GT(width, needed + 3 * QFontMetrics(QApplication::font()).height());
+}
+
+TEST_F(SampleReading, CtrlClickOnTheSelectedCommandKeepsIt)
+{
+    ClickCommand(QStringLiteral("gcd"));
+    const QRect place = List().visualRect(List().currentIndex());
+    QTest::mouseClick(List().viewport(), Qt::LeftButton, Qt::ControlModifier, place.center());
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("gcd"));
+    EXPECT_FALSE(EntryBox().toPlainText().isEmpty());
+}
+
+TEST_F(WindowTest, ScrollBarsStayAndWorkOnlyWhenThereIsSomethingToScroll)
+{
+    OpenWindowOnBytes(DataEntry("alpha", "short") + DataEntry("beta", std::string(900, 'w') + " long"));
+    QScrollBar &listBar = *List().verticalScrollBar();
+    QScrollBar &entryBar = *EntryBox().verticalScrollBar();
+    EXPECT_TRUE(listBar.isVisible());
+    EXPECT_FALSE(listBar.isEnabled()); // two commands: nothing to scroll
+    ClickCommand(QStringLiteral("alpha"));
+    EXPECT_TRUE(entryBar.isVisible());
+    EXPECT_FALSE(entryBar.isEnabled());
+    Dialog().resize(Dialog().minimumSizeHint());
+    ClickCommand(QStringLiteral("beta"));
+    QApplication::processEvents();
+    EXPECT_TRUE(entryBar.isEnabled());
+}
+
+// In a window just opened, nothing is selected; the keys act as if the caret rested on the first command.
+class FreshWindowKey : public WindowTest, public ::testing::WithParamInterface<std::pair<int, const char *>>
+{};
+
+TEST_P(FreshWindowKey, SelectsWhatItWouldFromTheTop)
+{
+    OpenWindow(KORVA_SAMPLE_DATA);
+    const auto [key, expected] = GetParam();
+    QTest::keyClick(&List(), static_cast<Qt::Key>(key));
+    if (std::string(expected) == "a page below the first") {
+        EXPECT_GT(List().GetCurSel(), 1);
+        EXPECT_LT(List().GetCurSel(), List().GetCount() - 1);
+    } else {
+        EXPECT_EQ(SelectedCommand(), QString::fromLatin1(expected));
+    }
+    EXPECT_FALSE(EntryBox().toPlainText().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Window, FreshWindowKey,
+                         ::testing::Values(std::pair{int(Qt::Key_Down), "abs"}, std::pair{int(Qt::Key_Up), "abs"},
+                                           std::pair{int(Qt::Key_Home), "abs"}, std::pair{int(Qt::Key_End), "zeta"},
+                                           std::pair{int(Qt::Key_PageDown), "a page below the first"}),
+                         [](const auto &info) {
+                             switch (info.param.first) {
+                             case Qt::Key_Down:
+                                 return std::string("Down");
+                             case Qt::Key_Up:
+                                 return std::string("Up");
+                             case Qt::Key_Home:
+                                 return std::string("Home");
+                             case Qt::Key_End:
+                                 return std::string("End");
+                             default:
+                                 return std::string("PageDown");
+                             }
+                         });
+
+} // namespace
+} // namespace korva::app::testing
