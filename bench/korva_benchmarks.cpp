@@ -173,10 +173,9 @@ void IndexScanIntoEngineList(benchmark::State &state, const std::string *path)
 {
     platform::SystemHelpFile file;
     file.Open(*path);
-    helpdata::ReadBuffer buffer;
     for (auto _ : state) {
         platform::MemoryListBox list;
-        helpdata::BuildIndex(file, buffer, list);
+        helpdata::BuildIndex(file, list);
         benchmark::DoNotOptimize(list.GetText(0)); // the list as the window first reads it
     }
 }
@@ -185,10 +184,9 @@ void IndexScanIntoQtList(benchmark::State &state, const std::string *path)
 {
     platform::SystemHelpFile file;
     file.Open(*path);
-    helpdata::ReadBuffer buffer;
     for (auto _ : state) {
         platform::qt::CommandListView list;
-        helpdata::BuildIndex(file, buffer, list);
+        helpdata::BuildIndex(file, list);
         benchmark::DoNotOptimize(list.GetText(0)); // the list as the window first reads it
     }
 }

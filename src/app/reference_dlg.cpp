@@ -167,7 +167,7 @@ bool CReferenceDlg::OnInitDialog()
     resize(size);
     move(available.topLeft() + QPoint((room.width() - size.width()) / 2, (room.height() - size.height()) / 2));
 
-    helpdata::BuildIndex(context_.file, context_.buffer, window_.ListBoxById(IDC_COMMAND_LIST));
+    helpdata::BuildIndex(context_.file, window_.ListBoxById(IDC_COMMAND_LIST));
     helpdata::ResetSearch(window_);
     return true;
 }

@@ -12,7 +12,7 @@ namespace korva::helpdata {
 
 namespace {
 
-// Consecutive chunks overlap by this many bytes, so that a separator cut by a chunk's end lies whole in the next one.
+// Consecutive blocks overlap by this many bytes, so that a separator cut by a block's end lies whole in the next one.
 constexpr std::uint32_t kOverlap = kEntrySeparator.size() - 1;
 
 // A low guess at the bytes an entry takes, to size the list before the scan: a real file rarely has more entries than
@@ -60,7 +60,7 @@ int FindExactly(const platform::ListBox &list, const std::u16string &name)
 
 } // namespace
 
-void BuildIndex(platform::HelpFile &file, ReadBuffer &buffer, platform::ListBox &list)
+void BuildIndex(platform::HelpFile &file, platform::ListBox &list)
 {
     list.SetRedraw(false);
     const std::size_t length = file.Length();
@@ -78,12 +78,13 @@ void BuildIndex(platform::HelpFile &file, ReadBuffer &buffer, platform::ListBox 
 
     for (;;) {
         const std::uint32_t chunkStart = file.Position();
-        const std::uint32_t count = file.Read(buffer.Chunk());
+        const std::span<const char> block = file.ReadView(kScanBlockSize);
+        const auto count = static_cast<std::uint32_t>(block.size());
         if (count == 0) {
             break;
         }
-        const std::string_view chunk(buffer.Data(), count);
-        const bool lastChunk = count < kChunkSize;
+        const std::string_view chunk(block.data(), count);
+        const bool lastChunk = count < kScanBlockSize;
         // The next chunk overlaps this one by kOverlap bytes, or starts at a cut header.
         std::uint32_t stepBack = kOverlap;
         bool scanEnds = false;
@@ -104,7 +105,13 @@ void BuildIndex(platform::HelpFile &file, ReadBuffer &buffer, platform::ListBox 
             }
             seenHeader = true;
 
-            const std::size_t lineEnd = chunk.find('\n', header);
+            std::size_t lineEnd = chunk.find('\n', header);
+            if (lineEnd != std::string_view::npos && lineEnd - header >= kChunkSize) {
+                // A header line no chunk of the readers holds whole, with its LF: it is passed over.
+                decidedUpTo = chunkStart + static_cast<std::uint32_t>(header) + 1;
+                cursor = header + 1;
+                continue;
+            }
             if (lineEnd == std::string_view::npos) {
                 if (lastChunk) {
                     scanEnds = true; // the file's last header line has no LF
@@ -112,7 +119,7 @@ void BuildIndex(platform::HelpFile &file, ReadBuffer &buffer, platform::ListBox 
                     cutHeader = chunkStart + static_cast<std::uint32_t>(header);
                     stepBack = count - static_cast<std::uint32_t>(header);
                 } else {
-                    // A header line longer than a chunk: it cannot be read whole, so it is passed over.
+                    // A header line longer than a block: passed over, as above.
                     decidedUpTo = chunkStart + 1;
                 }
                 break;
@@ -144,7 +151,7 @@ bool RebuildIndexIfChanged(const HelpContext &context)
     platform::ListBox &list = context.window.ListBoxById(platform::IDC_COMMAND_LIST);
     const std::u16string selected = list.GetText(list.GetCurSel());
     list.ResetContent();
-    BuildIndex(context.file, context.buffer, list);
+    BuildIndex(context.file, list);
     if (!selected.empty()) {
         list.SetCurSel(FindExactly(list, selected));
     }

@@ -9,15 +9,19 @@
 
 namespace korva::helpdata {
 
-// Fills the empty `list` from the data file in one front-to-back scan, reading kChunkSize bytes at a time into
-// `buffer`; redrawing of the list is off meanwhile. The file is noted as the content the list stands for.
+// The scan takes the file in blocks this large, which the file lends it rather than copies. Every header line that a
+// chunk of kChunkSize bytes holds whole with its LF is indexed, as if the scan read chunks of that size.
+inline constexpr std::uint32_t kScanBlockSize = 64 * 1024;
+
+// Fills the empty `list` from the data file in one front-to-back scan, in large blocks the file lends it; redrawing of
+// the list is off meanwhile. The file is noted as the content the list stands for.
 //
 // Indexed, each exactly once and in file order (so equal names keep file order in the list): the file's first "#"
 // and every "#" directly after a blank line, when its header line ends with an LF within kChunkSize bytes of the "#".
 // The name is the header line from its third byte up to the LF (or an earlier NUL), cut to 499 units. Text before the
 // first "#" is ignored; a last header line without LF is not indexed. The first kMaxEntries headers are indexed and
 // no more: a file with more entries than the format allows gets a list of bounded size.
-void BuildIndex(platform::HelpFile &file, ReadBuffer &buffer, platform::ListBox &list);
+void BuildIndex(platform::HelpFile &file, platform::ListBox &list);
 
 // When the data file changed since the list was built, builds it again from the file as it is now, before anything
 // else reads the file: the command that was selected stays selected if a command of exactly that name is still

@@ -25,16 +25,6 @@ constexpr std::array<char16_t, 256> kWideOfByte = [] {
     return table;
 }();
 
-// The lower-case unit of each unit below 0x100: ASCII and Latin-1 letters, but the multiplication sign.
-constexpr std::array<char16_t, 256> kFoldedLatin1 = [] {
-    std::array<char16_t, 256> table{};
-    for (std::size_t unit = 0; unit < table.size(); ++unit) {
-        const bool upper = (unit >= 'A' && unit <= 'Z') || (unit >= 0xC0 && unit <= 0xDE && unit != 0xD7);
-        table[unit] = static_cast<char16_t>(upper ? unit + 0x20 : unit);
-    }
-    return table;
-}();
-
 bool IsHighSurrogate(char16_t unit)
 {
     return unit >= 0xD800 && unit <= 0xDBFF;
@@ -98,11 +88,8 @@ std::size_t WideToAnsi(std::u16string_view wide, std::span<char> out)
     return written;
 }
 
-char16_t FoldCase(char16_t unit)
+char16_t FoldCaseBeyondLatin1(char16_t unit)
 {
-    if (unit < kFoldedLatin1.size()) {
-        return kFoldedLatin1[unit];
-    }
     switch (unit) {
     case 0x0152: // Œ
     case 0x0160: // Š

@@ -4,6 +4,7 @@
 // value, so every byte has a character and converts back to itself.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <span>
 #include <string_view>
@@ -28,9 +29,25 @@ std::size_t AnsiToWide(std::string_view ansi, std::span<char16_t> out);
 // Yields the bytes written, the terminator not counted. Writes nothing when `out` is empty.
 std::size_t WideToAnsi(std::u16string_view wide, std::span<char> out);
 
+// The lower-case unit of each unit below 0x100: ASCII and Latin-1 letters, but the multiplication sign.
+inline constexpr std::array<char16_t, 256> kFoldedLatin1 = [] {
+    std::array<char16_t, 256> table{};
+    for (std::size_t unit = 0; unit < table.size(); ++unit) {
+        const bool upper = (unit >= 'A' && unit <= 'Z') || (unit >= 0xC0 && unit <= 0xDE && unit != 0xD7);
+        table[unit] = static_cast<char16_t>(upper ? unit + 0x20 : unit);
+    }
+    return table;
+}();
+
+// FoldCase for units from 0x100 on: the code page's letters Œ, Š, Ž and Ÿ.
+char16_t FoldCaseBeyondLatin1(char16_t unit);
+
 // Case folding for the list's order and prefix search: maps the upper-case letters of the code page's repertoire
 // (ASCII, Latin-1, and the letters of 0x80-0x9F) to lower case; every other unit stands for itself.
-char16_t FoldCase(char16_t unit);
+inline char16_t FoldCase(char16_t unit)
+{
+    return unit < kFoldedLatin1.size() ? kFoldedLatin1[unit] : FoldCaseBeyondLatin1(unit);
+}
 
 // Three-way comparison of the folded texts, unit by unit: negative, zero or positive.
 int CompareFolded(std::u16string_view a, std::u16string_view b);

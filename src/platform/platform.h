@@ -53,6 +53,9 @@ public:
     // Reads up to `buffer.size()` bytes from the position into `buffer` and advances the position past them.
     // Yields the count read; less than asked only at the end of the file (or on a failing read, then 0).
     virtual std::uint32_t Read(std::span<char> buffer) = 0;
+    // Reads as Read does, but lends the bytes instead of copying them: the view stays good until the next call on the
+    // file. For a reader that takes the file in large blocks and only looks.
+    virtual std::span<const char> ReadView(std::uint32_t count) = 0;
     virtual std::uint32_t Position() const = 0;
     // The file's length now (it may change while the file is open).
     virtual std::uint32_t Length() const = 0;

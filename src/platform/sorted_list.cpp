@@ -4,76 +4,170 @@
 #include "code_page.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
-#include <limits>
 
 namespace korva::platform {
 
-std::uint64_t SortedList::AppendKey(std::u16string_view text, std::string &keys)
+namespace {
+
+// The code's escape: the byte before a unit of 0xFF and above.
+constexpr unsigned char kWide = 0xFF;
+
+// A key's first eight bytes, from the top, zero past its end: heads order as the keys do, but for keys that agree in
+// them (or that hold NUL units, which the zero padding cannot tell apart from the end).
+std::uint64_t HeadOf(std::string_view key)
 {
-    const std::size_t start = keys.size();
-    keys.resize(start + 2 * text.size());
-    char *out = keys.data() + start;
-    for (const char16_t unit : text) {
-        const char16_t folded = FoldCase(unit);
-        *out++ = static_cast<char>(folded >> 8);
-        *out++ = static_cast<char>(folded & 0xFF);
-    }
-    // The head: the key's first eight bytes as a number, zero past its end, so that heads order as the keys do
-    // (a key that ends has zero bytes there, which come first), but for keys that agree in those bytes.
+    std::array<unsigned char, 8> bytes{};
+    std::memcpy(bytes.data(), key.data(), std::min(key.size(), bytes.size()));
     std::uint64_t head = 0;
-    for (std::size_t i = 0; i < 8; ++i) {
-        const std::size_t at = start + i;
-        head = (head << 8) | (at < keys.size() ? static_cast<unsigned char>(keys[at]) : 0u);
+    for (const unsigned char byte : bytes) {
+        head = (head << 8) | byte;
     }
     return head;
 }
 
-bool SortedList::Less(const Key &a, const Key &b)
+// Writes the code of `text`, folded when `Fold`, at `out`; yields its end, and in `changed` whether folding changed a
+// unit.
+template <bool Fold>
+char *WriteCode(std::u16string_view text, char *out, bool &changed)
 {
-    if (a.head != b.head) {
-        return a.head < b.head;
+    // One byte a unit, the usual case, in a loop without branches; a text with wider units is written again.
+    char16_t differs = 0;
+    bool wide = false;
+    char *const start = out;
+    for (const char16_t original : text) {
+        const char16_t unit = Fold ? kFoldedLatin1[original & 0xFF] : original;
+        wide |= original >= kWide;
+        differs |= unit ^ original;
+        *out++ = static_cast<char>(unit);
     }
-    const std::size_t common = std::min(a.bytes.size(), b.bytes.size());
-    const int order = common == 0 ? 0 : std::memcmp(a.bytes.data(), b.bytes.data(), common);
-    return order != 0 ? order < 0 : a.bytes.size() < b.bytes.size();
+    if (!wide) {
+        changed = differs != 0;
+        return out;
+    }
+    out = start;
+    differs = 0;
+    for (const char16_t original : text) {
+        char16_t unit = original;
+        if constexpr (Fold) {
+            unit = FoldCase(original);
+            differs |= unit ^ original;
+        }
+        if (unit < kWide) {
+            *out++ = static_cast<char>(unit);
+        } else {
+            *out++ = static_cast<char>(kWide);
+            *out++ = static_cast<char>(unit >> 8);
+            *out++ = static_cast<char>(unit & 0xFF);
+        }
+    }
+    changed = differs != 0;
+    return out;
+}
+
+bool KeyLess(std::string_view a, std::string_view b)
+{
+    const std::size_t common = std::min(a.size(), b.size());
+    const int order = common == 0 ? 0 : std::memcmp(a.data(), b.data(), common);
+    return order != 0 ? order < 0 : a.size() < b.size();
+}
+
+// Stable least-significant-digit radix sort of `items` by their heads, eleven bits a pass, passing over the digits
+// all of them share.
+template <typename Item>
+void RadixSort(std::vector<Item> &items)
+{
+    constexpr int kBits = 11;
+    constexpr std::size_t kBuckets = std::size_t{1} << kBits;
+    std::vector<Item> other;
+    std::array<std::uint32_t, kBuckets> counts;
+    for (int shift = 0; shift < 64; shift += kBits) {
+        counts.fill(0);
+        for (const Item &item : items) {
+            ++counts[(item.head >> shift) & (kBuckets - 1)];
+        }
+        if (counts[(items.front().head >> shift) & (kBuckets - 1)] == items.size()) {
+            continue; // one digit for all: nothing moves
+        }
+        std::uint32_t next = 0;
+        for (std::uint32_t &count : counts) {
+            const std::uint32_t here = count;
+            count = next;
+            next += here;
+        }
+        other.resize(items.size());
+        for (const Item &item : items) {
+            other[counts[(item.head >> shift) & (kBuckets - 1)]++] = item;
+        }
+        items.swap(other);
+    }
+}
+
+} // namespace
+
+bool SortedList::AppendCode(std::u16string_view text, bool fold, std::string &bytes)
+{
+    const std::size_t at = bytes.size();
+    bytes.resize(at + 3 * text.size());
+    bool changed = false;
+    char *out = bytes.data() + at;
+    out = fold ? WriteCode<true>(text, out, changed) : WriteCode<false>(text, out, changed);
+    bytes.resize(static_cast<std::size_t>(out - bytes.data()));
+    return changed;
 }
 
 void SortedList::Reserve(std::size_t items, std::size_t textUnits)
 {
     items_.reserve(items_.size() + items);
-    texts_.reserve(texts_.size() + textUnits);
-    keys_.reserve(keys_.size() + 2 * textUnits);
+    bytes_.reserve(std::min(capacity_, bytes_.size() + textUnits));
 }
 
-void SortedList::Add(std::u16string_view text, std::uint32_t data)
+bool SortedList::Add(std::u16string_view text, std::uint32_t data)
 {
-    text = text.substr(0, std::numeric_limits<std::uint32_t>::max());
-    const std::size_t keyStart = keys_.size();
-    const std::uint64_t head = AppendKey(text, keys_);
-    items_.push_back(Item{head, texts_.size(), keyStart, static_cast<std::uint32_t>(text.size()), data});
-    texts_.append(text);
+    const std::size_t start = bytes_.size();
+    const bool folded = AppendCode(text, true, bytes_);
+    const std::size_t keyBytes = bytes_.size() - start;
+    if (folded) {
+        AppendCode(text, false, bytes_); // a text with capitals; one without is its own key
+    }
+    const std::size_t textBytes = bytes_.size() - start - keyBytes;
+    if (bytes_.size() > capacity_) {
+        bytes_.resize(start);
+        return false;
+    }
+    items_.push_back(Item{HeadOf(std::string_view(bytes_).substr(start, keyBytes)), static_cast<std::uint32_t>(start),
+                          static_cast<std::uint32_t>(keyBytes), static_cast<std::uint32_t>(textBytes), data});
+    sorted_ = false;
+    return true;
 }
 
 void SortedList::Clear()
 {
-    texts_.clear();
-    keys_.clear();
+    bytes_.clear();
     items_.clear();
-    sorted_ = 0;
+    sorted_ = true;
 }
 
 void SortedList::Sort() const
 {
-    if (sorted_ == items_.size()) {
+    if (sorted_) {
         return;
     }
-    const auto less = [this](const Item &a, const Item &b) { return Less(KeyOf(a), KeyOf(b)); };
-    // Both steps are stable, so equal texts stay in the order they came.
-    const auto middle = items_.begin() + static_cast<std::ptrdiff_t>(sorted_);
-    std::stable_sort(middle, items_.end(), less);
-    std::inplace_merge(items_.begin(), middle, items_.end(), less);
-    sorted_ = items_.size();
+    sorted_ = true;
+    if (items_.size() < 2) {
+        return;
+    }
+    // The items in the order they came, the ones sorted before first, stand in the order equal keys keep: both steps
+    // are stable.
+    RadixSort(items_);
+    for (auto run = items_.begin(); run != items_.end();) {
+        const auto end = std::find_if(run, items_.end(), [&](const Item &item) { return item.head != run->head; });
+        if (end - run > 1) {
+            std::stable_sort(run, end, [this](const Item &a, const Item &b) { return KeyLess(KeyOf(a), KeyOf(b)); });
+        }
+        run = end;
+    }
 }
 
 const SortedList::Item *SortedList::ItemAt(int position) const
@@ -85,10 +179,26 @@ const SortedList::Item *SortedList::ItemAt(int position) const
     return &items_[static_cast<std::size_t>(position)];
 }
 
-std::u16string_view SortedList::Text(int position) const
+std::u16string SortedList::Text(int position) const
 {
     const Item *item = ItemAt(position);
-    return item != nullptr ? TextOf(*item) : std::u16string_view();
+    if (item == nullptr) {
+        return {};
+    }
+    const std::string_view code = TextOf(*item);
+    std::u16string text;
+    text.reserve(code.size());
+    const auto *byte = reinterpret_cast<const unsigned char *>(code.data());
+    const auto *end = byte + code.size();
+    while (byte < end) {
+        if (*byte == kWide && end - byte >= 3) {
+            text.push_back(static_cast<char16_t>((byte[1] << 8) | byte[2]));
+            byte += 3;
+        } else {
+            text.push_back(*byte++);
+        }
+    }
+    return text;
 }
 
 std::uint32_t SortedList::Data(int position) const
@@ -100,17 +210,15 @@ std::uint32_t SortedList::Data(int position) const
 int SortedList::Find(std::u16string_view prefix) const
 {
     // Every text that begins with `prefix` orders at or after it, and those texts stand together: the first of them,
-    // if any, is the first item not before `prefix`.
+    // if any, is the first item not before `prefix`. A code's prefix is the code of the text's prefix.
     Sort();
-    std::string bytes;
-    const Key key{AppendKey(prefix, bytes), bytes};
-    const auto found = std::lower_bound(items_.begin(), items_.end(), key,
-                                        [this](const Item &item, const Key &k) { return Less(KeyOf(item), k); });
-    if (found == items_.end()) {
-        return -1;
-    }
-    const Key candidate = KeyOf(*found);
-    if (candidate.bytes.substr(0, key.bytes.size()) != key.bytes) {
+    std::string key;
+    AppendCode(prefix, true, key);
+    const std::uint64_t head = HeadOf(key);
+    const auto found = std::lower_bound(items_.begin(), items_.end(), key, [&](const Item &item, const std::string &k) {
+        return item.head != head ? item.head < head : KeyLess(KeyOf(item), k);
+    });
+    if (found == items_.end() || !KeyOf(*found).starts_with(key)) {
         return -1;
     }
     return static_cast<int>(found - items_.begin());

@@ -2,16 +2,19 @@
 // The item store behind the sorted command list, shared by the Qt list and the in-memory one.
 //
 // Items stand in ascending order of their case-folded text (CompareFolded); equal texts keep the order they were
-// added in. The texts live one after another in one string, their folded keys in another, two bytes a unit with the
-// high byte first, so that the library's memcmp orders keys as their units; the items are one vector, sorted once
-// when they are first read after an add. Nothing else: the program fills the list in one go and only reads it
-// afterwards.
+// added in. Each text is kept in one string, in a code of one byte a unit for the units below 0xFF (command names are
+// nearly all Latin-1) and three for the rest (0xFF, then the unit's high and low byte), which orders byte for byte
+// as the units do; it follows its folded key, unless it is the key itself. The items are one vector, sorted when
+// first read after an add: by radix on each key's first eight bytes, which tells most names apart, and by comparing
+// the rest of the keys where those bytes are equal. Nothing else: the program fills the list in one go and only reads
+// it afterwards.
 #pragma once
 
 #include "code_page.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,16 +24,20 @@ namespace korva::platform {
 class SortedList
 {
 public:
-    // Makes room for `items` more items holding `textUnits` more units of text in all, so that adding them moves
-    // nothing; a low guess costs a move, a high one only address space.
+    // `capacity` bounds the bytes its texts and keys take in all, which offsets of 32 bits address.
+    explicit SortedList(std::size_t capacity = std::numeric_limits<std::uint32_t>::max()) : capacity_(capacity) {}
+
+    // Makes room for `items` more items holding about `textUnits` more units of text in all, so that adding them
+    // moves nothing; a low guess costs a move, a high one only address space.
     void Reserve(std::size_t items, std::size_t textUnits);
     // Adds `text` with its value. It takes its sorted place, after the equal texts added before it, by the next read.
-    void Add(std::u16string_view text, std::uint32_t data);
+    // False, and nothing added, when the texts would outgrow the list's capacity.
+    bool Add(std::u16string_view text, std::uint32_t data);
     void Clear();
 
     int Count() const { return static_cast<int>(items_.size()); }
-    // The item's text, good until the next Add or Clear; empty for a position outside the list.
-    std::u16string_view Text(int position) const;
+    // The item's text; empty for a position outside the list.
+    std::u16string Text(int position) const;
     // The item's value; 0 for a position outside the list.
     std::uint32_t Data(int position) const;
     // The first item whose text begins with `prefix`, case ignored, or -1.
@@ -39,38 +46,32 @@ public:
 private:
     struct Item
     {
-        std::uint64_t head;    // the key's first eight bytes: orders most pairs without reaching the keys
-        std::size_t textStart; // in texts_
-        std::size_t keyStart;  // in keys_
-        std::uint32_t length;  // units
+        std::uint64_t head;      // the key's first eight bytes: orders most pairs without reaching the keys
+        std::uint32_t start;     // where its key starts in bytes_; its text follows unless textBytes is 0
+        std::uint32_t keyBytes;  // of the coded key
+        std::uint32_t textBytes; // of the coded text; 0: the text is the key
         std::uint32_t data;
     };
-    // A key to compare items with.
-    struct Key
-    {
-        std::uint64_t head;
-        std::string_view bytes;
-    };
 
-    // Appends `text`'s folded key to `keys`; yields its head.
-    static std::uint64_t AppendKey(std::u16string_view text, std::string &keys);
-    static bool Less(const Key &a, const Key &b);
-    Key KeyOf(const Item &item) const
+    // Appends the code of `text`, folded or not, to `bytes`; yields whether folding changed a unit.
+    static bool AppendCode(std::u16string_view text, bool fold, std::string &bytes);
+    std::string_view KeyOf(const Item &item) const
     {
-        return {item.head, std::string_view(keys_.data() + item.keyStart, std::size_t{2} * item.length)};
+        return std::string_view(bytes_.data() + item.start, item.keyBytes);
     }
-    std::u16string_view TextOf(const Item &item) const
+    std::string_view TextOf(const Item &item) const
     {
-        return std::u16string_view(texts_.data() + item.textStart, item.length);
+        return item.textBytes == 0 ? KeyOf(item)
+                                   : std::string_view(bytes_.data() + item.start + item.keyBytes, item.textBytes);
     }
     // Sorts the items added since the last read in among the others.
     void Sort() const;
     const Item *ItemAt(int position) const;
 
-    std::u16string texts_;
-    std::string keys_;
+    std::size_t capacity_;
+    std::string bytes_;
     mutable std::vector<Item> items_;
-    mutable std::size_t sorted_ = 0; // items_[0, sorted_) stand in order; the rest were added since
+    mutable bool sorted_ = true;
 };
 
 // Where a text would go among `count` sorted texts (case ignored), after the ones equal to it: the drop-down's

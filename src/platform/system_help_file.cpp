@@ -54,11 +54,19 @@ void SystemHelpFile::SeekBack(std::uint32_t count)
 
 std::uint32_t SystemHelpFile::Read(std::span<char> buffer)
 {
+    const std::span<const char> view =
+        ReadView(static_cast<std::uint32_t>(std::min<std::size_t>(buffer.size(), kOffsetLimit)));
+    std::copy(view.begin(), view.end(), buffer.begin());
+    return static_cast<std::uint32_t>(view.size());
+}
+
+std::span<const char> SystemHelpFile::ReadView(std::uint32_t count)
+{
     if (!file_.IsOpen()) {
-        return 0;
+        return {};
     }
     const std::uint64_t room = kOffsetLimit - position_;
-    const std::size_t wanted = buffer.size() < room ? buffer.size() : static_cast<std::size_t>(room);
+    const std::size_t wanted = count < room ? count : static_cast<std::size_t>(room);
 
     const std::uint64_t windowEnd = std::uint64_t{windowStart_} + window_.size();
     if (position_ < windowStart_ || position_ + std::uint64_t{wanted} > windowEnd) {
@@ -69,10 +77,9 @@ std::uint32_t SystemHelpFile::Read(std::span<char> buffer)
         windowStart_ = position_;
     }
     const std::size_t from = position_ - windowStart_;
-    const std::size_t count = std::min(wanted, window_.size() - from);
-    std::copy_n(window_.data() + from, count, buffer.data());
-    position_ += static_cast<std::uint32_t>(count);
-    return static_cast<std::uint32_t>(count);
+    const std::size_t got = std::min(wanted, window_.size() - from);
+    position_ += static_cast<std::uint32_t>(got);
+    return std::span<const char>(window_.data() + from, got);
 }
 
 std::uint32_t SystemHelpFile::Length() const

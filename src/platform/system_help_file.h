@@ -24,6 +24,7 @@ public:
     void Seek(std::uint32_t offset) override;
     void SeekBack(std::uint32_t count) override;
     std::uint32_t Read(std::span<char> buffer) override;
+    std::span<const char> ReadView(std::uint32_t count) override;
     std::uint32_t Position() const override { return position_; }
     std::uint32_t Length() const override;
     void NoteContent() override;

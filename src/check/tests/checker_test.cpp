@@ -345,9 +345,8 @@ TEST(Checker, AFileWithoutErrorsIsIndexedAsTheCheckerReadsIt)
             checked.insert(bytes.substr(at + 2, bytes.find('\n', at) - at - 2));
         }
         platform::MemoryHelpFile file(bytes);
-        helpdata::ReadBuffer buffer;
         platform::MemoryListBox list;
-        helpdata::BuildIndex(file, buffer, list);
+        helpdata::BuildIndex(file, list);
         std::multiset<std::string> indexed;
         for (int i = 0; i < list.GetCount(); ++i) {
             const std::u16string name = list.GetText(i);

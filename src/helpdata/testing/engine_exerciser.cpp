@@ -24,7 +24,7 @@ struct Engine
     {
         ProcessSearchState() = SearchState{};
         file.Open("korvadoc");
-        BuildIndex(file, buffer, window.commandList);
+        BuildIndex(file, window.commandList);
         ResetSearch(window);
     }
 

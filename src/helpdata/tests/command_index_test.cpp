@@ -100,12 +100,12 @@ TEST_F(IndexScan, LastHeaderWithoutLfIsNotIndexedAndTheRestStays)
     EXPECT_EQ(window.commandList.GetCount(), 2);
 }
 
-TEST_F(IndexScan, LastHeaderWithoutLfAtAChunksEndEndsTheScan)
+TEST_F(IndexScan, LastHeaderWithoutLfAtABlocksEndEndsTheScan)
 {
-    // The cut header lies within the last 50 bytes of a full chunk and the file ends with it.
+    // The cut header lies at the end of a full block and the file ends with it.
     const std::string head = SimpleEntry("solve");
-    std::string bytes = head + Filler(2000 - head.size() - 3) + "\n# t";
-    ASSERT_EQ(bytes.size(), 2001u);
+    std::string bytes = head + Filler(kScanBlockSize - head.size() - 3) + "\n# t";
+    ASSERT_EQ(bytes.size(), kScanBlockSize + 1u);
     Open(bytes);
     EXPECT_EQ(ListItems(), (Items{{"solve", 8}}));
 }
@@ -128,10 +128,10 @@ TEST_F(IndexScan, NameIsCutToTheNameBuffer)
     EXPECT_EQ(window.commandList.GetItemData(0), 703u);
 }
 
-// A separator LF LF "#" straddling the end of the first chunk at each of its three bytes.
-TEST_F(IndexScan, SeparatorStraddlingAChunkBoundaryAtEachByte)
+// A separator LF LF "#" straddling the end of the first block at each of its three bytes.
+TEST_F(IndexScan, SeparatorStraddlingABlockBoundaryAtEachByte)
 {
-    for (std::size_t hashAt : {1999u, 2000u, 2001u}) {
+    for (std::size_t hashAt : {kScanBlockSize - 1, kScanBlockSize, kScanBlockSize + 1}) {
         SCOPED_TRACE(hashAt);
         const std::string head = SimpleEntry("first");
         // The entry ends with "...\n\n"; pad its body so that the next "#" lands at `hashAt`.
@@ -144,10 +144,10 @@ TEST_F(IndexScan, SeparatorStraddlingAChunkBoundaryAtEachByte)
     }
 }
 
-// A header line cut by a chunk's end, before any separator was seen (the first header of the file) and after.
-TEST_F(IndexScan, HeaderLineCutByAChunksEnd)
+// A header line cut by a block's end, before any separator was seen (the first header of the file) and after.
+TEST_F(IndexScan, HeaderLineCutByABlocksEnd)
 {
-    for (std::size_t hashAt : {1960u, 1990u, 1999u}) {
+    for (std::size_t hashAt : {kScanBlockSize - 40, kScanBlockSize - 10, kScanBlockSize - 1}) {
         SCOPED_TRACE(hashAt);
         // First header of the file, after a long preamble.
         const std::string first = Filler(hashAt - 1) + "\n" + SimpleEntry("first") + SimpleEntry("next");
@@ -166,12 +166,12 @@ TEST_F(IndexScan, HeaderLineCutByAChunksEnd)
     }
 }
 
-// Short entries lying in the last 50 bytes of a chunk, before a header the chunk cuts: each indexed once.
+// Short entries lying at the end of a block, before a header the block cuts: each indexed once.
 TEST_F(IndexScan, ShortEntriesBeforeACutHeaderAreIndexedOnce)
 {
     const std::string tiny = "# t\nx\n\n"; // 7 bytes
     std::string bytes = SimpleEntry("head");
-    bytes = bytes.substr(0, bytes.size() - 1) + Filler(2000 - 30 - bytes.size()) + "\n";
+    bytes = bytes.substr(0, bytes.size() - 1) + Filler(kScanBlockSize - 30 - bytes.size()) + "\n";
     for (int i = 0; i < 4; ++i) {
         bytes += tiny;
     }
@@ -192,8 +192,39 @@ TEST_F(IndexScan, HeaderLineLongerThanAChunkIsPassedOverAndTheScanGoesOn)
     EXPECT_EQ(items[1].second, bytes.size() - SimpleEntry("last").size() + 7);
 }
 
-// Every alignment of entries against the chunk boundaries: the index always equals the reference.
-TEST_F(IndexScan, AnyAlignmentOfEntriesAgainstChunks)
+// Every alignment of entries against the boundaries of the blocks the scan reads (64 KiB): the index always equals
+// the reference.
+TEST_F(IndexScan, AnyAlignmentOfEntriesAgainstBlocks)
+{
+    std::string entries;
+    for (int i = 0; i < 2800; ++i) {
+        const std::string name = "cmd" + std::to_string(i * 7919 % 10000);
+        entries += i % 5 == 0 ? Entry(name, {"x"})
+                              : SimpleEntry(name, std::string(static_cast<std::size_t>(i * 13 % 50), 'd'));
+    }
+    ASSERT_GT(entries.size(), 2u * kScanBlockSize);
+    for (std::size_t pad = 0; pad < 110; ++pad) {
+        SCOPED_TRACE(pad);
+        const std::string bytes = std::string(pad, 'p') + entries;
+        Open(bytes);
+        ExpectIndexMatchesReference(bytes);
+        EXPECT_EQ(window.commandList.GetCount(), 2800);
+    }
+}
+
+// A header line's length at the limit of the readers' chunks: held whole with its LF, or passed over.
+TEST_F(IndexScan, HeaderLineOfAChunkLessOneIsTheLongestIndexed)
+{
+    const std::string longest = "# " + std::string(kChunkSize - 3, 'n'); // 1999 bytes before its LF
+    const std::string tooLong = "# " + std::string(kChunkSize - 2, 'm');
+    Open(SimpleEntry("first") + longest + "\n1 a\n\n" + tooLong + "\n1 a\n\n" + SimpleEntry("last"));
+    EXPECT_EQ(window.commandList.GetCount(), 3);
+    EXPECT_EQ(window.commandList.GetText(2).size(), kIndexNameBufferSize - 1); // the long name, cut to its buffer
+    EXPECT_EQ(window.commandList.FindString(u"mmm"), platform::kNoItem);
+}
+
+// Every alignment of short entries in a short file: the index always equals the reference.
+TEST_F(IndexScan, AnyAlignmentOfEntriesInASmallFile)
 {
     std::string entries;
     for (int i = 0; i < 40; ++i) {
@@ -231,14 +262,18 @@ TEST_F(IndexScan, ThirtyTwoThousandEntriesInRandomOrder)
 TEST_F(IndexScan, ReadErrorEndsTheScanWithWhatWasRead)
 {
     std::string bytes;
-    for (int i = 0; i < 40; ++i) {
+    for (int i = 0; i < 4000; ++i) {
         const std::string number = std::to_string(i);
         bytes += SimpleEntry(std::string("c").append(number), std::string("key ").append(number));
     }
-    const std::size_t entry = SimpleEntry("c10").size();
-    file.FailReadsPast(static_cast<std::uint32_t>(3000));
+    // The second block the scan reads fails.
+    file.FailReadsPast(100000);
     Open(bytes);
-    EXPECT_EQ(window.commandList.GetCount(), static_cast<int>(2000 / entry + 1)); // the first chunk's headers
+    const auto headers = ReferenceHeaders(bytes);
+    const auto firstBlock = std::count_if(headers.begin(), headers.end(),
+                                          [](const auto &header) { return header.second <= kScanBlockSize; });
+    ASSERT_GT(firstBlock, 1000);
+    EXPECT_EQ(window.commandList.GetCount(), static_cast<int>(firstBlock));
     EXPECT_TRUE(window.commandList.Redraw());
     Select("c1");
     EXPECT_EQ(EntryText(), u"key 1\r\n\r\nParams:c1(x)");

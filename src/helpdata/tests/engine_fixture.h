@@ -43,7 +43,7 @@ inline std::string SimpleEntry(const std::string &name, const std::string &descr
 }
 
 // What the index must hold, found the slow and obvious way over the whole file: the first "#" and every "#" after
-// LF LF whose line ends with an LF, as (name, EntryOffset) in file order.
+// LF LF whose line ends with an LF less than a chunk after the "#", as (name, EntryOffset) in file order.
 inline std::vector<std::pair<std::string, std::uint32_t>> ReferenceHeaders(const std::string &bytes)
 {
     std::vector<std::pair<std::string, std::uint32_t>> headers;
@@ -60,6 +60,9 @@ inline std::vector<std::pair<std::string, std::uint32_t>> ReferenceHeaders(const
         const std::size_t end = bytes.find('\n', at);
         if (end == std::string::npos) {
             break;
+        }
+        if (end - at >= kChunkSize) {
+            continue;
         }
         headers.emplace_back(CommandNameOf(std::string_view(bytes).substr(at, end - at)),
                              static_cast<std::uint32_t>(end + 1));
@@ -92,7 +95,7 @@ protected:
         window.commandList = platform::MemoryListBox();
         file.SetBytes(std::move(bytes));
         file.Open("korvadoc");
-        BuildIndex(file, buffer, window.commandList);
+        BuildIndex(file, window.commandList);
         ResetSearch(window);
     }
 

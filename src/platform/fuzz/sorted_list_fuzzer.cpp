@@ -53,7 +53,7 @@ void CheckAll(const SortedList &list, const Names &added, const std::vector<std:
     // Each value once, with its text; equal texts in the order they were added, so values rise among them.
     std::vector<bool> seen(added.Count(), false);
     for (int i = 0; i < list.Count(); ++i) {
-        const std::u16string_view text = list.Text(i);
+        const std::u16string text = list.Text(i);
         const std::uint32_t data = list.Data(i);
         if (data >= added.Count() || added[data] != text || seen[data]) {
             Broken("an item's text or value", i);

@@ -15,19 +15,26 @@ bool MemoryHelpFile::Open(const std::string & /*path*/)
 
 std::uint32_t MemoryHelpFile::Read(std::span<char> buffer)
 {
+    const std::span<const char> view = ReadView(static_cast<std::uint32_t>(buffer.size()));
+    std::copy(view.begin(), view.end(), buffer.begin());
+    return static_cast<std::uint32_t>(view.size());
+}
+
+std::span<const char> MemoryHelpFile::ReadView(std::uint32_t count)
+{
     ++reads_;
     const std::uint32_t length = Length();
     if (!open_ || position_ >= length) {
-        return 0;
+        return {};
     }
-    const std::size_t count = std::min<std::size_t>(buffer.size(), length - position_);
-    if (position_ + count > failPast_) {
-        return 0;
+    const std::size_t got = std::min<std::size_t>(count, length - position_);
+    if (position_ + got > failPast_) {
+        return {};
     }
-    std::copy_n(bytes_.data() + position_, count, buffer.data());
-    position_ += static_cast<std::uint32_t>(count);
-    bytesRead_ += count;
-    return static_cast<std::uint32_t>(count);
+    const std::span<const char> view(bytes_.data() + position_, got);
+    position_ += static_cast<std::uint32_t>(got);
+    bytesRead_ += got;
+    return view;
 }
 
 std::uint32_t MemoryHelpFile::Length() const

@@ -38,6 +38,7 @@ public:
     void Seek(std::uint32_t offset) override { position_ = offset; }
     void SeekBack(std::uint32_t count) override { position_ = count < position_ ? position_ - count : 0; }
     std::uint32_t Read(std::span<char> buffer) override;
+    std::span<const char> ReadView(std::uint32_t count) override;
     std::uint32_t Position() const override { return position_; }
     std::uint32_t Length() const override;
     void NoteContent() override { changed_ = false; }

@@ -46,6 +46,12 @@ int CommandListModel::rowCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : items_.Count();
 }
 
+QModelIndex CommandListModel::index(int row, int column, const QModelIndex &parent) const
+{
+    return !parent.isValid() && column == 0 && row >= 0 && row < items_.Count() ? createIndex(row, column)
+                                                                                : QModelIndex();
+}
+
 QVariant CommandListModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= items_.Count()) {

@@ -24,6 +24,8 @@ public:
     void SetRedraw(bool redraw);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    // The view asks for an index of every row as it lays the list out; this answers without asking back.
+    QModelIndex index(int row, int column = 0, const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
 private:

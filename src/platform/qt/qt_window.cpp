@@ -32,8 +32,12 @@ QString ToDisplayText(std::u16string_view text)
 
 QWidget *QtWindow::Control(int id) const
 {
-    const QString name = ControlName(id);
-    return name.isEmpty() ? nullptr : dialog_.findChild<QWidget *>(name);
+    QPointer<QWidget> &control = controls_[id];
+    if (control.isNull()) {
+        const QString name = ControlName(id);
+        control = name.isEmpty() ? nullptr : dialog_.findChild<QWidget *>(name);
+    }
+    return control.data();
 }
 
 ListBox &QtWindow::ListBoxById(int id)

@@ -5,7 +5,9 @@
 #include "platform/platform.h"
 
 #include <functional>
+#include <map>
 
+#include <QPointer>
 #include <QWidget>
 
 namespace korva::platform::qt {
@@ -25,7 +27,7 @@ public:
     void ShowMessage(std::u16string_view text) override;
 
 private:
-    // The control of that id; null when the layout has none.
+    // The control of that id; null when the layout has none. Found once, and again should it be gone.
     QWidget *Control(int id) const;
 
     // What an id the layout lacks reaches: controls that hold nothing and do nothing.
@@ -56,6 +58,7 @@ private:
     };
 
     QWidget &dialog_;
+    mutable std::map<int, QPointer<QWidget>> controls_;
     NoList noList_;
     NoComboBox noComboBox_;
     NoEdit noEdit_;

@@ -139,6 +139,22 @@ TEST(SortedList, LargeListMatchesAStableSortAcrossReads)
     }
 }
 
+// Offsets into the store are 32-bit: a list takes no text past its capacity, rather than wrap.
+TEST(SortedList, NoTextPastItsCapacity)
+{
+    SortedList list(10);
+    EXPECT_TRUE(list.Add(u"abcd", 1));    // 4 bytes: the key is the text
+    EXPECT_TRUE(list.Add(u"Ef", 2));      // 4: the key, then the text
+    EXPECT_FALSE(list.Add(u"\u20ac", 3)); // 3 for the wide unit: 11 in all
+    EXPECT_TRUE(list.Add(u"xy", 4));      // 10: full
+    EXPECT_TRUE(list.Add(u"", 5));
+    EXPECT_FALSE(list.Add(u"z", 6));
+    EXPECT_EQ(list.Count(), 4);
+    EXPECT_EQ(list.Text(list.Find(u"ef")), u"Ef");
+    EXPECT_EQ(list.Data(list.Find(u"x")), 4u);
+    EXPECT_EQ(list.Find(u"\u20ac"), -1);
+}
+
 TEST(SortedInsertPosition, AfterTheEqualTextsCaseIgnored)
 {
     const std::vector<std::u16string> texts = {u"abs", u"Gamma", u"gamma", u"zeta"};
