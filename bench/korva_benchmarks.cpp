@@ -16,6 +16,7 @@
 #include "platform/system_help_file.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
 #include <iomanip>
@@ -405,13 +406,13 @@ void PrintTable(const RecordingReporter &reporter, long emptyKiB, long fullKiB)
     };
     const std::vector<Row> rows = {
         {"Index scan, shuffled file", time("IndexScan/EngineList/shuffled"), "grep -c '^#'",
-         time("Anchor/GrepHeaders/shuffled"), "<= 3x", 3.0},
+         time("Anchor/GrepHeaders/shuffled"), "<= 1x", 1.0},
         {"Index scan, alphabetical file", time("IndexScan/EngineList/alphabetical"), "grep -c '^#'",
          time("Anchor/GrepHeaders/alphabetical"), "<= 3x", 3.0},
         {"Index scan into the Qt list", time("IndexScan/QtList/shuffled"), "grep -c '^#'",
-         time("Anchor/GrepHeaders/shuffled"), "(info)", 0},
+         time("Anchor/GrepHeaders/shuffled"), "<= 1.2x", 1.2},
         {"Window start-up to first frame", time("WindowStartUp/full"), "same, empty file", time("WindowStartUp/empty"),
-         "<= 1.5x", 1.5},
+         "<= 1.25x", 1.25},
         {"One Find tap across the file", time("Find/OneTapAcrossTheFile"), "grep -F -c",
          time("Anchor/GrepNeedle/needle_in_last"), "<= 2x", 2.0},
         {"One Find tap, 32768 excluded lines", time("Find/OneTapAcrossExcludedLines"), "grep -F -c",
@@ -447,8 +448,8 @@ void PrintTable(const RecordingReporter &reporter, long emptyKiB, long fullKiB)
     const double extraMiB = static_cast<double>(fullKiB - emptyKiB) / 1024.0;
     std::cout << std::left << std::setw(34) << "Peak memory, 32768 entries" << std::right << std::setw(9)
               << fullKiB / 1024.0 << " MiB " << std::left << std::setw(18) << " empty file" << std::right
-              << std::setw(9) << emptyKiB / 1024.0 << " MiB" << std::setw(7) << "+" << extraMiB << " MiB  <= +16 MiB"
-              << (extraMiB <= 16.0 ? "  met" : "  MISSED") << "\n";
+              << std::setw(9) << emptyKiB / 1024.0 << " MiB" << std::setw(7) << "+" << extraMiB << " MiB  <= +4 MiB"
+              << (extraMiB <= 4.0 ? "  met" : "  MISSED") << "\n";
 }
 
 int MemoryProbe(int argc, char **argv, const std::string &path)
@@ -473,6 +474,12 @@ void QuietMessages(QtMsgType type, const QMessageLogContext &, const QString &me
 int main(int argc, char **argv)
 {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // The toolkit wants a runtime folder of the user's; the probes share one of their own, gone at the end.
+    static char runtime[] = "/tmp/korva-benchmarks-XXXXXX";
+    if (std::getenv("XDG_RUNTIME_DIR") == nullptr && mkdtemp(runtime) != nullptr) {
+        setenv("XDG_RUNTIME_DIR", runtime, 1);
+        std::atexit([] { rmdir(runtime); });
+    }
     qInstallMessageHandler(QuietMessages);
     if (argc == 3 && std::string(argv[1]) == "--memory-probe") {
         return MemoryProbe(argc, argv, argv[2]);

@@ -14,6 +14,9 @@ namespace {
 // The code's escape: the byte before a unit of 0xFF and above.
 constexpr unsigned char kWide = 0xFF;
 
+// Lists this long and longer are sorted by radix; shorter ones by comparing.
+constexpr std::size_t kRadixFrom = 128;
+
 // A key's first eight bytes, from the top, zero past its end: heads order as the keys do, but for keys that agree in
 // them (or that hold NUL units, which the zero padding cannot tell apart from the end).
 std::uint64_t HeadOf(std::string_view key)
@@ -159,7 +162,17 @@ void SortedList::Sort() const
         return;
     }
     // The items in the order they came, the ones sorted before first, stand in the order equal keys keep: both steps
-    // are stable.
+    // are stable. A short list is quicker sorted by inserting each item after the ones not greater than it.
+    if (items_.size() < kRadixFrom) {
+        const auto less = [this](const Item &a, const Item &b) {
+            return a.head != b.head ? a.head < b.head : KeyLess(KeyOf(a), KeyOf(b));
+        };
+        for (auto next = items_.begin() + 1; next != items_.end(); ++next) {
+            const auto place = std::upper_bound(items_.begin(), next, *next, less);
+            std::rotate(place, next, next + 1);
+        }
+        return;
+    }
     RadixSort(items_);
     for (auto run = items_.begin(); run != items_.end();) {
         const auto end = std::find_if(run, items_.end(), [&](const Item &item) { return item.head != run->head; });
@@ -181,12 +194,19 @@ const SortedList::Item *SortedList::ItemAt(int position) const
 
 std::u16string SortedList::Text(int position) const
 {
+    std::u16string text;
+    TextInto(position, text);
+    return text;
+}
+
+void SortedList::TextInto(int position, std::u16string &text) const
+{
+    text.clear();
     const Item *item = ItemAt(position);
     if (item == nullptr) {
-        return {};
+        return;
     }
     const std::string_view code = TextOf(*item);
-    std::u16string text;
     text.reserve(code.size());
     const auto *byte = reinterpret_cast<const unsigned char *>(code.data());
     const auto *end = byte + code.size();
@@ -198,7 +218,6 @@ std::u16string SortedList::Text(int position) const
             text.push_back(*byte++);
         }
     }
-    return text;
 }
 
 std::uint32_t SortedList::Data(int position) const
@@ -212,7 +231,8 @@ int SortedList::Find(std::u16string_view prefix) const
     // Every text that begins with `prefix` orders at or after it, and those texts stand together: the first of them,
     // if any, is the first item not before `prefix`. A code's prefix is the code of the text's prefix.
     Sort();
-    std::string key;
+    std::string &key = findKey_; // kept between finds, so that a find makes no allocation
+    key.clear();
     AppendCode(prefix, true, key);
     const std::uint64_t head = HeadOf(key);
     const auto found = std::lower_bound(items_.begin(), items_.end(), key, [&](const Item &item, const std::string &k) {

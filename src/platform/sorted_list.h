@@ -38,6 +38,8 @@ public:
     int Count() const { return static_cast<int>(items_.size()); }
     // The item's text; empty for a position outside the list.
     std::u16string Text(int position) const;
+    // The same into `text`, whose room is kept from call to call.
+    void TextInto(int position, std::u16string &text) const;
     // The item's value; 0 for a position outside the list.
     std::uint32_t Data(int position) const;
     // The first item whose text begins with `prefix`, case ignored, or -1.
@@ -72,6 +74,7 @@ private:
     std::string bytes_;
     mutable std::vector<Item> items_;
     mutable bool sorted_ = true;
+    mutable std::string findKey_;
 };
 
 // Where a text would go among `count` sorted texts (case ignored), after the ones equal to it: the drop-down's

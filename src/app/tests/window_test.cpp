@@ -6,8 +6,10 @@
 #include "window_fixture.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 
 #include <QAccessible>
 #include <QClipboard>
@@ -408,12 +410,20 @@ protected:
     QTemporaryDir folder_;
 };
 
+// Missing, or a folder, a named pipe (which once made the open wait for a writer for ever) or a device in its place.
 TEST_F(Program, WithoutADataFileEndsSilentlyWithStatusZero)
 {
     const QString program = Install(QString());
-    for (const bool folderInstead : {false, true}) {
-        if (folderInstead) {
-            ASSERT_TRUE(QDir(folder_.path()).mkdir(QStringLiteral("korvadoc")));
+    const std::string korvadoc = folder_.filePath(QStringLiteral("korvadoc")).toStdString();
+    for (const std::string instead : {"nothing", "a folder", "a named pipe", "a device"}) {
+        SCOPED_TRACE(instead);
+        std::filesystem::remove_all(korvadoc);
+        if (instead == "a folder") {
+            ASSERT_TRUE(std::filesystem::create_directory(korvadoc));
+        } else if (instead == "a named pipe") {
+            ASSERT_EQ(::mkfifo(korvadoc.c_str(), 0600), 0);
+        } else if (instead == "a device") {
+            std::filesystem::create_symlink("/dev/zero", korvadoc);
         }
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

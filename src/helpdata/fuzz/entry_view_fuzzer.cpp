@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     const std::string bytes(reinterpret_cast<const char *>(data), size);
     korva::helpdata::testing::ExerciseLimits limits;
-    limits.entries = 256;
+    limits.entries = 128;
     limits.seeAlsoPerEntry = 16;
     korva::helpdata::testing::ReportProblems(korva::helpdata::testing::CheckEntryViews(bytes, limits));
     return 0;

@@ -50,8 +50,9 @@ void CheckList(const std::string &bytes, const platform::MemoryListBox &list, st
         problems.push_back("the list holds more items than the file has '#' bytes");
     }
     std::u16string previous;
+    std::u16string text;
     for (int i = 0; i < list.GetCount(); ++i) {
-        std::u16string text = list.GetText(i);
+        list.Items().TextInto(i, text);
         if (i > 0 && platform::CompareFolded(previous, text) > 0) {
             problems.push_back("items " + std::to_string(i - 1) + " and " + std::to_string(i) + " are out of order");
         }
@@ -60,7 +61,7 @@ void CheckList(const std::string &bytes, const platform::MemoryListBox &list, st
             problems.push_back("item " + Describe(text) + " has EntryOffset " + std::to_string(offset) +
                                ", not just after an LF in the file");
         }
-        previous = std::move(text);
+        previous.swap(text);
     }
 }
 
@@ -133,8 +134,9 @@ std::vector<std::string> CheckEntryViews(const std::string &bytes, const Exercis
             platform::WideToAnsi(std::u16string_view(text).substr(0, text.find(u'\r')).substr(0, 40), firstLine);
         const std::size_t offset = window.commandList.GetItemData(static_cast<int>(i));
         if (offset <= bytes.size() &&
-            bytes.substr(offset, kChunkSize).find(std::string_view(firstLine.data(), firstLineLength)) ==
-                std::string::npos) {
+            std::string_view(bytes)
+                    .substr(offset, kChunkSize)
+                    .find(std::string_view(firstLine.data(), firstLineLength)) == std::string::npos) {
             problems.push_back("entry " + Describe(window.commandList.GetText(static_cast<int>(i))) +
                                " shows text that is not its own: " + Describe(text));
         }

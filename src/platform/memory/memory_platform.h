@@ -70,6 +70,8 @@ public:
     void SetRedraw(bool redraw) override;
 
     bool Redraw() const { return redraw_; }
+    // The store behind the list, for checks that read every item.
+    const SortedList &Items() const { return items_; }
     // How often redraw was switched off and back on.
     int RedrawOffCount() const { return redrawOffCount_; }
 

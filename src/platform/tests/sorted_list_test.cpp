@@ -102,13 +102,13 @@ TEST(SortedList, EmptyNamesAmongManyLongNames)
     EXPECT_EQ(list.Text(list.Find(std::u16string(31, u'b'))), std::u16string(31, u'b') + u'A');
 }
 
-// Many items, added in runs with reads between them, against a stable sort of the same texts.
-TEST(SortedList, LargeListMatchesAStableSortAcrossReads)
+// `count` items, added in runs with reads between them, against a stable sort of the same texts.
+void ExpectStableSortAcrossReads(std::uint32_t count, std::uint32_t readEvery)
 {
     std::mt19937 random(42);
     std::vector<std::pair<std::u16string, std::uint32_t>> added;
     SortedList list;
-    for (std::uint32_t i = 0; i < 20000; ++i) {
+    for (std::uint32_t i = 0; i < count; ++i) {
         std::u16string text;
         const auto length = random() % 7; // empty texts too
         for (std::size_t c = 0; c < length; ++c) {
@@ -119,14 +119,14 @@ TEST(SortedList, LargeListMatchesAStableSortAcrossReads)
         }
         added.emplace_back(text, i);
         list.Add(text, i);
-        if (i % 4999 == 0) {
+        if (i % readEvery == 0) {
             EXPECT_EQ(list.Count(), static_cast<int>(i + 1));
             list.Find(u"a"); // sorts what came so far: later items merge in
         }
     }
     std::stable_sort(added.begin(), added.end(),
                      [](const auto &a, const auto &b) { return CompareFolded(a.first, b.first) < 0; });
-    ASSERT_EQ(list.Count(), 20000);
+    ASSERT_EQ(list.Count(), static_cast<int>(count));
     for (int i = 0; i < list.Count(); ++i) {
         ASSERT_EQ(list.Text(i), added[static_cast<std::size_t>(i)].first) << i;
         ASSERT_EQ(list.Data(i), added[static_cast<std::size_t>(i)].second) << i;
@@ -137,6 +137,21 @@ TEST(SortedList, LargeListMatchesAStableSortAcrossReads)
         EXPECT_TRUE(StartsWithFolded(list.Text(found), text));
         EXPECT_TRUE(found == 0 || !StartsWithFolded(list.Text(found - 1), text));
     }
+}
+
+TEST(SortedList, LargeListMatchesAStableSortAcrossReads)
+{
+    ExpectStableSortAcrossReads(20000, 4999);
+}
+
+// Short lists sort another way than long ones: both sides of the change, and a list that grows across it.
+TEST(SortedList, ListsAroundTheSortChangeMatchAStableSort)
+{
+    for (const std::uint32_t count : {127U, 128U, 129U}) {
+        SCOPED_TRACE(count);
+        ExpectStableSortAcrossReads(count, count);
+    }
+    ExpectStableSortAcrossReads(300, 100);
 }
 
 // Offsets into the store are 32-bit: a list takes no text past its capacity, rather than wrap.
