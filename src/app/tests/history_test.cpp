@@ -8,7 +8,9 @@ namespace {
 
 History::Place At(std::uint32_t offset)
 {
-    return {offset, u"c" + std::u16string(1, static_cast<char16_t>(u'0' + offset % 10))};
+    std::u16string name(2, u'c');
+    name[1] = static_cast<char16_t>(u'0' + offset % 10);
+    return {offset, name};
 }
 
 TEST(History, KeepsTheLastHundredEntries)
