@@ -3,6 +3,7 @@
 
 #include "helpdata/format.h"
 #include "helpdata/read_buffer.h"
+#include "index_ahead.h"
 #include "lookup_channel.h"
 #include "reference_dlg.h"
 
@@ -10,6 +11,7 @@
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include <QApplication>
 
@@ -58,6 +60,9 @@ bool CReferenceApp::InitInstance()
         return false; // the window open on this file shows it
     }
 
+    // The index is built while the toolkit and the window start; the window takes it as it first shows, before it
+    // takes any input. Until then the data file is that work's alone.
+    std::future<platform::SortedList> index = BuildIndexAhead(helpFile_);
     auto buffer = std::make_unique<helpdata::ReadBuffer>();
 
     // The toolkit starts only once there is something to show.
@@ -72,6 +77,7 @@ bool CReferenceApp::InitInstance()
 
     {
         CReferenceDlg dialog(helpFile_, *buffer);
+        dialog.TakeIndexWhenOpen(std::move(index));
         if (!command.isEmpty()) {
             dialog.ShowCommandWhenOpen(command);
         }
@@ -82,9 +88,9 @@ bool CReferenceApp::InitInstance()
         });
         server.Serve(channel);
         dialog.exec();
-        buffer.reset();
-        helpFile_.Close();
-    }
+    } // the window, and with it any index it never took, is gone before the file closes
+    buffer.reset();
+    helpFile_.Close();
     return false;
 }
 

@@ -167,7 +167,16 @@ bool CReferenceDlg::OnInitDialog()
     resize(size);
     move(available.topLeft() + QPoint((room.width() - size.width()) / 2, (room.height() - size.height()) / 2));
 
-    helpdata::BuildIndex(context_.file, window_.ListBoxById(IDC_COMMAND_LIST));
+    platform::ListBox &list = window_.ListBoxById(IDC_COMMAND_LIST);
+    auto *view = dynamic_cast<CommandListView *>(&list);
+    if (indexAhead_.valid() && view != nullptr) {
+        view->AdoptItems(indexAhead_.get()); // the data file is the window's again from here
+    } else {
+        if (indexAhead_.valid()) {
+            indexAhead_.wait();
+        }
+        helpdata::BuildIndex(context_.file, list);
+    }
     helpdata::ResetSearch(window_);
     return true;
 }

@@ -7,6 +7,10 @@
 #include "history.h"
 #include "platform/platform.h"
 #include "platform/qt/qt_window.h"
+#include "platform/sorted_list.h"
+
+#include <future>
+#include <utility>
 
 #include <QAction>
 #include <QDialog>
@@ -33,6 +37,9 @@ public:
     void ShowCommand(const QString &command);
     // ShowCommand, once the list is filled as the window opens.
     void ShowCommandWhenOpen(const QString &command) { startCommand_ = command; }
+    // The command list as the window opens: `index`, built ahead from the window's data file, in place of a scan of
+    // its own. The window waits for it there, and reads the file only after.
+    void TakeIndexWhenOpen(std::future<platform::SortedList> index) { indexAhead_ = std::move(index); }
     // Brings the window to the front: shown, raised and made active where the desktop lets it.
     void BringToFront();
 
@@ -94,6 +101,7 @@ private:
     helpdata::HelpContext context_;
     bool initialised_ = false;
     QString startCommand_;
+    std::future<platform::SortedList> indexAhead_;
     History history_;
     QAction *back_;
     QAction *forward_;

@@ -44,6 +44,8 @@ public:
     std::uint32_t Data(int position) const;
     // The first item whose text begins with `prefix`, case ignored, or -1.
     int Find(std::u16string_view prefix) const;
+    // Sorts the items added since the last read in among the others; each read does so first.
+    void Sort() const;
 
 private:
     struct Item
@@ -66,8 +68,6 @@ private:
         return item.textBytes == 0 ? KeyOf(item)
                                    : std::string_view(bytes_.data() + item.start + item.keyBytes, item.textBytes);
     }
-    // Sorts the items added since the last read in among the others.
-    void Sort() const;
     const Item *ItemAt(int position) const;
 
     std::size_t capacity_;

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -82,6 +83,53 @@ TEST_F(DataFileWindow, FileSavedAsANewFileIsReadFromThen)
     ASSERT_EQ(std::rename(saved.c_str(), Path().c_str()), 0);
     ClickCommand(QStringLiteral("alpha"));
     EXPECT_EQ(EntryBox().toPlainText(), QStringLiteral("new alpha\n\nParams:alpha(x)"));
+}
+
+// The program builds the index on a thread of its own while the window starts. On any file, that index must be the
+// one the window builds itself: the same names, in the same order, each leading to its own entry.
+TEST_F(DataFileWindow, IndexBuiltAheadIsTheOneTheWindowBuildsItself)
+{
+    const std::string malformed = "text before the first entry\n" + DataEntry("Beta", "upper beta") + "#" +
+                                  std::string(2100, 'x') + "\n\n" + DataEntry("beta", "lower beta") +
+                                  DataEntry("caf\xe9", "with an e acute") +
+                                  std::string("# na\0me\n1\n2 nul\n\n# last, no LF", 30);
+    for (const std::string &bytes : {korva::testing::ReadFileBytes(KORVA_SAMPLE_DATA), malformed, std::string()}) {
+        Rewrite(bytes);
+        OpenWindow(Path());
+        const QStringList texts = ListTexts();
+        std::vector<std::uint32_t> offsets;
+        for (int row = 0; row < List().GetCount(); ++row) {
+            offsets.push_back(List().GetItemData(row));
+        }
+        CloseWindow();
+
+        OpenWindowIndexedAhead(Path());
+        ASSERT_EQ(ListTexts(), texts);
+        for (int row = 0; row < List().GetCount(); ++row) {
+            EXPECT_EQ(List().GetItemData(row), offsets[static_cast<std::size_t>(row)]) << row;
+        }
+        EXPECT_EQ(List().GetCurSel(), -1);
+        if (!texts.isEmpty()) {
+            ClickCommand(texts.back());
+            EXPECT_EQ(SelectedCommand(), texts.back());
+            EXPECT_FALSE(EntryBox().toPlainText().isEmpty());
+        }
+        CloseWindow();
+    }
+}
+
+// Changed after the index was built ahead and before the window showed: the window reads the file as it is now.
+TEST_F(DataFileWindow, FileChangedWhileIndexedAheadIsIndexedAgainBeforeAnythingShows)
+{
+    Rewrite(DataEntry("alpha", "old alpha") + DataEntry("beta", "old beta"));
+    OpenWindowIndexedAhead(Path(), [this] {
+        Rewrite(DataEntry("gamma", "new gamma, first now") + DataEntry("beta", "new beta") +
+                DataEntry("alpha", "new alpha"));
+    });
+    ClickCommand(QStringLiteral("beta"));
+    EXPECT_EQ(ListTexts(), (QStringList{"alpha", "beta", "gamma"}));
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("beta"));
+    EXPECT_EQ(EntryBox().toPlainText(), QStringLiteral("new beta\n\nParams:beta(x)"));
 }
 
 TEST_F(DataFileWindow, SessionLeavesTheDataFileAsItWas)

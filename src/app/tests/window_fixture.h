@@ -2,6 +2,7 @@
 // The reference window on a data file, shown and active, for tests that drive it as a user does.
 #pragma once
 
+#include "app/index_ahead.h"
 #include "app/reference_dlg.h"
 #include "helpdata/find_next.h"
 #include "helpdata/read_buffer.h"
@@ -9,6 +10,8 @@
 #include "platform/system_help_file.h"
 
 #include <fstream>
+#include <functional>
+#include <future>
 #include <memory>
 #include <string>
 
@@ -38,11 +41,7 @@ class WindowTest : public ::testing::Test
 protected:
     void SetUp() override { helpdata::ProcessSearchState() = helpdata::SearchState{}; }
 
-    void TearDown() override
-    {
-        dialog_.reset();
-        file_.Close();
-    }
+    void TearDown() override { CloseWindow(); }
 
     // Opens the window on the data file at `path`; with a `command`, as the command line asks it to show one.
     void OpenWindow(const std::string &path, const QString &command = QString())
@@ -52,9 +51,29 @@ protected:
         if (!command.isEmpty()) {
             dialog_->ShowCommandWhenOpen(command);
         }
-        dialog_->open();
-        QApplication::setActiveWindow(dialog_.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog_.get()));
+        ShowWindow();
+    }
+
+    // Opens the window as the program does, on the index built ahead; `meanwhile` runs once that index is built and
+    // before the window shows.
+    void OpenWindowIndexedAhead(const std::string &path, const std::function<void()> &meanwhile = {})
+    {
+        ASSERT_TRUE(file_.Open(path)) << path;
+        std::future<platform::SortedList> index = BuildIndexAhead(file_);
+        ASSERT_TRUE(index.valid());
+        index.wait();
+        if (meanwhile) {
+            meanwhile();
+        }
+        dialog_ = std::make_unique<CReferenceDlg>(file_, buffer_);
+        dialog_->TakeIndexWhenOpen(std::move(index));
+        ShowWindow();
+    }
+
+    void CloseWindow()
+    {
+        dialog_.reset();
+        file_.Close();
     }
 
     // Opens the window on a data file holding exactly `bytes`.
@@ -64,6 +83,13 @@ protected:
         const std::string path = folder_.filePath(QStringLiteral("korvadoc")).toStdString();
         std::ofstream(path, std::ios::binary) << bytes;
         OpenWindow(path);
+    }
+
+    void ShowWindow()
+    {
+        dialog_->open();
+        QApplication::setActiveWindow(dialog_.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog_.get()));
     }
 
     CReferenceDlg &Dialog() { return *dialog_; }

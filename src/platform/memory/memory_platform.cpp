@@ -42,17 +42,6 @@ std::uint32_t MemoryHelpFile::Length() const
     return static_cast<std::uint32_t>(std::min<std::size_t>(bytes_.size(), 0xFFFFFFFFu));
 }
 
-void MemoryListBox::SetCurSel(int position)
-{
-    selection_ = (position >= 0 && position < GetCount()) ? position : kNoItem;
-}
-
-void MemoryListBox::ResetContent()
-{
-    items_.Clear();
-    selection_ = kNoItem;
-}
-
 void MemoryListBox::SetRedraw(bool redraw)
 {
     if (!redraw && redraw_) {

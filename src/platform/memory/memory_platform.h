@@ -5,6 +5,7 @@
 
 #include "platform/platform.h"
 #include "platform/sorted_list.h"
+#include "platform/sorted_list_box.h"
 
 #include <string>
 #include <vector>
@@ -55,29 +56,16 @@ private:
     std::size_t bytesRead_ = 0;
 };
 
-class MemoryListBox final : public ListBox
+class MemoryListBox final : public SortedListBox
 {
 public:
-    void ResetContent() override;
-    void InitStorage(std::size_t items, std::size_t textUnits) override { items_.Reserve(items, textUnits); }
-    void AddItem(std::u16string_view text, std::uint32_t data) override { items_.Add(text, data); }
-    std::uint32_t GetItemData(int position) const override { return items_.Data(position); }
-    int GetCount() const override { return items_.Count(); }
-    std::u16string GetText(int position) const override { return std::u16string(items_.Text(position)); }
-    int GetCurSel() const override { return selection_; }
-    void SetCurSel(int position) override;
-    int FindString(std::u16string_view prefix) const override { return items_.Find(prefix); }
     void SetRedraw(bool redraw) override;
 
     bool Redraw() const { return redraw_; }
-    // The store behind the list, for checks that read every item.
-    const SortedList &Items() const { return items_; }
     // How often redraw was switched off and back on.
     int RedrawOffCount() const { return redrawOffCount_; }
 
 private:
-    SortedList items_;
-    int selection_ = kNoItem;
     bool redraw_ = true;
     int redrawOffCount_ = 0;
 };

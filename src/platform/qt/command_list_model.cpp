@@ -3,6 +3,8 @@
 
 #include "controls.h"
 
+#include <utility>
+
 namespace korva::platform::qt {
 
 void CommandListModel::Clear()
@@ -23,6 +25,17 @@ void CommandListModel::Add(std::u16string_view text, std::uint32_t data)
         beginResetModel();
     }
     items_.Add(text, data);
+    if (redraw_) {
+        endResetModel();
+    }
+}
+
+void CommandListModel::Adopt(SortedList items)
+{
+    if (redraw_) {
+        beginResetModel();
+    }
+    items_ = std::move(items);
     if (redraw_) {
         endResetModel();
     }

@@ -22,6 +22,8 @@ public:
     // Adds `text` with its value; while redraw is off, the views hear of the new items when it comes back on.
     void Add(std::u16string_view text, std::uint32_t data);
     void SetRedraw(bool redraw);
+    // Takes `items` in place of the list's own.
+    void Adopt(SortedList items);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     // The view asks for an index of every row as it lays the list out; this answers without asking back.

@@ -4,6 +4,7 @@
 #include "platform/sorted_list.h"
 
 #include <memory>
+#include <utility>
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
@@ -88,6 +89,14 @@ void CommandListView::ResetContent()
     programSelects_ = true;
     selectionModel()->clear();
     model_->Clear();
+    programSelects_ = false;
+}
+
+void CommandListView::AdoptItems(SortedList items)
+{
+    programSelects_ = true;
+    selectionModel()->clear();
+    model_->Adopt(std::move(items));
     programSelects_ = false;
 }
 
