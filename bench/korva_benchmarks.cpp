@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
+#include <functional>
 #include <future>
 #include <iomanip>
 #include <iostream>
@@ -145,9 +146,10 @@ struct OpenWindow
     std::unique_ptr<SilentWindow> silent;
 };
 
-// Shows the window on `file`, with the index built ahead, and returns once the command list has painted its first
-// frame.
-void ShowUntilFirstFrame(platform::HelpFile &file, std::future<platform::SortedList> index)
+// Shows the window on `file`, with the index built ahead; calls `painted` once the command list has painted its first
+// frame, then returns.
+void ShowUntilFirstFrame(platform::HelpFile &file, std::future<platform::SortedList> index,
+                         const std::function<void()> &painted)
 {
     helpdata::ReadBuffer buffer;
     app::CReferenceDlg dialog(file, buffer);
@@ -170,6 +172,7 @@ void ShowUntilFirstFrame(platform::HelpFile &file, std::future<platform::SortedL
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     }
     list->viewport()->removeEventFilter(&watch);
+    painted(); // before the window and the toolkit go, which is no part of starting
 }
 
 void IndexScanIntoEngineList(benchmark::State &state, const std::string *path)
@@ -246,20 +249,19 @@ std::pair<double, double> MedianStartUps(const std::string &self, const std::str
 }
 
 // Starts the window on `path` as the program does, in its order: the data file, the index set going, then the
-// toolkit and the window. Returns once the command list has painted.
-void LaunchAsTheProgramDoes(int argc, char **argv, const std::string &path)
+// toolkit and the window. Calls `painted` once the command list has painted.
+void LaunchAsTheProgramDoes(int argc, char **argv, const std::string &path, const std::function<void()> &painted)
 {
     platform::SystemHelpFile file;
     file.Open(path);
     std::future<platform::SortedList> index = app::BuildIndexAhead(file);
     QApplication application(argc, argv);
-    ShowUntilFirstFrame(file, std::move(index));
+    ShowUntilFirstFrame(file, std::move(index), painted);
 }
 
 int StartUpProbe(int argc, char **argv, const std::string &path)
 {
-    LaunchAsTheProgramDoes(argc, argv, path);
-    std::cout << "painted" << std::endl;
+    LaunchAsTheProgramDoes(argc, argv, path, [] { std::cout << "painted" << std::endl; });
     return 0;
 }
 
@@ -466,7 +468,7 @@ void PrintTable(const RecordingReporter &reporter, long emptyKiB, long fullKiB)
 
 int MemoryProbe(int argc, char **argv, const std::string &path)
 {
-    LaunchAsTheProgramDoes(argc, argv, path);
+    LaunchAsTheProgramDoes(argc, argv, path, [] {});
     std::cout << PeakMemoryKiB() << std::endl;
     return 0;
 }
