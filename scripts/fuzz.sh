@@ -37,7 +37,7 @@ with_search_text() { # with_search_text TEXT FILE
 max_len() {
     case $1 in
     sorted_list) echo 64 ;;
-    *) echo 3000 ;;
+    *) echo 2400 ;;
     esac
 }
 
