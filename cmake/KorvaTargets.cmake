@@ -44,8 +44,10 @@ function(korva_add_test)
     add_executable(${ARG_NAME} ${ARG_SOURCES})
     target_link_libraries(${ARG_NAME} PRIVATE korva_options ${ARG_LIBRARIES})
     set_target_properties(${ARG_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/tests")
+    # A cross-built test program lists its tests under an emulator, which may be slow to start.
     gtest_discover_tests(${ARG_NAME}
         DISCOVERY_MODE PRE_TEST
+        DISCOVERY_TIMEOUT 120
         NO_PRETTY_VALUES
         PROPERTIES ENVIRONMENT "${ARG_ENVIRONMENT}")
 endfunction()
