@@ -21,6 +21,26 @@ protected:
         });
         EXPECT_EQ(ListItems(), expected);
     }
+
+    // `count` entries of varied lengths, the file shifted by each padding below `pads`: the index always equals the
+    // reference. Names cycle through `names` numbers; bodies are up to `longestBody` bytes.
+    void ExpectEveryAlignmentIndexed(int count, int names, int longestBody, std::size_t pads, std::size_t leastSize = 0)
+    {
+        std::string entries;
+        for (int i = 0; i < count; ++i) {
+            const std::string name = "cmd" + std::to_string(i * 7919 % names);
+            entries += i % 5 == 0 ? Entry(name, {"x"})
+                                  : SimpleEntry(name, std::string(static_cast<std::size_t>(i * 13 % longestBody), 'd'));
+        }
+        ASSERT_GT(entries.size(), leastSize);
+        for (std::size_t pad = 0; pad < pads; ++pad) {
+            SCOPED_TRACE(pad);
+            const std::string bytes = std::string(pad, 'p') + entries;
+            Open(bytes);
+            ExpectIndexMatchesReference(bytes);
+            EXPECT_EQ(window.commandList.GetCount(), count);
+        }
+    }
 };
 
 // Padding that fills a file up to `size` bytes: a line of "x" and its LF.
@@ -196,20 +216,7 @@ TEST_F(IndexScan, HeaderLineLongerThanAChunkIsPassedOverAndTheScanGoesOn)
 // the reference.
 TEST_F(IndexScan, AnyAlignmentOfEntriesAgainstBlocks)
 {
-    std::string entries;
-    for (int i = 0; i < 2800; ++i) {
-        const std::string name = "cmd" + std::to_string(i * 7919 % 10000);
-        entries += i % 5 == 0 ? Entry(name, {"x"})
-                              : SimpleEntry(name, std::string(static_cast<std::size_t>(i * 13 % 50), 'd'));
-    }
-    ASSERT_GT(entries.size(), 2u * kScanBlockSize);
-    for (std::size_t pad = 0; pad < 110; ++pad) {
-        SCOPED_TRACE(pad);
-        const std::string bytes = std::string(pad, 'p') + entries;
-        Open(bytes);
-        ExpectIndexMatchesReference(bytes);
-        EXPECT_EQ(window.commandList.GetCount(), 2800);
-    }
+    ExpectEveryAlignmentIndexed(2800, 10000, 50, 110, 2u * kScanBlockSize);
 }
 
 // A header line's length at the limit of the readers' chunks: held whole with its LF, or passed over.
@@ -226,19 +233,7 @@ TEST_F(IndexScan, HeaderLineOfAChunkLessOneIsTheLongestIndexed)
 // Every alignment of short entries in a short file: the index always equals the reference.
 TEST_F(IndexScan, AnyAlignmentOfEntriesInASmallFile)
 {
-    std::string entries;
-    for (int i = 0; i < 40; ++i) {
-        const std::string name = "cmd" + std::to_string(i * 7919 % 1000);
-        entries += i % 5 == 0 ? Entry(name, {"x"})
-                              : SimpleEntry(name, std::string(static_cast<std::size_t>(i * 13 % 200), 'd'));
-    }
-    for (std::size_t pad = 0; pad < 120; ++pad) {
-        SCOPED_TRACE(pad);
-        const std::string bytes = std::string(pad, 'p') + entries;
-        Open(bytes);
-        ExpectIndexMatchesReference(bytes);
-        EXPECT_EQ(window.commandList.GetCount(), 40);
-    }
+    ExpectEveryAlignmentIndexed(40, 1000, 200, 120);
 }
 
 TEST_F(IndexScan, ThirtyTwoThousandEntriesInRandomOrder)
