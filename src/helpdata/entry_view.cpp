@@ -58,8 +58,13 @@ std::optional<std::string_view> ReadSelectedEntry(const HelpContext &context)
         context.file.Seek(list.GetItemData(selection));
         const std::uint32_t count = context.file.Read(context.buffer.Chunk());
         std::fill(context.buffer.Data() + count, context.buffer.Data() + kChunkSize, '\0');
-        if (attempt < kReadAttempts && context.file.ContentChanged()) {
-            continue; // changed while read: the offset may point into other content
+        if (context.file.ContentChanged()) {
+            if (attempt < kReadAttempts) {
+                continue; // changed while read: the offset may point into other content
+            }
+            // Still changing: what was read may be another command's entry, so none is shown.
+            ShowNothing(context);
+            return std::nullopt;
         }
         // The window: the bytes read, up to the first NUL, which ends the text for every reader.
         const std::string_view window(context.buffer.Data(), count);

@@ -200,6 +200,26 @@ TEST_F(EntryView, ChangedFileIsIndexedAgainBeforeAnythingShows)
     EXPECT_EQ(EntryText(), u"newer gamma\r\n\r\nParams:gamma(x)");
 }
 
+// A file rewritten in place in a tight loop: after the reads it tries, the entry shows nothing rather than bytes that
+// may be another command's.
+TEST_F(EntryView, FileStillChangingAfterEveryTryShowsNothing)
+{
+    Open(SimpleEntry("alpha", "a", {"beta"}) + SimpleEntry("beta", "b", {"alpha"}));
+    Select("alpha");
+    ASSERT_EQ(SeeAlso().size(), 1u);
+    file.SetChangingWhileRead(true);
+    const std::size_t reads = file.ReadCount();
+    Select("beta");
+    EXPECT_EQ(EntryText(), u"");
+    EXPECT_TRUE(SeeAlso().empty());
+    EXPECT_FALSE(window.seeAlsoEnabled);
+    EXPECT_GE(file.ReadCount() - reads, 3u); // it tried again before giving up
+    // Once the file holds still, the entry shows again.
+    file.SetChangingWhileRead(false);
+    Select("beta");
+    EXPECT_EQ(EntryText(), u"b\r\n\r\nParams:beta(x)");
+}
+
 TEST_F(EntryView, EntryWithoutParametersLineShowsItsDescriptionAlone)
 {
     Open(Entry("bare", {"1 a", "2 only a description", "3 c", "-> bare"}) + SimpleEntry("next", "d", {}, {"0 x"}));

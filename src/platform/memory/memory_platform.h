@@ -25,6 +25,8 @@ public:
         changed_ = true;
     }
     const std::string &Bytes() const { return bytes_; }
+    // While set, the file changes on disk with every read, as one rewritten in place in a tight loop.
+    void SetChangingWhileRead(bool changing) { changingWhileRead_ = changing; }
     // Opening fails while this is set, as for a missing file.
     void SetMissing(bool missing) { missing_ = missing; }
     // Reads that would reach past `offset` fail from then on, as on a disk that cannot be read there.
@@ -48,6 +50,7 @@ public:
 private:
     std::string bytes_;
     bool changed_ = false;
+    bool changingWhileRead_ = false;
     std::uint32_t position_ = 0;
     bool open_ = true;
     bool missing_ = false;
