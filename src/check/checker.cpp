@@ -551,7 +551,7 @@ struct Checker::State
             FinishEntry();
         }
         const std::size_t lastLine = lines == 0 ? 1 : lines;
-        if (lines == 0) {
+        if (entries == 0) {
             Warning(1, "the file holds no entry");
         } else if (!(lastLineEmpty && lastLineHasLineFeed && lines >= 2)) {
             Error(lastLine, "the file must end with the empty line that closes its last entry (its last two bytes "
@@ -642,13 +642,47 @@ bool Checker::FoundError() const
     return state_->foundError;
 }
 
+bool ProblemsInLineOrder::Before(const Ranked &a, const Ranked &b)
+{
+    return a.problem.line != b.problem.line ? a.problem.line < b.problem.line : a.sequence < b.sequence;
+}
+
+void ProblemsInLineOrder::Add(const Problem &problem)
+{
+    Ranked ranked{problem, sequence_++};
+    if (kept_.size() < limit_) {
+        kept_.push_back(std::move(ranked));
+        std::push_heap(kept_.begin(), kept_.end(), Before);
+        return;
+    }
+    ++dropped_;
+    if (kept_.empty() || !Before(ranked, kept_.front())) {
+        return;
+    }
+    std::pop_heap(kept_.begin(), kept_.end(), Before);
+    kept_.back() = std::move(ranked);
+    std::push_heap(kept_.begin(), kept_.end(), Before);
+}
+
+std::vector<Problem> ProblemsInLineOrder::Take()
+{
+    std::sort_heap(kept_.begin(), kept_.end(), Before);
+    std::vector<Problem> problems;
+    problems.reserve(kept_.size());
+    for (Ranked &ranked : kept_) {
+        problems.push_back(std::move(ranked.problem));
+    }
+    kept_.clear();
+    return problems;
+}
+
 std::vector<Problem> CheckDataFile(std::string_view bytes, const std::string &fileName)
 {
-    std::vector<Problem> problems;
-    Checker checker(fileName, [&problems](const Problem &problem) { problems.push_back(problem); });
+    ProblemsInLineOrder problems;
+    Checker checker(fileName, [&problems](const Problem &problem) { problems.Add(problem); });
     checker.Feed(bytes);
     checker.Finish();
-    return problems;
+    return problems.Take();
 }
 
 } // namespace korva::check

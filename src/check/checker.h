@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -33,7 +34,8 @@ public:
     using Report = std::function<void(const Problem &)>;
 
     // `fileName` names the file in the commands a message suggests; `report` gets each problem as it is found: in
-    // line order, but for the related commands, which only the whole file can tell and which come at the end.
+    // line order, but for the related commands and the count of lines the search skips, which only the whole file
+    // can tell and which come at the end (ProblemsInLineOrder puts them in their place).
     Checker(std::string fileName, Report report);
     ~Checker();
     Checker(const Checker &) = delete;
@@ -51,7 +53,35 @@ private:
     std::unique_ptr<State> state_;
 };
 
-// Every problem of the data file `bytes`, as a Checker reports them.
+// Problems as a Checker reports them, given back in line order (those of one line in the order they came). With a
+// limit, only the first `limit` in line order are kept, so that memory stays bounded whatever the file holds; the
+// rest are counted.
+class ProblemsInLineOrder
+{
+public:
+    explicit ProblemsInLineOrder(std::size_t limit = std::numeric_limits<std::size_t>::max()) : limit_(limit) {}
+
+    void Add(const Problem &problem);
+    // The problems kept, in line order; none are kept afterwards.
+    std::vector<Problem> Take();
+    // How many were not kept.
+    std::size_t Dropped() const { return dropped_; }
+
+private:
+    struct Ranked
+    {
+        Problem problem;
+        std::size_t sequence;
+    };
+    static bool Before(const Ranked &a, const Ranked &b);
+
+    std::size_t limit_;
+    std::vector<Ranked> kept_; // a heap whose top is the last in line order
+    std::size_t sequence_ = 0;
+    std::size_t dropped_ = 0;
+};
+
+// Every problem of the data file `bytes`, in line order.
 std::vector<Problem> CheckDataFile(std::string_view bytes, const std::string &fileName = "korvadoc");
 
 } // namespace korva::check

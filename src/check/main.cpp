@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: MIT
 // korvadoc-check: checks data files for the reference window and says where each breaks the format's rules.
 #include "checker.h"
+#include "platform/console.h"
 #include "platform/system_file.h"
 
-#include <array>
 #include <iostream>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -27,7 +28,7 @@ valid that is likely a mistake. A note tells what is usually meant, such as line
   --version      show the version and exit
 
 Exit status: 0 when every file follows every rule (warnings allowed), 1 when a file breaks one, 2 when a file
-cannot be read.
+cannot be read or the report cannot be written.
 )";
 
 struct Options
@@ -55,33 +56,25 @@ int CheckFile(const std::string &path, const Options &options)
 {
     korva::platform::SystemFile file;
     std::string reason;
+    const std::string name = path == "-" ? "(standard input)" : korva::platform::QuotedPath(path);
     if (path == "-") {
         file.OpenStandardInput();
     } else if (!file.Open(path, &reason)) {
-        std::cerr << "korvadoc-check: " << path << ": " << reason << "\n";
+        std::cerr << "korvadoc-check: " << name << ": " << reason << "\n";
         return 2;
     }
-    const std::string name = path == "-" ? "(standard input)" : path;
-    std::size_t shown = 0;
-    std::size_t hidden = 0;
-    korva::check::Checker checker(path == "-" ? "korvadoc" : path, [&](const korva::check::Problem &problem) {
+    korva::check::ProblemsInLineOrder problems(options.all ? std::numeric_limits<std::size_t>::max() : kProblemsShown);
+    korva::check::Checker checker(path == "-" ? "korvadoc" : name, [&](const korva::check::Problem &problem) {
         if ((problem.severity == korva::check::Severity::Warning && !options.warnings) ||
             (problem.severity == korva::check::Severity::Note && !options.notes)) {
             return;
         }
-        if (!options.all && shown == kProblemsShown) {
-            ++hidden;
-            return;
-        }
-        std::cout << name << ":" << problem.line << ": " << SeverityName(problem.severity) << ": " << problem.message
-                  << "\n";
-        ++shown;
+        problems.Add(problem);
     });
-    std::array<char, 64 * 1024> block;
+    std::vector<char> block(std::size_t{64} * 1024);
     for (;;) {
         const auto count = file.Read(block, &reason);
         if (!count) {
-            std::cout.flush();
             std::cerr << "korvadoc-check: " << name << ": cannot read: " << reason << "\n";
             return 2;
         }
@@ -91,8 +84,12 @@ int CheckFile(const std::string &path, const Options &options)
         checker.Feed(std::string_view(block.data(), *count));
     }
     checker.Finish();
-    if (hidden > 0) {
-        std::cout << name << ": " << hidden << " more problems not shown; --all shows every one\n";
+    for (const korva::check::Problem &problem : problems.Take()) {
+        std::cout << name << ":" << problem.line << ": " << SeverityName(problem.severity) << ": " << problem.message
+                  << "\n";
+    }
+    if (problems.Dropped() > 0) {
+        std::cout << name << ": " << problems.Dropped() << " more problems not shown; --all shows every one\n";
     }
     return checker.FoundError() ? 1 : 0;
 }
@@ -119,10 +116,10 @@ int main(int argc, char **argv)
             options.notes = true;
         } else if (argument == "--help" || argument == "-h") {
             std::cout << kUsage;
-            return 0;
+            return korva::platform::FinishStandardOutput("korvadoc-check") ? 0 : 2;
         } else if (argument == "--version") {
             std::cout << "korvadoc-check (Korva Command Reference) " << kVersion << "\n";
-            return 0;
+            return korva::platform::FinishStandardOutput("korvadoc-check") ? 0 : 2;
         } else {
             std::cerr << "korvadoc-check: unknown option " << argument << "\nTry 'korvadoc-check --help'.\n";
             return 2;
@@ -137,5 +134,6 @@ int main(int argc, char **argv)
     for (const std::string &file : files) {
         status = std::max(status, CheckFile(file, options));
     }
-    return status;
+    // A report that did not reach its reader is no report.
+    return korva::platform::FinishStandardOutput("korvadoc-check") ? status : 2;
 }

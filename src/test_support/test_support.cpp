@@ -62,7 +62,8 @@ std::string TemporaryFolder::Write(const std::string &name, const std::string &b
     return file.string();
 }
 
-ProgramRun RunProgram(const std::string &program, const std::vector<std::string> &arguments, const std::string &input)
+ProgramRun RunProgram(const std::string &program, const std::vector<std::string> &arguments, const std::string &input,
+                      const std::string &outputTo)
 {
     const TemporaryFolder streams;
     const std::string output = (streams.Path() / "output").string();
@@ -73,7 +74,7 @@ ProgramRun RunProgram(const std::string &program, const std::vector<std::string>
         command += Quoted(argument);
     }
     command += " < " + Quoted(input.empty() ? streams.Write("input", "") : input);
-    command += " > " + Quoted(output) + " 2> " + Quoted(errors);
+    command += " > " + Quoted(outputTo.empty() ? output : outputTo) + " 2> " + Quoted(errors);
 #if defined(_WIN32)
     command = "\"" + command + "\""; // cmd.exe takes off the outer quotes
 #endif

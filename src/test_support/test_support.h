@@ -37,7 +37,8 @@ struct ProgramRun
 };
 
 // Runs `program` with `arguments`, standard input from `input` (a file path; empty for none), and waits for it.
+// Standard output goes to `outputTo` when it names a file (such as /dev/full), and is then not kept.
 ProgramRun RunProgram(const std::string &program, const std::vector<std::string> &arguments,
-                      const std::string &input = {});
+                      const std::string &input = {}, const std::string &outputTo = {});
 
 } // namespace korva::testing

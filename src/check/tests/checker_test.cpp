@@ -117,7 +117,11 @@ TEST(Checker, FileMustEndWithTheBlankLineThatClosesTheLastEntry)
                         "LF)"),
               tail.end());
     EXPECT_TRUE(Errors(entry).empty());
+    // Nothing at all, or text without a header: either way no entry.
     EXPECT_TRUE(OneAt(Warnings(""), 1, "the file holds no entry"));
+    EXPECT_EQ(Warnings("x\n\n"), (std::vector<std::string>{"1: text before the first header ('# name') is never shown",
+                                                           "1: the file holds no entry"}));
+    EXPECT_TRUE(Errors("x\n\n").empty());
 }
 
 TEST(Checker, HashOnlyBeginsAHeader)
@@ -280,7 +284,13 @@ TEST(Checker, WarnsWhereTheViewerWouldSurpriseAReader)
     EXPECT_TRUE(Errors(bytes).empty()) << ::testing::PrintToString(Errors(bytes));
     EXPECT_EQ(Warnings(bytes),
               (std::vector<std::string>{
+                  // In line order, the related commands too, which only the whole file decides.
                   "1: text before the first header ('# name') is never shown",
+                  "7: see-also name 'GAM' is no command's name: entry 'gamma' offers it, and choosing it opens "
+                  "'gamma', the first command that begins with it",
+                  "8: see-also name 'absent' names no command (none begins with it): entry 'gamma' does not offer it",
+                  "9: see-also name 'in' is no command's name: entry 'gamma' offers it, and choosing it opens "
+                  "'integrate', the first command that begins with it",
                   "11: command 'Gamma' differs from 'gamma' (line 2) only in case: a see-also jump or a search for "
                   "either shows the one higher in the list",
                   "17: command 'gamma' is already defined at line 2: the list shows both, but a see-also jump or a "
@@ -291,12 +301,6 @@ TEST(Checker, WarnsWhereTheViewerWouldSurpriseAReader)
                   "skipped",
                   "28: the see-also name begins at byte 4 of its line, so it reads 'in'; the 3 bytes before are "
                   "skipped",
-                  // Decided once the whole file is read: related commands named after later entries.
-                  "7: see-also name 'GAM' is no command's name: entry 'gamma' offers it, and choosing it opens "
-                  "'gamma', the first command that begins with it",
-                  "8: see-also name 'absent' names no command (none begins with it): entry 'gamma' does not offer it",
-                  "9: see-also name 'in' is no command's name: entry 'gamma' offers it, and choosing it opens "
-                  "'integrate', the first command that begins with it",
                   "28: see-also name 'in' is no command's name: entry 'kip' offers it, and choosing it opens "
                   "'integrate', the first command that begins with it",
               }));
@@ -310,12 +314,13 @@ TEST(Checker, PiecesOfAnySizeGiveTheSameProblems)
     const auto whole = CheckDataFile(bytes);
     ASSERT_GT(whole.size(), 3u);
     for (const std::size_t piece : {1u, 2u, 3u, 7u, 64u}) {
-        std::vector<Problem> found;
-        Checker checker("korvadoc", [&](const Problem &problem) { found.push_back(problem); });
+        ProblemsInLineOrder inOrder;
+        Checker checker("korvadoc", [&](const Problem &problem) { inOrder.Add(problem); });
         for (std::size_t at = 0; at < bytes.size(); at += piece) {
             checker.Feed(std::string_view(bytes).substr(at, piece));
         }
         checker.Finish();
+        const std::vector<Problem> found = inOrder.Take();
         ASSERT_EQ(found.size(), whole.size()) << piece;
         for (std::size_t i = 0; i < found.size(); ++i) {
             EXPECT_EQ(found[i].line, whole[i].line) << piece;

@@ -18,9 +18,10 @@ namespace {
 using korva::testing::ProgramRun;
 using korva::testing::RunProgram;
 
-ProgramRun Check(const std::vector<std::string> &arguments, const std::string &input = {})
+ProgramRun Check(const std::vector<std::string> &arguments, const std::string &input = {},
+                 const std::string &outputTo = {})
 {
-    return RunProgram(KORVADOC_CHECK, arguments, input);
+    return RunProgram(KORVADOC_CHECK, arguments, input, outputTo);
 }
 
 std::size_t Lines(const std::string &text)
@@ -152,5 +153,28 @@ TEST_F(KorvadocCheck, HelpVersionAndWrongUse)
     EXPECT_EQ(Check({}).status, 2);
     EXPECT_EQ(Check({"--frobnicate"}).status, 2);
 }
+
+#if !defined(_WIN32)
+// A report that never reached its reader is a failure, whatever the file holds.
+TEST_F(KorvadocCheck, OutputThatCannotBeWrittenIsAWriteError)
+{
+    for (const std::vector<std::string> &arguments :
+         std::vector<std::vector<std::string>>{{"--help"}, {"--version"}, {KORVA_SAMPLE_DATA, "--notes"}}) {
+        const ProgramRun run = Check(arguments, {}, "/dev/full");
+        EXPECT_EQ(run.status, 2) << arguments[0];
+        EXPECT_EQ(run.errors, "korvadoc-check: write error: No space left on device\n") << arguments[0];
+    }
+}
+
+TEST_F(KorvadocCheck, PathsThatHoldAControlCharacterAreQuoted)
+{
+    const std::string path = Write("two\nlines", "x\n\n");
+    const ProgramRun run = Check({path});
+    EXPECT_EQ(run.status, 0);
+    const std::string quoted = "$'" + folder_.Path().string() + "/two\\nlines'";
+    EXPECT_EQ(run.output, quoted + ":1: warning: text before the first header ('# name') is never shown\n" + quoted +
+                              ":1: warning: the file holds no entry\n");
+}
+#endif
 
 } // namespace
