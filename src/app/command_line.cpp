@@ -85,6 +85,9 @@ CommandLine ParseCommandLine(int argc, const char *const *argv)
                 return UsageError("option " + std::string(argument) + " needs a FILE");
             }
             line.dataFile = argv[++i];
+            if (line.dataFile.empty()) {
+                return UsageError("option " + std::string(argument) + " needs a FILE");
+            }
         } else if (Contains(kToolkitOptionsWithValue, name)) {
             i += hasValue ? 0 : 1; // its value, if given apart, is the toolkit's too
         } else if (!Contains(kToolkitFlags, name)) {
@@ -110,8 +113,8 @@ std::string UsageText()
            "  --version        show the version and exit\n"
            "\n"
            "The toolkit's own options (-style, -platform, -reverse...) work as in any Qt program.\n"
-           "Exit status: 0, also when the lookup went to an open window; 1 when FILE cannot be read; 2 for a wrong "
-           "use.\n";
+           "Exit status: 0, also when the lookup went to an open window; 1 when FILE cannot be read, no display is\n"
+           "found or the output cannot be written; 2 for a wrong use.\n";
 }
 
 std::string ShortUsageText()

@@ -1,17 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "lookup_channel.h"
 
-#include "platform/system_file.h"
-
 #include <memory>
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QStringDecoder>
-#include <QTimer>
 
 namespace korva::app {
 
@@ -27,22 +25,98 @@ constexpr int kClaimTimeoutMs = 1000;
 // A window that serves the channel accepts a connection at once: the system does it for it.
 constexpr int kProbeTimeoutMs = 200;
 
-QString RuntimeFolder()
+// The lock that serialises claiming a channel, inside the user's own folder.
+constexpr auto kLockName = "korva-reference.lock";
+
+std::string Native(const QString &path)
 {
-    const QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QString();
+    return QFile::encodeName(QDir::toNativeSeparators(path)).toStdString();
 }
 
-// The command of a well-formed message (one line, "LOOKUP " and UTF-8 text without control characters); empty
-// otherwise.
-QString CommandOf(const QByteArray &message)
+QString FromNative(const std::string &path)
+{
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+// The socket's name in its folder: the hash of the data file's path, after the program's name where the system's
+// limit on a socket's path leaves room for it.
+QString SocketPath(const QString &folder, const QString &canonicalDataFile)
+{
+    const QString hash = QString::fromLatin1(
+        QCryptographicHash::hash(canonicalDataFile.toUtf8(), QCryptographicHash::Sha256).toHex().left(16));
+    for (const QString &name : {QStringLiteral("korva-reference-") + hash, hash}) {
+        const QString path = QDir(folder).filePath(name);
+        if (static_cast<std::size_t>(QFile::encodeName(path).size()) <= platform::MaxSocketPathBytes()) {
+            return path;
+        }
+    }
+    return {};
+}
+
+// True when a window answers at `path`.
+bool Answers(const QString &path)
+{
+    QLocalSocket probe;
+    probe.connectToServer(path);
+    const bool answers = probe.waitForConnected(kProbeTimeoutMs);
+    probe.abort();
+    return answers;
+}
+
+} // namespace
+
+LookupChannel LookupChannelFor(const QString &canonicalDataFile)
+{
+    return LookupChannelIn(qEnvironmentVariable("XDG_RUNTIME_DIR"), QDir::tempPath(), canonicalDataFile);
+}
+
+LookupChannel LookupChannelIn(const QString &runtimeFolder, const QString &temporaryFolder,
+                              const QString &canonicalDataFile)
+{
+    LookupChannel channel;
+#if defined(_WIN32)
+    // A named pipe, made for its user alone (LookupServer::TryToServe).
+    channel.path = SocketPath(QString(), canonicalDataFile);
+    return channel;
+#else
+    const platform::UserId user = platform::CurrentUser();
+    if (!runtimeFolder.isEmpty() && platform::PrivateFolderProblem(Native(runtimeFolder), user).empty()) {
+        channel.folder = runtimeFolder;
+        channel.path = SocketPath(runtimeFolder, canonicalDataFile);
+        if (channel.Usable()) {
+            return channel;
+        }
+    }
+    std::string problem;
+    const auto folder = platform::UserFolderUnder(Native(temporaryFolder), user, problem);
+    if (!folder) {
+        return {QString(), QString(), FromNative(problem)};
+    }
+    channel.folder = FromNative(*folder);
+    channel.path = SocketPath(channel.folder, canonicalDataFile);
+    if (!channel.Usable()) {
+        channel.problem = QStringLiteral("the socket's path in %1 would be longer than the system's limit of %2 bytes")
+                              .arg(channel.folder)
+                              .arg(platform::MaxSocketPathBytes());
+    }
+    return channel;
+#endif
+}
+
+QByteArray LookupMessage(const QString &command)
+{
+    const QByteArray message = kLookup + command.toUtf8() + '\n';
+    return message.size() <= kMaxLookupMessage && !CommandOfMessage(message).isEmpty() ? message : QByteArray();
+}
+
+QString CommandOfMessage(const QByteArray &message)
 {
     if (!message.startsWith(kLookup) || !message.endsWith('\n') || message.count('\n') != 1) {
         return {};
     }
     const QByteArray text = message.mid(kLookup.size(), message.size() - kLookup.size() - 1);
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString command = decoder.decode(text);
+    QString command = decoder.decode(text);
     if (decoder.hasError()) {
         return {};
     }
@@ -54,22 +128,11 @@ QString CommandOf(const QByteArray &message)
     return command;
 }
 
-} // namespace
-
-QString LookupChannelName(const QString &canonicalDataFile)
+bool HandOverLookup(const LookupChannel &channel, const QString &command, int timeoutMs, platform::UserId trustedUser)
 {
-    const QByteArray key = (QDir::homePath() + QLatin1Char('\n') + canonicalDataFile).toUtf8();
-    const QString name =
-        QStringLiteral("korva-reference-") +
-        QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(16));
-    const QString runtime = RuntimeFolder();
-    return runtime.isEmpty() ? name : QDir(runtime).filePath(name);
-}
-
-bool HandOverLookup(const QString &channel, const QString &command, int timeoutMs)
-{
-    const QByteArray message = kLookup + command.toUtf8() + '\n';
-    if (message.size() > kMaxLookupMessage || CommandOf(message).isEmpty()) {
+    const QByteArray message = LookupMessage(command);
+    if (message.isEmpty() || !channel.Usable() ||
+        (!channel.folder.isEmpty() && !platform::PrivateFolderProblem(Native(channel.folder), trustedUser).empty())) {
         return false;
     }
     QElapsedTimer elapsed;
@@ -77,8 +140,12 @@ bool HandOverLookup(const QString &channel, const QString &command, int timeoutM
     const auto left = [&] { return std::max(0, timeoutMs - static_cast<int>(elapsed.elapsed())); };
 
     QLocalSocket socket;
-    socket.connectToServer(channel);
+    socket.connectToServer(channel.path);
     if (!socket.waitForConnected(left())) {
+        return false;
+    }
+    if (platform::PeerUser(socket.socketDescriptor()) != trustedUser) {
+        socket.abort(); // not the user's own window: it hears nothing
         return false;
     }
     socket.write(message);
@@ -95,43 +162,79 @@ bool HandOverLookup(const QString &channel, const QString &command, int timeoutM
     return answer == kAnswer;
 }
 
-LookupServer::LookupServer(QObject *parent) : QObject(parent)
+LookupServer::LookupServer(QObject *parent) : QObject(parent), trustedUser_(platform::CurrentUser())
 {
     connect(&server_, &QLocalServer::newConnection, this, &LookupServer::Accept);
+    retry_.setInterval(kRetryIntervalMs);
+    connect(&retry_, &QTimer::timeout, this, &LookupServer::TryToServe);
 }
 
-bool LookupServer::Serve(const QString &channel)
+bool LookupServer::Serve(const LookupChannel &channel)
 {
-    // In the runtime folder only its user reaches the socket; in the temporary folder the socket itself is made so.
-    const bool path = QFileInfo(channel).isAbsolute();
-    server_.setSocketOptions(path ? QLocalServer::NoOptions : QLocalServer::UserAccessOption);
-    const QString folder = path ? QFileInfo(channel).absolutePath() : QDir::tempPath();
-
-    // One launch at a time looks at the channel and claims it: none ever removes a socket another has just made.
-    const platform::FolderLock lock(QDir::toNativeSeparators(folder).toStdString(), kClaimTimeoutMs);
-    if (!lock.Held()) {
+    retry_.stop();
+    server_.close();
+    channel_ = channel;
+    if (!channel_.Usable()) {
         return false;
     }
-    QLocalSocket probe;
-    probe.connectToServer(channel);
-    if (probe.waitForConnected(kProbeTimeoutMs)) {
-        probe.abort();
-        return false; // a window serves it
+    if (TryToServe()) {
+        return true;
     }
-    QLocalServer::removeServer(channel); // what a killed window left behind, if anything
-    return server_.listen(channel);
+    if (problem_.isEmpty()) {
+        retry_.start();
+    }
+    return false;
+}
+
+bool LookupServer::TryToServe()
+{
+#if defined(_WIN32)
+    server_.setSocketOptions(QLocalServer::UserAccessOption);
+    const bool serving = server_.listen(channel_.path);
+#else
+    // The folder is looked at again before every use: a folder that has changed hands is never used.
+    const std::string folder = Native(channel_.folder);
+    if (!platform::PrivateFolderProblem(folder, platform::CurrentUser()).empty() || Answers(channel_.path)) {
+        return false;
+    }
+    // One launch at a time looks at the channel and claims it: none ever removes a socket another has just made.
+    const platform::FileLock lock(Native(QDir(channel_.folder).filePath(QString::fromLatin1(kLockName))),
+                                  kClaimTimeoutMs);
+    if (!lock.Held() || Answers(channel_.path)) {
+        return false;
+    }
+    const std::string path = Native(channel_.path);
+    if (QFileInfo::exists(channel_.path) || QFileInfo(channel_.path).isSymLink()) {
+        if (!platform::IsSocketOwnedBy(path, platform::CurrentUser())) {
+            problem_ = channel_.path + QStringLiteral(" is not a socket of this user's: it is left alone");
+            retry_.stop();
+            return false;
+        }
+        QFile::remove(channel_.path); // what a killed window left behind
+    }
+    server_.setSocketOptions(QLocalServer::NoOptions); // the folder keeps everyone else out
+    const bool serving = server_.listen(channel_.path);
+#endif
+    if (serving) {
+        retry_.stop();
+    }
+    return serving;
 }
 
 void LookupServer::Accept()
 {
     while (QLocalSocket *socket = server_.nextPendingConnection()) {
         socket->setParent(this);
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        if (platform::PeerUser(socket->socketDescriptor()) != trustedUser_) {
+            socket->abort(); // another user's launch: nothing it says is read
+            continue;
+        }
         // What the sender said so far; it lives as long as the connections to the socket do.
         auto message = std::make_shared<QByteArray>();
         auto *deadline = new QTimer(socket);
         deadline->setSingleShot(true);
         connect(deadline, &QTimer::timeout, socket, &QLocalSocket::abort);
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, socket, [this, socket, message, deadline] {
             *message += socket->readAll();
             if (message->size() > kMaxLookupMessage) {
@@ -141,19 +244,26 @@ void LookupServer::Accept()
             if (!message->contains('\n')) {
                 return; // more to come, or the deadline
             }
-            const QString command = CommandOf(*message);
-            if (command.isEmpty()) {
-                socket->abort();
-                return;
-            }
             deadline->stop();
             socket->disconnect(socket, &QLocalSocket::readyRead, nullptr, nullptr);
-            emit lookupRequested(command);
-            socket->write(kAnswer);
-            socket->disconnectFromServer();
+            Answer(socket, *message);
         });
         deadline->start(kSenderTimeoutMs);
     }
+}
+
+void LookupServer::Answer(QLocalSocket *socket, const QByteArray &message)
+{
+    const QString command = CommandOfMessage(message);
+    // A sender that gave up waiting has opened a window of its own: acting on its lookup would show it twice.
+    if (command.isEmpty() || socket->state() != QLocalSocket::ConnectedState ||
+        !platform::PeerStillWaits(socket->socketDescriptor())) {
+        socket->abort();
+        return;
+    }
+    emit lookupRequested(command);
+    socket->write(kAnswer);
+    socket->disconnectFromServer();
 }
 
 } // namespace korva::app

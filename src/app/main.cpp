@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "command_line.h"
+#include "platform/console.h"
 #include "platform/system_file.h"
 #include "reference_app.h"
 
@@ -12,10 +13,10 @@ int main(int argc, char **argv)
     switch (commandLine.action) {
     case CommandLine::Action::ShowHelp:
         std::cout << korva::app::UsageText();
-        return 0;
+        return korva::platform::FinishStandardOutput("korva-reference") ? 0 : 1;
     case CommandLine::Action::ShowVersion:
         std::cout << korva::app::VersionText();
-        return 0;
+        return korva::platform::FinishStandardOutput("korva-reference") ? 0 : 1;
     case CommandLine::Action::UsageError:
         std::cerr << "korva-reference: " << commandLine.error << "\n" << korva::app::ShortUsageText();
         return 2;

@@ -59,24 +59,6 @@ private:
     bool ownsHandle_ = true;
 };
 
-// An exclusive lock on a folder, among the programs that take it, held until it is dropped or the program ends. The
-// work it guards is short, so taking it gives up after a time. Where the system leaves nothing behind that needs a
-// lock to clean up (Windows' named pipes), it is held at once.
-class FolderLock
-{
-public:
-    FolderLock(const std::string &folder, int timeoutMilliseconds);
-    ~FolderLock();
-    FolderLock(const FolderLock &) = delete;
-    FolderLock &operator=(const FolderLock &) = delete;
-
-    bool Held() const { return held_; }
-
-private:
-    std::intptr_t handle_ = -1;
-    bool held_ = false;
-};
-
 // The full path of the running program, or `fallback` when the system cannot tell it.
 std::string ProgramPath(const std::string &fallback);
 

@@ -3,13 +3,10 @@
 #include "system_file.h"
 
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <sys/file.h>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 
 #if defined(__APPLE__)
@@ -179,26 +176,6 @@ std::string ProgramPath(const std::string &fallback)
 }
 
 void UseBinaryStandardStreams() {}
-
-FolderLock::FolderLock(const std::string &folder, int timeoutMilliseconds)
-{
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
-        return;
-    }
-    handle_ = fd;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMilliseconds);
-    while (!(held_ = ::flock(fd, LOCK_EX | LOCK_NB) == 0) && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-}
-
-FolderLock::~FolderLock()
-{
-    if (handle_ >= 0) {
-        ::close(static_cast<int>(handle_)); // drops the lock with it
-    }
-}
 
 std::string ProgramFolder(const std::string &programPath)
 {

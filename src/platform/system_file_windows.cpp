@@ -213,10 +213,6 @@ std::string ProgramPath(const std::string &fallback)
     }
 }
 
-FolderLock::FolderLock(const std::string & /*folder*/, int /*timeoutMilliseconds*/) : held_(true) {}
-
-FolderLock::~FolderLock() = default;
-
 void UseBinaryStandardStreams()
 {
     ::_setmode(::_fileno(stdout), _O_BINARY);

@@ -50,6 +50,8 @@ TEST(CommandLine, WrongUse)
     EXPECT_EQ(Parse({"sol", "gcd"}).error, "one COMMAND at most: 'gcd' is a second");
     EXPECT_EQ(Parse({"--data"}).error, "option --data needs a FILE");
     EXPECT_EQ(Parse({"--data="}).error, "option --data needs a FILE");
+    EXPECT_EQ(Parse({"--data", ""}).error, "option --data needs a FILE"); // not the file beside the program
+    EXPECT_EQ(Parse({"-d", ""}).error, "option -d needs a FILE");
     EXPECT_EQ(Parse({"sol", "--data"}).action, CommandLine::Action::UsageError);
 }
 
@@ -66,9 +68,12 @@ TEST(CommandLine, ToolkitOptionsPassOver)
 class ProgramWithoutDisplay : public ::testing::Test
 {
 protected:
-    testing::ProgramRun Run(std::vector<std::string> arguments, bool asAnotherUser = false)
+    // `environment`: NAME=value, set for the run; `outputTo`: where standard output goes, when not kept.
+    testing::ProgramRun Run(std::vector<std::string> arguments, bool asAnotherUser = false,
+                            const std::vector<std::string> &environment = {}, const std::string &outputTo = {})
     {
         std::vector<std::string> command = {"-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM"};
+        command.insert(command.end(), environment.begin(), environment.end());
         std::string program = KORVA_PROGRAM;
         if (asAnotherUser) {
             // A copy in the test's own folder, which that user can reach wherever the build lies.
@@ -83,7 +88,7 @@ protected:
         command.insert(command.end(), arguments.begin(), arguments.end());
         const std::string runner = command.front();
         command.erase(command.begin());
-        return testing::RunProgram(runner, command);
+        return testing::RunProgram(runner, command, {}, outputTo);
     }
 
     testing::TemporaryFolder folder_;
@@ -131,6 +136,43 @@ TEST_F(ProgramWithoutDisplay, NamedDataFileThatCannotBeReadIsNamedWithStatusOne)
     const testing::ProgramRun unreadable = Run({"--data", locked}, ::geteuid() == 0);
     EXPECT_EQ(unreadable.status, 1);
     EXPECT_EQ(unreadable.errors, "korva-reference: " + locked + ": Permission denied\n");
+}
+
+TEST_F(ProgramWithoutDisplay, PathsThatHoldAControlCharacterAreQuotedInMessages)
+{
+    const std::string missing = (folder_.Path() / "two\nlines").string();
+    const testing::ProgramRun run = Run({"--data", missing});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.errors,
+              "korva-reference: $'" + folder_.Path().string() + "/two\\nlines': No such file or directory\n");
+}
+
+// Without a display the window cannot open: it says so and ends with status 1, rather than aborting.
+TEST_F(ProgramWithoutDisplay, TheWindowSaysThatNoDisplayIsFoundWithStatusOne)
+{
+    const testing::ProgramRun none = Run({"--data", KORVA_SAMPLE_DATA, "--new-window"});
+    EXPECT_EQ(none.status, 1);
+    EXPECT_TRUE(none.output.empty());
+    EXPECT_NE(none.errors.find("korva-reference: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set), so "
+                               "the window cannot open"),
+              std::string::npos)
+        << none.errors;
+    // A display named but out of reach: the toolkit gives up, and the program says why in its own words.
+    const testing::ProgramRun unreachable = Run({"--data", KORVA_SAMPLE_DATA, "--new-window"}, false, {"DISPLAY=:97"});
+    EXPECT_EQ(unreachable.status, 1);
+    EXPECT_NE(unreachable.errors.find("korva-reference: the display :97 cannot be opened, so the window cannot open"),
+              std::string::npos)
+        << unreachable.errors;
+}
+
+// Output that never reached its reader is a failure, not a success.
+TEST_F(ProgramWithoutDisplay, OutputThatCannotBeWrittenIsAWriteError)
+{
+    for (const char *option : {"--help", "--version"}) {
+        const testing::ProgramRun run = Run({option}, false, {}, "/dev/full");
+        EXPECT_EQ(run.status, 1) << option;
+        EXPECT_EQ(run.errors, "korva-reference: write error: No space left on device\n") << option;
+    }
 }
 
 } // namespace

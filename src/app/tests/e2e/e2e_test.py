@@ -10,6 +10,7 @@ import hashlib
 import os
 import shutil
 import socket
+import stat
 import subprocess
 import sys
 import tempfile
@@ -161,13 +162,17 @@ def test_window(program):
 class Window:
     """A window of the program, started and found on the accessibility bus; its entry text read from there."""
 
-    def __init__(self, program, *arguments):
-        self.process = subprocess.Popen([program, *arguments])
+    def __init__(self, program, *arguments, environment=None, process=None):
+        self.process = process or subprocess.Popen([program, *arguments], env=environment)
         self.entry = None
         app = wait_for(lambda: application_of(self.process.pid), 20)
         window = app and wait_for(lambda: find(app, "dialog", TITLE) or find(app, "frame", TITLE))
         self.entry = window and wait_for(lambda: find(window, "text", "Entry"))
         self.search = window and find(window, "text", "Command")
+
+    @classmethod
+    def of(cls, process):
+        return cls(None, process=process)
 
     def shows(self, start, seconds=5.0):
         return bool(self.entry) and bool(wait_for(lambda: text_of(self.entry).startswith(start), seconds))
@@ -180,14 +185,14 @@ class Window:
 
 def channel_of(data_file):
     """The socket a window on data_file serves lookups on, as the program names it."""
-    key = (os.path.expanduser("~") + "\n" + os.path.realpath(data_file)).encode()
+    key = os.path.realpath(data_file).encode()
     return os.path.join(os.environ["XDG_RUNTIME_DIR"], "korva-reference-" + hashlib.sha256(key).hexdigest()[:16])
 
 
-def lookup(program, *arguments):
+def lookup(program, *arguments, environment=None):
     """Launches the program with a command; yields its status (None when it did not end) and the seconds it took."""
     start = time.monotonic()
-    process = subprocess.Popen([program, *arguments])
+    process = subprocess.Popen([program, *arguments], env=environment)
     try:
         status = process.wait(10)
     except subprocess.TimeoutExpired:
@@ -255,10 +260,64 @@ def test_hand_over(program):
         status, seconds = lookup(program, "abs")
         check(status == 0 and seconds < 1.0 and fresh.shows("Absolute value"),
               f"and serves the lookups after it ({seconds:.3f} s)")
+
+        # A second window open on the same file takes over when the serving one goes.
+        second = Window(program, "--new-window", "floor")
+        others.append(second)
+        check(second.shows("Largest integer"), "a second window opens with --new-window")
+        fresh.process.kill()
+        fresh.process.wait()
+        time.sleep(2.5)  # the second window looks at the channel every second and a half
+        status, seconds = lookup(program, "gcd")
+        check(status == 0 and second.shows("Greatest common divisor"),
+              f"once the serving window is gone, the second one takes the next lookup ({seconds:.3f} s)")
+        check(len(x_windows_named(TITLE, visible_only=True)) == 1, "and no other window opens")
     finally:
         window.close()
         for other in others:
             other.close()
+
+
+def test_shared_machine(program):
+    print(f"== {program}: on a machine shared with other users, without a runtime folder", flush=True)
+    shared = tempfile.mkdtemp(prefix="korva-e2e-shared-")
+    os.chmod(shared, 0o1777)  # a temporary folder as every user shares it
+    environment = dict(os.environ, TMPDIR=shared)
+    environment.pop("XDG_RUNTIME_DIR", None)
+    own = os.path.join(shared, f"korva-reference-{os.geteuid()}")
+    windows = []
+    try:
+        first = Window(program, environment=environment)
+        windows.append(first)
+        check(first.entry is not None, "the window opens")
+        mode = os.lstat(own).st_mode if os.path.exists(own) else 0
+        check(stat.S_ISDIR(mode) and stat.S_IMODE(mode) == 0o700,
+              f"its socket lives in a folder of the user's own, mode 0700 ({oct(stat.S_IMODE(mode))})")
+        status, seconds = lookup(program, "gcd", environment=environment)
+        check(status == 0 and first.shows("Greatest common divisor"), "a lookup reaches it there")
+        first.close()
+        if os.geteuid() != 0:
+            print("skip   another user's folder in its place: needs the superuser", flush=True)
+            return
+        # Another user makes the folder first: it is never used, and the launch says why once and opens its own
+        # window.
+        shutil.rmtree(own)
+        os.mkdir(own, 0o700)
+        os.chown(own, 65534, 65534)
+        process = subprocess.Popen([program, "lcm"], env=environment, stderr=subprocess.PIPE)
+        second = Window.of(process)
+        windows.append(second)
+        check(second.shows("Least common multiple"), "with another user's folder in its place, the launch opens its own "
+              "window")
+        second.close()
+        errors = process.stderr.read().decode()
+        check(errors.count("no hand-over between windows") == 1 and "belongs to another user" in errors,
+              f"and says once why it cannot hand over ({errors.strip()!r})")
+        check(os.listdir(own) == [], "nothing of it lands in the other user's folder")
+    finally:
+        for window in windows:
+            window.close()
+        shutil.rmtree(shared)
 
 
 def test_without_data_file(program):
@@ -292,6 +351,7 @@ def main():
     program = sys.argv[1]
     test_window(program)
     test_hand_over(program)
+    test_shared_machine(program)
     test_without_data_file(program)
     print(f"\n{len(failures)} failed" if failures else "\nall passed", flush=True)
     return 1 if failures else 0
