@@ -11,9 +11,9 @@ namespace korva::app {
 
 namespace {
 
-using platform::qt::CommandButton;
 using platform::qt::CommandListView;
 using platform::qt::ControlName;
+using platform::qt::DialogButton;
 using platform::qt::EntryTextEdit;
 using platform::qt::SearchTextEdit;
 using platform::qt::SeeAlsoComboBox;
@@ -38,8 +38,8 @@ struct Controls
     CommandListView *list;
     EntryTextEdit *entry;
     SeeAlsoComboBox *seeAlso;
-    CommandButton *copy;
-    CommandButton *find;
+    DialogButton *copy;
+    DialogButton *find;
     SearchTextEdit *search;
 };
 
@@ -54,9 +54,9 @@ Controls MakeControls(QDialog &dialog)
     controls.seeAlso = new SeeAlsoComboBox(&dialog);
     controls.seeAlso->setAccessibleName(QStringLiteral("Also See"));
     controls.seeAlso->setAccessibleDescription(QStringLiteral("Also See"));
-    controls.copy = new CommandButton(QStringLiteral("Copy"), &dialog);
+    controls.copy = new DialogButton(QStringLiteral("Copy"), &dialog);
     controls.copy->setObjectName(ControlName(IDC_COPY));
-    controls.find = new CommandButton(QStringLiteral("Find"), &dialog);
+    controls.find = new DialogButton(QStringLiteral("Find"), &dialog);
     controls.find->setObjectName(ControlName(IDC_FIND));
     controls.search = new SearchTextEdit(&dialog);
     controls.search->setAccessibleName(QStringLiteral("Command"));

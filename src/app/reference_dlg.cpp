@@ -8,6 +8,7 @@
 #include "helpdata/see_also.h"
 #include "layouts.h"
 #include "platform/qt/controls.h"
+#include "reading_aids.h"
 #include "resource_ids.h"
 
 #include <array>
@@ -24,6 +25,7 @@
 #include <QShortcut>
 #include <QShowEvent>
 #include <QTimer>
+#include <QWheelEvent>
 #include <QWindow>
 
 namespace korva::app {
@@ -81,20 +83,22 @@ CReferenceDlg::CReferenceDlg(platform::HelpFile &file, helpdata::ReadBuffer &buf
     connect(back_, &QAction::triggered, this, &CReferenceDlg::GoBack);
     connect(forward_, &QAction::triggered, this, &CReferenceDlg::GoForward);
     auto *entry = findChild<EntryTextEdit *>(ControlName(IDC_ENTRY_TEXT));
-    entry->SetContextActions({back_, forward_});
+    entry->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(entry, &QWidget::customContextMenuRequested, this, [this, entry](const QPoint &position) {
+        ShowEntryMenu(*entry, position, {back_, forward_});
+    });
+    // A find's marks go with the entry they marked.
+    connect(entry, &EntryTextEdit::textShown, this, [entry] { MarkMatches(*entry, {}); });
     UpdateHistoryActions();
     qApp->installEventFilter(this);
 
-    // Zoom: Ctrl+Plus (and Ctrl+=, its key without Shift), Ctrl+Minus, Ctrl+0 and Ctrl+wheel.
+    // Zoom: Ctrl+Plus (and Ctrl+=, its key without Shift), Ctrl+Minus, Ctrl+0, and Ctrl+wheel (eventFilter).
     for (const QKeySequence &keys : {QKeySequence(QKeySequence::ZoomIn), QKeySequence(Qt::CTRL | Qt::Key_Equal)}) {
         connect(new QShortcut(keys, this), &QShortcut::activated, this, [this] { Zoom(1); });
     }
     connect(new QShortcut(QKeySequence::ZoomOut, this), &QShortcut::activated, this, [this] { Zoom(-1); });
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_0), this), &QShortcut::activated, this,
             &CReferenceDlg::ResetZoom);
-    connect(entry, &EntryTextEdit::zoomWheel, this, &CReferenceDlg::Zoom);
-    connect(findChild<CommandListView *>(ControlName(IDC_COMMAND_LIST)), &CommandListView::zoomWheel, this,
-            &CReferenceDlg::Zoom);
 }
 
 CReferenceDlg::~CReferenceDlg()
@@ -138,9 +142,10 @@ void CReferenceDlg::ShowCommand(const QString &command)
     list.SetCurSel(platform::kNoItem);
     window_.SetControlText(IDC_ENTRY_TEXT, {});
     helpdata::EmptySeeAlsoList(context_);
-    auto *search = findChild<QLineEdit *>(platform::qt::ControlName(IDC_SEARCH_TEXT));
-    search->setText(command); // as if typed: a new search
-    search->setFocus(Qt::OtherFocusReason);
+    // The command waits in the search text for Find: a new search, with no marks of the last.
+    window_.SetControlText(IDC_SEARCH_TEXT, platform::qt::ToU16String(command));
+    OnChangeSearchText();
+    findChild<QLineEdit *>(platform::qt::ControlName(IDC_SEARCH_TEXT))->setFocus(Qt::OtherFocusReason);
 }
 
 void CReferenceDlg::BringToFront()
@@ -203,6 +208,15 @@ void CReferenceDlg::Dispatch(int id, Notification code)
 
 bool CReferenceDlg::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::Wheel) {
+        const auto *wheel = static_cast<QWheelEvent *>(event);
+        const bool overText = watched == findChild<QAbstractScrollArea *>(ControlName(IDC_COMMAND_LIST))->viewport() ||
+                              watched == findChild<QAbstractScrollArea *>(ControlName(IDC_ENTRY_TEXT))->viewport();
+        if (overText && (wheel->modifiers() & Qt::ControlModifier) != 0) {
+            Zoom(WheelSteps(*wheel)); // the window's zoom, for the list and the entry alike
+            return true;
+        }
+    }
     if (event->type() == QEvent::MouseButtonPress) {
         auto *widget = qobject_cast<QWidget *>(watched);
         const auto button = static_cast<QMouseEvent *>(event)->button();
@@ -355,8 +369,8 @@ void CReferenceDlg::OnFind()
         return;
     }
     // Where the text stands in the entry, and the command found, for the eye and for a screen reader.
-    findChild<EntryTextEdit *>(ControlName(IDC_ENTRY_TEXT))
-        ->HighlightMatches(platform::qt::ToQString(helpdata::SearchedText(window_)));
+    MarkMatches(*findChild<EntryTextEdit *>(ControlName(IDC_ENTRY_TEXT)),
+                platform::qt::ToQString(helpdata::SearchedText(window_)));
     auto *list = findChild<CommandListView *>(ControlName(IDC_COMMAND_LIST));
     const int row = list->GetCurSel();
     for (const auto type : {QAccessible::Selection, QAccessible::ActiveDescendantChanged}) {
@@ -369,7 +383,7 @@ void CReferenceDlg::OnFind()
 void CReferenceDlg::OnChangeSearchText()
 {
     helpdata::ResetSearch(window_);
-    findChild<EntryTextEdit *>(ControlName(IDC_ENTRY_TEXT))->HighlightMatches({});
+    MarkMatches(*findChild<EntryTextEdit *>(ControlName(IDC_ENTRY_TEXT)), {});
 }
 
 } // namespace korva::app

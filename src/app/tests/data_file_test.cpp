@@ -39,7 +39,7 @@ TEST_F(DataFileWindow, FileThatShrinksWhileOpenLosesItsGoneEntries)
     ClickCommand(QStringLiteral("alpha"));
     EXPECT_EQ(EntryBox().toPlainText(), QStringLiteral("first entry\n\nParams:alpha(x)\n\nExamples:\nalpha(1)\n"));
 
-    SearchText().setText(QStringLiteral("entry"));
+    TypeSearchText(QStringLiteral("entry"));
     EXPECT_TRUE(ClickAndCollectMessages(FindButton()).isEmpty());
     EXPECT_EQ(SelectedCommand(), QStringLiteral("alpha"));
     EXPECT_EQ(ClickAndCollectMessages(FindButton()), QStringList{QStringLiteral("Search completed")});
@@ -51,7 +51,7 @@ TEST_F(DataFileWindow, FileReplacedWhileOpenIsIndexedAgainBeforeAnythingShows)
     OpenWindowOnBytes(DataEntry("alpha", "old alpha") + DataEntry("beta", "old beta") +
                       DataEntry("gamma", "old gamma"));
     ClickCommand(QStringLiteral("beta"));
-    SearchText().setText(QStringLiteral("old"));
+    TypeSearchText(QStringLiteral("old"));
     ClickAndCollectMessages(FindButton());
     ASSERT_EQ(FindButton().text(), QStringLiteral("Next"));
 
@@ -65,7 +65,7 @@ TEST_F(DataFileWindow, FileReplacedWhileOpenIsIndexedAgainBeforeAnythingShows)
 
     // Find on a changed file: the new content, from its start, each entry under its own name.
     Rewrite(DataEntry("alpha", "key in alpha") + DataEntry("omega", "and key in omega"));
-    SearchText().setText(QStringLiteral("key"));
+    TypeSearchText(QStringLiteral("key"));
     EXPECT_TRUE(ClickAndCollectMessages(FindButton()).isEmpty());
     EXPECT_EQ(SelectedCommand(), QStringLiteral("alpha"));
     EXPECT_TRUE(EntryBox().toPlainText().startsWith(QStringLiteral("key in alpha")));
@@ -147,7 +147,7 @@ TEST_F(DataFileWindow, SessionLeavesTheDataFileAsItWas)
     EntryBox().selectAll();
     QTest::mouseClick(&CopyButton(), Qt::LeftButton);
     QTest::keyClicks(&EntryBox(), QStringLiteral("an edit"));
-    SearchText().setText(QStringLiteral("matrix"));
+    TypeSearchText(QStringLiteral("matrix"));
     for (int tap = 0; tap < 20 && ClickAndCollectMessages(FindButton()).isEmpty(); ++tap) {
     }
     ClickCommand(QStringLiteral("abs"));
@@ -189,7 +189,7 @@ TEST_F(DataFileWindow, SparseFileLargerThanFourGibibytes)
     EXPECT_EQ(SelectedCommand(), QStringLiteral("beta"));
     EXPECT_TRUE(EntryBox().toPlainText().startsWith(QStringLiteral("second key")));
 
-    SearchText().setText(QStringLiteral("key"));
+    TypeSearchText(QStringLiteral("key"));
     EXPECT_TRUE(ClickAndCollectMessages(FindButton()).isEmpty());
     EXPECT_EQ(SelectedCommand(), QStringLiteral("beta"));
     EXPECT_EQ(ClickAndCollectMessages(FindButton()), QStringList{QStringLiteral("Search completed")});

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // What readers expect of a documentation window: a find that shows where, back and forward, zoom, and controls that
 // behave as a desktop's do.
+#include "app/reading_aids.h"
 #include "app/resource_ids.h"
 #include "window_fixture.h"
 
@@ -25,20 +26,13 @@ protected:
     platform::qt::EntryTextEdit &Entry() { return Control<platform::qt::EntryTextEdit>("IDC_ENTRY_TEXT"); }
 
     // The texts the find marks, in order.
-    QStringList Marked()
-    {
-        QStringList marked;
-        for (const auto &mark : Entry().Highlights()) {
-            marked << mark.cursor.selectedText();
-        }
-        return marked;
-    }
+    QStringList Marked() { return MarkedTexts(Entry()); }
 };
 
 TEST_F(SampleReading, FindMarksEveryPlaceThatHoldsTheTextAndNothingIsSelected)
 {
     QGuiApplication::clipboard()->setText(QStringLiteral("held before"));
-    SearchText().setText(QStringLiteral("Euler"));
+    TypeSearchText(QStringLiteral("Euler"));
     ClickAndCollectMessages(FindButton());
     ASSERT_EQ(SelectedCommand(), QStringLiteral("Gamma"));
     EXPECT_EQ(Marked(), QStringList{QStringLiteral("Euler")});
@@ -52,14 +46,14 @@ TEST_F(SampleReading, FindMarksEveryPlaceThatHoldsTheTextAndNothingIsSelected)
     const QStringList marked = Marked();
     EXPECT_FALSE(marked.isEmpty());
     EXPECT_TRUE(std::all_of(marked.begin(), marked.end(), [](const QString &text) { return text == "Euler"; }));
-    SearchText().setText(QStringLiteral("euler")); // capitals count, as in the search
-    Entry().HighlightMatches(QStringLiteral("euler"));
+    TypeSearchText(QStringLiteral("euler")); // capitals count, as in the search
+    MarkMatches(Entry(), QStringLiteral("euler"));
     EXPECT_TRUE(Marked().isEmpty());
 
     // Gone with the next entry shown any other way, and when the search text changes.
     ClickCommand(QStringLiteral("abs"));
     EXPECT_TRUE(Marked().isEmpty());
-    SearchText().setText(QStringLiteral("Absolute"));
+    TypeSearchText(QStringLiteral("Absolute"));
     ClickAndCollectMessages(FindButton());
     EXPECT_FALSE(Marked().isEmpty());
     QTest::keyClick(&SearchText(), Qt::Key_S);
@@ -69,13 +63,13 @@ TEST_F(SampleReading, FindMarksEveryPlaceThatHoldsTheTextAndNothingIsSelected)
 TEST_F(SampleReading, FindMarksTheSearchedTextsFirst49Characters)
 {
     const QString typed = QStringLiteral("value") + QString(60, QLatin1Char('x'));
-    SearchText().setText(QStringLiteral("Absolute value"));
+    TypeSearchText(QStringLiteral("Absolute value"));
     ClickAndCollectMessages(FindButton());
     ASSERT_EQ(SelectedCommand(), QStringLiteral("abs"));
     EXPECT_EQ(Marked(), QStringList{QStringLiteral("Absolute value")});
     EXPECT_EQ(platform::qt::ToQString(helpdata::SearchedText(*std::make_unique<platform::qt::QtWindow>(Dialog()))),
               QStringLiteral("Absolute value"));
-    SearchText().setText(typed);
+    TypeSearchText(typed);
     platform::qt::QtWindow window(Dialog());
     EXPECT_EQ(platform::qt::ToQString(helpdata::SearchedText(window)), typed.left(49));
 }
@@ -88,7 +82,7 @@ TEST_F(SampleReading, BackAndForwardThroughListSeeAlsoAndFind)
     SeeAlso().setFocus();
     QTest::keyClick(&SeeAlso(), Qt::Key_Down); // to factor
     ASSERT_EQ(SelectedCommand(), QStringLiteral("factor"));
-    SearchText().setText(QStringLiteral("Euler"));
+    TypeSearchText(QStringLiteral("Euler"));
     ClickAndCollectMessages(FindButton());
     ASSERT_EQ(SelectedCommand(), QStringLiteral("Gamma"));
     const QString gammaEntry = EntryBox().toPlainText();
@@ -232,7 +226,7 @@ TEST_F(SampleReading, CopyPutsPlainTextOnly)
 
 TEST_F(SampleReading, SearchCompletedBoxShowsItsTitleWhole)
 {
-    SearchText().setText(QStringLiteral("no such text anywhere"));
+    TypeSearchText(QStringLiteral("no such text anywhere"));
     int width = 0;
     int needed = 0;
     QTimer::singleShot(0, [&] {

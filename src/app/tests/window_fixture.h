@@ -124,6 +124,15 @@ protected:
         return selection < 0 ? QString() : List().model()->index(selection, 0).data().toString();
     }
 
+    // The user replaces the search text with `text`, typing it.
+    void TypeSearchText(const QString &text)
+    {
+        SearchText().setFocus();
+        SearchText().selectAll();
+        QTest::keyClick(&SearchText(), Qt::Key_Backspace);
+        QTest::keyClicks(&SearchText(), text);
+    }
+
     // Clicks the command `name` in the list with the mouse.
     void ClickCommand(const QString &name)
     {

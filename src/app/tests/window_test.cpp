@@ -73,6 +73,45 @@ TEST_F(SampleWindow, OpensWithNothingSelectedAndTheListFocused)
     EXPECT_EQ(CopyButton().text(), QStringLiteral("Copy"));
 }
 
+// Only the user's actions notify: whatever the program does to a control, itself or through the engine, no handler
+// hears of it.
+TEST_F(SampleWindow, ProgramMadeChangesReachNoHandler)
+{
+    int notifications = 0;
+    const auto count = [&notifications] { ++notifications; };
+    QObject::connect(&List(), &platform::qt::CommandListView::notify, count);
+    QObject::connect(&Control<platform::qt::SeeAlsoComboBox>("IDC_SEE_ALSO"), &platform::qt::SeeAlsoComboBox::notify,
+                     count);
+    QObject::connect(&Control<platform::qt::SearchTextEdit>("IDC_SEARCH_TEXT"), &platform::qt::SearchTextEdit::notify,
+                     count);
+    for (const char *button : {"IDC_COPY", "IDC_FIND"}) {
+        QObject::connect(&Control<platform::qt::DialogButton>(button), &platform::qt::DialogButton::notify, count);
+    }
+
+    // Every change the engine makes through the platform.
+    platform::qt::QtWindow window(Dialog());
+    for (const int id : {IDC_SEARCH_TEXT, IDC_ENTRY_TEXT, IDC_FIND, IDC_COPY}) {
+        window.SetControlText(id, u"set by the program");
+    }
+    window.ListBoxById(IDC_COMMAND_LIST).SetCurSel(3);
+    window.ComboBoxById(IDC_SEE_ALSO).AddString(u"added");
+    window.ComboBoxById(IDC_SEE_ALSO).AddString(u"and another");
+    window.ComboBoxById(IDC_SEE_ALSO).ResetContent();
+    window.EnableControl(IDC_SEE_ALSO, false);
+    window.EnableControl(IDC_SEE_ALSO, true);
+    // And what the window does of its own: lookups handed over, back and forward, zoom.
+    Dialog().ShowCommand(QStringLiteral("gcd"));
+    Dialog().ShowCommand(QStringLiteral("no such command"));
+    Dialog().ShowCommand(QStringLiteral("lcm"));
+    Dialog().GoBack();
+    Dialog().GoForward();
+    Dialog().Zoom(2);
+    EXPECT_EQ(notifications, 0);
+
+    QTest::keyClick(&SearchText(), Qt::Key_A); // the user's edit notifies
+    EXPECT_EQ(notifications, 1);
+}
+
 TEST_F(SampleWindow, NeitherButtonIsTheDefaultAndTheEntryTextCanBeEdited)
 {
     EXPECT_FALSE(FindButton().isDefault());
@@ -230,7 +269,7 @@ TEST_F(SampleWindow, CtrlFGoesToTheSearchTextAndF3TapsFind)
 
 TEST_F(SampleWindow, EnterOnAFocusedButtonClicksIt)
 {
-    SearchText().setText(QStringLiteral("Euler"));
+    TypeSearchText(QStringLiteral("Euler"));
     FindButton().setFocus();
     QTest::keyClick(&FindButton(), Qt::Key_Return);
     EXPECT_TRUE(Dialog().isVisible());
@@ -270,7 +309,7 @@ TEST_F(SmallFileWindow, EmptyDataFileOpensWithAnEmptyList)
     OpenWindowOnBytes("");
     EXPECT_TRUE(Dialog().isVisible());
     EXPECT_EQ(List().model()->rowCount(), 0);
-    SearchText().setText(QStringLiteral("x"));
+    TypeSearchText(QStringLiteral("x"));
     EXPECT_EQ(ClickAndCollectMessages(FindButton()), QStringList{QStringLiteral("Search completed")});
 }
 

@@ -3,17 +3,13 @@
 
 #include "platform/sorted_list.h"
 
-#include <memory>
 #include <utility>
 
-#include <QContextMenuEvent>
 #include <QKeyEvent>
-#include <QMenu>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTextDocumentFragment>
-#include <QWheelEvent>
 
 namespace korva::platform::qt {
 
@@ -35,12 +31,6 @@ QString ControlName(int id)
     default:
         return {};
     }
-}
-
-int WheelSteps(const QWheelEvent &event)
-{
-    const int delta = event.angleDelta().y();
-    return delta == 0 ? 0 : (delta > 0 ? std::max(1, delta / 120) : std::min(-1, delta / 120));
 }
 
 void DisableScrollBarWhenIdle(QAbstractScrollArea &area)
@@ -156,16 +146,6 @@ QItemSelectionModel::SelectionFlags CommandListView::selectionCommand(const QMod
     return flags;
 }
 
-void CommandListView::wheelEvent(QWheelEvent *event)
-{
-    if ((event->modifiers() & Qt::ControlModifier) != 0) {
-        emit zoomWheel(WheelSteps(*event));
-        event->accept();
-        return;
-    }
-    QListView::wheelEvent(event);
-}
-
 void CommandListView::focusInEvent(QFocusEvent *event)
 {
     QListView::focusInEvent(event);
@@ -216,26 +196,10 @@ EntryTextEdit::EntryTextEdit(QWidget *parent) : QPlainTextEdit(parent)
     DisableScrollBarWhenIdle(*this);
 }
 
-void EntryTextEdit::HighlightMatches(const QString &text)
+void EntryTextEdit::ShowText(const QString &text)
 {
-    QList<QTextEdit::ExtraSelection> marks;
-    if (!text.isEmpty()) {
-        // Dark text on amber reads well in light and dark themes alike, and is no selection's colour.
-        QTextCharFormat found;
-        found.setBackground(QColor(0xFF, 0xD5, 0x4F));
-        found.setForeground(QColor(Qt::black));
-        for (QTextCursor at = document()->find(text, 0, QTextDocument::FindCaseSensitively); !at.isNull();
-             at = document()->find(text, at, QTextDocument::FindCaseSensitively)) {
-            marks.append({at, found});
-        }
-    }
-    setExtraSelections(marks);
-    if (!marks.isEmpty()) {
-        QTextCursor caret = textCursor();
-        caret.setPosition(marks.first().cursor.selectionStart());
-        setTextCursor(caret);
-        ensureCursorVisible();
-    }
+    setPlainText(text);
+    emit textShown();
 }
 
 QMimeData *EntryTextEdit::createMimeDataFromSelection() const
@@ -243,26 +207,6 @@ QMimeData *EntryTextEdit::createMimeDataFromSelection() const
     auto *data = new QMimeData;
     data->setText(textCursor().selection().toPlainText());
     return data;
-}
-
-void EntryTextEdit::contextMenuEvent(QContextMenuEvent *event)
-{
-    const std::unique_ptr<QMenu> menu(createStandardContextMenu(event->pos()));
-    if (!contextActions_.isEmpty()) {
-        menu->addSeparator();
-        menu->addActions(contextActions_);
-    }
-    menu->exec(event->globalPos());
-}
-
-void EntryTextEdit::wheelEvent(QWheelEvent *event)
-{
-    if ((event->modifiers() & Qt::ControlModifier) != 0) {
-        emit zoomWheel(WheelSteps(*event)); // the window's zoom, for the list and the entry alike
-        event->accept();
-        return;
-    }
-    QPlainTextEdit::wheelEvent(event);
 }
 
 void EntryTextEdit::keyPressEvent(QKeyEvent *event)
@@ -274,7 +218,7 @@ void EntryTextEdit::keyPressEvent(QKeyEvent *event)
     QPlainTextEdit::keyPressEvent(event);
 }
 
-CommandButton::CommandButton(const QString &text, QWidget *parent) : QPushButton(text, parent)
+DialogButton::DialogButton(const QString &text, QWidget *parent) : QPushButton(text, parent)
 {
     setSizePolicy(QSizePolicy::Preferred, sizePolicy().verticalPolicy());
     setAutoDefault(false);
@@ -282,14 +226,14 @@ CommandButton::CommandButton(const QString &text, QWidget *parent) : QPushButton
     connect(this, &QPushButton::clicked, this, [this] { emit notify(Notification::Clicked); });
 }
 
-QSize CommandButton::minimumSizeHint() const
+QSize DialogButton::minimumSizeHint() const
 {
     const int margin = style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, this) +
                        style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
     return {fontMetrics().horizontalAdvance(text()) + 2 * margin, QPushButton::minimumSizeHint().height()};
 }
 
-void CommandButton::keyPressEvent(QKeyEvent *event)
+void DialogButton::keyPressEvent(QKeyEvent *event)
 {
     if (IsPlainEnter(*event)) {
         click();
@@ -301,8 +245,8 @@ void CommandButton::keyPressEvent(QKeyEvent *event)
 SearchTextEdit::SearchTextEdit(QWidget *parent) : QLineEdit(parent)
 {
     setObjectName(ControlName(IDC_SEARCH_TEXT));
-    // The program never sets this text itself, so every change is the user's.
-    connect(this, &QLineEdit::textChanged, this, [this] { emit notify(Notification::Change); });
+    // The user's edits only: a text the program sets raises no notification.
+    connect(this, &QLineEdit::textEdited, this, [this] { emit notify(Notification::Change); });
 }
 
 } // namespace korva::platform::qt

@@ -42,15 +42,12 @@ public:
 
 signals:
     void notify(korva::platform::Notification code);
-    // The wheel turned with Ctrl held, by `steps` notches (positive: away from the user).
-    void zoomWheel(int steps);
 
 protected:
     void focusInEvent(QFocusEvent *event) override;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
                                                          const QEvent *event = nullptr) const override;
-    void wheelEvent(QWheelEvent *event) override;
 
 private:
     CommandListModel *model_;
@@ -85,35 +82,27 @@ public:
     explicit EntryTextEdit(QWidget *parent = nullptr);
 
     void Copy() override { copy(); }
-
-    // Marks every place that holds `text` exactly, in the find colours, and scrolls the first into view; none of it
-    // is a selection. An empty `text` clears the marks.
-    void HighlightMatches(const QString &text);
-    QList<QTextEdit::ExtraSelection> Highlights() const { return extraSelections(); }
-    // Actions the context menu offers after the text's own.
-    void SetContextActions(const QList<QAction *> &actions) { contextActions_ = actions; }
+    // Shows `text`, a text the program composed, in place of what the control holds.
+    void ShowText(const QString &text);
 
 signals:
-    void zoomWheel(int steps);
+    // The program has shown a text (ShowText), so that what the window adds to it can follow. No notification: no
+    // handler hears of it.
+    void textShown();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     QMimeData *createMimeDataFromSelection() const override;
-    void contextMenuEvent(QContextMenuEvent *event) override;
-    void wheelEvent(QWheelEvent *event) override;
-
-private:
-    QList<QAction *> contextActions_;
 };
 
-// A push button. Neither is the window's default button: Enter clicks one only while it has the focus, and goes to
-// the window everywhere else.
-class CommandButton final : public QPushButton
+// A push button of the window. Neither is the window's default button: Enter clicks one only while it has the focus,
+// and goes to the window everywhere else.
+class DialogButton final : public QPushButton
 {
     Q_OBJECT
 
 public:
-    CommandButton(const QString &text, QWidget *parent = nullptr);
+    DialogButton(const QString &text, QWidget *parent = nullptr);
 
     // As narrow as its text allows, so that a narrow window keeps its row's proportions.
     QSize minimumSizeHint() const override;
@@ -136,9 +125,6 @@ public:
 signals:
     void notify(korva::platform::Notification code);
 };
-
-// The notches a wheel event turned, at least one either way.
-int WheelSteps(const QWheelEvent &event);
 
 // Keeps a scroll area's vertical scroll bar on show, and enabled only while there is something to scroll.
 void DisableScrollBarWhenIdle(QAbstractScrollArea &area);

@@ -61,9 +61,8 @@ EditBox &QtWindow::EditById(int id)
 void QtWindow::SetControlText(int id, std::u16string_view text)
 {
     QWidget *control = Control(id);
-    if (auto *edit = qobject_cast<QPlainTextEdit *>(control)) {
-        edit->setExtraSelections({}); // a find's marks go with the entry they marked
-        edit->setPlainText(ToDisplayText(text));
+    if (auto *entry = qobject_cast<EntryTextEdit *>(control)) {
+        entry->ShowText(ToDisplayText(text));
     } else if (auto *button = qobject_cast<QAbstractButton *>(control)) {
         button->setText(ToQString(text));
     } else if (auto *line = qobject_cast<QLineEdit *>(control)) {
@@ -129,8 +128,8 @@ void ConnectNotifications(QWidget &dialog, const std::function<void(int id, Noti
             QObject::connect(list, &CommandListView::notify, &dialog, forward);
         } else if (auto *combo = qobject_cast<SeeAlsoComboBox *>(control)) {
             QObject::connect(combo, &SeeAlsoComboBox::notify, &dialog, forward);
-        } else if (auto *button = qobject_cast<CommandButton *>(control)) {
-            QObject::connect(button, &CommandButton::notify, &dialog, forward);
+        } else if (auto *button = qobject_cast<DialogButton *>(control)) {
+            QObject::connect(button, &DialogButton::notify, &dialog, forward);
         } else if (auto *search = qobject_cast<SearchTextEdit *>(control)) {
             QObject::connect(search, &SearchTextEdit::notify, &dialog, forward);
         }

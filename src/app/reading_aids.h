@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: MIT
+// What the window adds for its readers beside the controls: the find's marks in the entry, the entry's context menu
+// and the wheel's zoom steps.
+#pragma once
+
+#include <QList>
+#include <QPlainTextEdit>
+#include <QStringList>
+#include <QWheelEvent>
+
+namespace korva::app {
+
+// Marks every place in `entry` that holds `text` exactly, in the find colours, and scrolls the first into view; none
+// of it is a selection. An empty `text` clears the marks.
+void MarkMatches(QPlainTextEdit &entry, const QString &text);
+// The texts the marks cover, in order.
+QStringList MarkedTexts(const QPlainTextEdit &entry);
+
+// Shows the entry's context menu at `position` (in the entry's viewport): the text's own actions, then `more`.
+void ShowEntryMenu(QPlainTextEdit &entry, const QPoint &position, const QList<QAction *> &more);
+
+// The notches a wheel event turned, at least one either way; 0 for none.
+int WheelSteps(const QWheelEvent &event);
+
+} // namespace korva::app
