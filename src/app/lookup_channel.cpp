@@ -45,7 +45,7 @@ QString SocketPath(const QString &folder, const QString &canonicalDataFile)
     const QString hash = QString::fromLatin1(
         QCryptographicHash::hash(canonicalDataFile.toUtf8(), QCryptographicHash::Sha256).toHex().left(16));
     for (const QString &name : {QStringLiteral("korva-reference-") + hash, hash}) {
-        const QString path = QDir(folder).filePath(name);
+        QString path = QDir(folder).filePath(name);
         if (static_cast<std::size_t>(QFile::encodeName(path).size()) <= platform::MaxSocketPathBytes()) {
             return path;
         }

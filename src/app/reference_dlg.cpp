@@ -12,6 +12,7 @@
 #include "resource_ids.h"
 
 #include <array>
+#include <cmath>
 
 #include <QAccessible>
 #include <QApplication>
@@ -40,6 +41,11 @@ namespace {
 // The zoom's steps, as factors of the normal text size.
 constexpr std::array kZoomSteps = {0.5, 0.67, 0.75, 0.8, 0.9, 1.0, 1.1, 1.25, 1.5, 1.75, 2.0, 2.5, 3.0, 4.0};
 constexpr int kNormalZoomStep = 5;
+
+// A screen less than this many pixels high gets the compact layout: a 240-pixel screen does, a 320-pixel one not.
+constexpr int kCompactScreenHeight = 294;
+// A desktop's window manager frames the window only once it is on screen, within about this long.
+constexpr int kFramingDelayMs = 250;
 
 } // namespace
 
@@ -108,7 +114,7 @@ CReferenceDlg::~CReferenceDlg()
 
 bool CReferenceDlg::IsCompactScreen()
 {
-    return platform::qt::ScreenHeight() < 294;
+    return platform::qt::ScreenHeight() < kCompactScreenHeight;
 }
 
 void CReferenceDlg::showEvent(QShowEvent *event)
@@ -123,7 +129,7 @@ void CReferenceDlg::showEvent(QShowEvent *event)
         }
         // A desktop's window manager frames the window only once it is on screen: fit it again then.
         QTimer::singleShot(0, this, &CReferenceDlg::FitIntoScreen);
-        QTimer::singleShot(250, this, &CReferenceDlg::FitIntoScreen);
+        QTimer::singleShot(kFramingDelayMs, this, &CReferenceDlg::FitIntoScreen);
     }
     QDialog::showEvent(event);
 }
@@ -262,21 +268,7 @@ bool CReferenceDlg::ShowPlace(const History::Place &place)
     helpdata::RebuildIndexIfChanged(context_);
     platform::ListBox &list = window_.ListBoxById(IDC_COMMAND_LIST);
     // That very entry, or, should the file have changed, the first of that name.
-    int sameName = platform::kNoItem;
-    for (int item = list.FindString(place.name); item != platform::kNoItem && item < list.GetCount(); ++item) {
-        const std::u16string text = list.GetText(item);
-        if (!platform::StartsWithFolded(text, place.name)) {
-            break;
-        }
-        if (text != place.name) {
-            continue;
-        }
-        if (list.GetItemData(item) == place.entryOffset) {
-            sameName = item;
-            break;
-        }
-        sameName = sameName == platform::kNoItem ? item : sameName;
-    }
+    const int sameName = helpdata::FindEntry(list, place.name, place.entryOffset);
     if (sameName == platform::kNoItem) {
         return false;
     }
@@ -336,7 +328,7 @@ void CReferenceDlg::ApplyZoom()
     if (zoomed.pointSizeF() > 0) {
         zoomed.setPointSizeF(zoomed.pointSizeF() * ZoomFactor());
     } else {
-        zoomed.setPixelSize(std::max(1, static_cast<int>(zoomed.pixelSize() * ZoomFactor() + 0.5)));
+        zoomed.setPixelSize(std::max(1, static_cast<int>(std::lround(zoomed.pixelSize() * ZoomFactor()))));
     }
     for (const int id : {IDC_COMMAND_LIST, IDC_ENTRY_TEXT}) {
         findChild<QWidget *>(ControlName(id))->setFont(zoomed);

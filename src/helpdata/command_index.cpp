@@ -43,22 +43,122 @@ void AddCommand(std::string_view headerLine, std::uint32_t entryOffset, platform
     list.AddItem(std::u16string_view(wide.data(), length), entryOffset);
 }
 
-// The first item whose text is `name` exactly, or kNoItem.
-int FindExactly(const platform::ListBox &list, const std::u16string &name)
+// One front-to-back scan of the file for its headers, a block at a time.
+class IndexScan
 {
+public:
+    IndexScan(platform::HelpFile &file, platform::ListBox &list) : file_(file), list_(list) {}
+
+    void Run()
+    {
+        file_.Seek(0);
+        for (;;) {
+            const std::uint32_t blockStart = file_.Position();
+            const std::span<const char> block = file_.ReadView(kScanBlockSize);
+            if (block.empty()) {
+                return;
+            }
+            const bool lastBlock = block.size() < kScanBlockSize;
+            const std::optional<std::uint32_t> stepBack =
+                ScanBlock(std::string_view(block.data(), block.size()), blockStart, lastBlock);
+            if (!stepBack || lastBlock) {
+                return;
+            }
+            file_.SeekBack(*stepBack);
+        }
+    }
+
+private:
+    // Indexes the headers of one block. Yields how far the next block starts back from this one's end (the overlap,
+    // or back to a header line the block cuts); nothing when the scan ends here.
+    std::optional<std::uint32_t> ScanBlock(std::string_view block, std::uint32_t blockStart, bool lastBlock)
+    {
+        const auto count = static_cast<std::uint32_t>(block.size());
+        std::size_t cursor = decidedUpTo_ > blockStart ? std::min<std::size_t>(decidedUpTo_ - blockStart, count) : 0;
+        for (;;) {
+            const std::size_t header = NextHeader(block, blockStart, cursor);
+            if (header == std::string_view::npos) {
+                return kOverlap;
+            }
+            seenHeader_ = true;
+            const std::size_t lineEnd = block.find('\n', header);
+            if (lineEnd == std::string_view::npos) {
+                return HeaderCutByTheBlock(blockStart, header, count, lastBlock);
+            }
+            if (lineEnd - header >= kChunkSize) {
+                // A header line no chunk of the readers holds whole, with its LF: it is passed over.
+                decidedUpTo_ = blockStart + static_cast<std::uint32_t>(header) + 1;
+                cursor = header + 1;
+                continue;
+            }
+            const auto entryOffset = blockStart + static_cast<std::uint32_t>(lineEnd + 1);
+            AddCommand(block.substr(header, lineEnd - header), entryOffset, list_);
+            cursor = lineEnd + 1;
+            decidedUpTo_ = entryOffset;
+            if (++indexed_ == kMaxEntries) {
+                return std::nullopt;
+            }
+        }
+    }
+
+    // The next header at or after `cursor`: a header line the last block cut, the file's first "#", or the "#" of
+    // the next separator.
+    std::size_t NextHeader(std::string_view block, std::uint32_t blockStart, std::size_t cursor)
+    {
+        if (cutHeader_) {
+            const std::size_t header = *cutHeader_ - blockStart;
+            cutHeader_.reset();
+            return header;
+        }
+        return seenHeader_ ? FindSeparatorHeader(block, cursor) : block.find(kHeaderKind, cursor);
+    }
+
+    // A header line without its LF in the block: the next block starts at its "#", unless the file ends here.
+    std::optional<std::uint32_t> HeaderCutByTheBlock(std::uint32_t blockStart, std::size_t header, std::uint32_t count,
+                                                     bool lastBlock)
+    {
+        if (lastBlock) {
+            return std::nullopt; // the file's last header line has no LF
+        }
+        if (header == 0) {
+            // A header line longer than a block: passed over, as above.
+            decidedUpTo_ = blockStart + 1;
+            return kOverlap;
+        }
+        cutHeader_ = blockStart + static_cast<std::uint32_t>(header);
+        return count - static_cast<std::uint32_t>(header);
+    }
+
+    platform::HelpFile &file_;
+    platform::ListBox &list_;
+    std::size_t indexed_ = 0;
+    bool seenHeader_ = false;
+    // Every "#" before this offset has been decided on.
+    std::uint32_t decidedUpTo_ = 0;
+    // A header whose line the previous block cut: the next block is read from its "#".
+    std::optional<std::uint32_t> cutHeader_;
+};
+
+} // namespace
+
+int FindEntry(const platform::ListBox &list, std::u16string_view name, std::optional<std::uint32_t> entryOffset)
+{
+    int firstOfName = platform::kNoItem;
     for (int item = list.FindString(name); item != platform::kNoItem && item < list.GetCount(); ++item) {
         const std::u16string text = list.GetText(item);
-        if (text == name) {
-            return item;
-        }
         if (!platform::StartsWithFolded(text, name)) {
             break;
         }
+        if (text != name) {
+            continue;
+        }
+        if (!entryOffset || list.GetItemData(item) == *entryOffset) {
+            return item;
+        }
+        firstOfName = firstOfName == platform::kNoItem ? item : firstOfName;
     }
-    return platform::kNoItem;
+    return firstOfName;
 }
-
-} // namespace
 
 void BuildIndex(platform::HelpFile &file, platform::ListBox &list)
 {
@@ -66,80 +166,8 @@ void BuildIndex(platform::HelpFile &file, platform::ListBox &list)
     const std::size_t length = file.Length();
     list.InitStorage(std::min(length / kBytesPerEntryAtLeast, kMaxEntries),
                      std::min(length, kMaxEntries * kMaxNameUnits));
-
     file.NoteContent();
-    file.Seek(0);
-    std::size_t indexed = 0;
-    bool seenHeader = false;
-    // Every "#" before this offset has been decided on.
-    std::uint32_t decidedUpTo = 0;
-    // A header whose line the previous chunk cut: the next chunk is read from its "#".
-    std::optional<std::uint32_t> cutHeader;
-
-    for (;;) {
-        const std::uint32_t chunkStart = file.Position();
-        const std::span<const char> block = file.ReadView(kScanBlockSize);
-        const auto count = static_cast<std::uint32_t>(block.size());
-        if (count == 0) {
-            break;
-        }
-        const std::string_view chunk(block.data(), count);
-        const bool lastChunk = count < kScanBlockSize;
-        // The next chunk overlaps this one by kOverlap bytes, or starts at a cut header.
-        std::uint32_t stepBack = kOverlap;
-        bool scanEnds = false;
-        std::size_t cursor = decidedUpTo > chunkStart ? std::min<std::size_t>(decidedUpTo - chunkStart, count) : 0;
-
-        for (;;) {
-            std::size_t header = std::string_view::npos;
-            if (cutHeader) {
-                header = *cutHeader - chunkStart;
-                cutHeader.reset();
-            } else if (!seenHeader) {
-                header = chunk.find(kHeaderKind, cursor);
-            } else {
-                header = FindSeparatorHeader(chunk, cursor);
-            }
-            if (header == std::string_view::npos) {
-                break;
-            }
-            seenHeader = true;
-
-            std::size_t lineEnd = chunk.find('\n', header);
-            if (lineEnd != std::string_view::npos && lineEnd - header >= kChunkSize) {
-                // A header line no chunk of the readers holds whole, with its LF: it is passed over.
-                decidedUpTo = chunkStart + static_cast<std::uint32_t>(header) + 1;
-                cursor = header + 1;
-                continue;
-            }
-            if (lineEnd == std::string_view::npos) {
-                if (lastChunk) {
-                    scanEnds = true; // the file's last header line has no LF
-                } else if (header > 0) {
-                    cutHeader = chunkStart + static_cast<std::uint32_t>(header);
-                    stepBack = count - static_cast<std::uint32_t>(header);
-                } else {
-                    // A header line longer than a block: passed over, as above.
-                    decidedUpTo = chunkStart + 1;
-                }
-                break;
-            }
-            const auto entryOffset = chunkStart + static_cast<std::uint32_t>(lineEnd + 1);
-            AddCommand(chunk.substr(header, lineEnd - header), entryOffset, list);
-            cursor = lineEnd + 1;
-            decidedUpTo = entryOffset;
-            if (++indexed == kMaxEntries) {
-                scanEnds = true;
-                break;
-            }
-        }
-
-        if (scanEnds || lastChunk) {
-            break;
-        }
-        file.SeekBack(stepBack);
-    }
-
+    IndexScan(file, list).Run();
     list.SetRedraw(true);
 }
 
@@ -153,7 +181,7 @@ bool RebuildIndexIfChanged(const HelpContext &context)
     list.ResetContent();
     BuildIndex(context.file, list);
     if (!selected.empty()) {
-        list.SetCurSel(FindExactly(list, selected));
+        list.SetCurSel(FindEntry(list, selected));
     }
     ResetSearch(context.window);
     return true;

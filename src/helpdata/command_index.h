@@ -7,6 +7,10 @@
 #include "platform/platform.h"
 #include "read_buffer.h"
 
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
 namespace korva::helpdata {
 
 // The scan takes the file in blocks this large, which the file lends it rather than copies. Every header line that a
@@ -22,6 +26,11 @@ inline constexpr std::uint32_t kScanBlockSize = 64 * 1024;
 // first "#" is ignored; a last header line without LF is not indexed. The first kMaxEntries headers are indexed and
 // no more: a file with more entries than the format allows gets a list of bounded size.
 void BuildIndex(platform::HelpFile &file, platform::ListBox &list);
+
+// The item named exactly `name` (case counting) whose entry is at `entryOffset`; when there is none, the first item
+// named exactly `name`; kNoItem when no item is. Without an offset, the first item named exactly `name`.
+int FindEntry(const platform::ListBox &list, std::u16string_view name,
+              std::optional<std::uint32_t> entryOffset = std::nullopt);
 
 // When the data file changed since the list was built, builds it again from the file as it is now, before anything
 // else reads the file: the command that was selected stays selected if a command of exactly that name is still

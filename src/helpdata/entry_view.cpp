@@ -2,13 +2,9 @@
 #include "entry_view.h"
 
 #include "command_index.h"
-#include "fixed_text.h"
-#include "format.h"
 #include "see_also.h"
 
 #include <algorithm>
-#include <optional>
-#include <string_view>
 
 namespace korva::helpdata {
 
@@ -41,8 +37,8 @@ void ShowNothing(const HelpContext &context)
     context.window.SetControlText(IDC_ENTRY_TEXT, std::u16string_view());
 }
 
-// Reads the selected command's entry into the buffer; yields the window of bytes read up to the first NUL, or
-// nothing when no command is selected.
+// Reads the selected command's entry; nothing when no command is selected, or when the file kept changing while it
+// was read (then nothing is shown).
 std::optional<std::string_view> ReadSelectedEntry(const HelpContext &context)
 {
     for (int attempt = 1;; ++attempt) {
@@ -55,76 +51,107 @@ std::optional<std::string_view> ReadSelectedEntry(const HelpContext &context)
             }
             return std::nullopt;
         }
-        context.file.Seek(list.GetItemData(selection));
-        const std::uint32_t count = context.file.Read(context.buffer.Chunk());
-        std::fill(context.buffer.Data() + count, context.buffer.Data() + kChunkSize, '\0');
-        if (context.file.ContentChanged()) {
-            if (attempt < kReadAttempts) {
-                continue; // changed while read: the offset may point into other content
-            }
+        const std::string_view entryBytes = ReadEntryBytes(context.file, context.buffer, list.GetItemData(selection));
+        if (!context.file.ContentChanged()) {
+            return entryBytes;
+        }
+        if (attempt == kReadAttempts) {
             // Still changing: what was read may be another command's entry, so none is shown.
             ShowNothing(context);
             return std::nullopt;
         }
-        // The window: the bytes read, up to the first NUL, which ends the text for every reader.
-        const std::string_view window(context.buffer.Data(), count);
-        return window.substr(0, window.find('\0'));
+        // Changed while read: the offset may point into other content.
     }
 }
 
 } // namespace
 
-void ShowSelectedEntry(const HelpContext &context)
+std::string_view ReadEntryBytes(platform::HelpFile &file, ReadBuffer &buffer, std::uint32_t entryOffset)
 {
-    const std::optional<std::string_view> read = ReadSelectedEntry(context);
-    if (!read) {
-        return;
-    }
-    const std::string_view window = *read;
+    file.Seek(entryOffset);
+    const std::uint32_t count = file.Read(buffer.Chunk());
+    std::fill(buffer.Data() + count, buffer.Data() + kChunkSize, '\0');
+    const std::string_view bytes(buffer.Data(), count);
+    return bytes.substr(0, bytes.find('\0'));
+}
 
-    const std::size_t secondLineEnd = window.find('\n');
-    if (secondLineEnd == npos || secondLineEnd + 1 >= window.size() || window[secondLineEnd + 1] != kDescriptionKind) {
-        ShowNothing(context);
-        return;
+std::optional<EntryParts> ParseEntry(std::string_view entryBytes)
+{
+    const std::size_t secondLineEnd = entryBytes.find('\n');
+    if (secondLineEnd == npos || secondLineEnd + 1 >= entryBytes.size() ||
+        entryBytes[secondLineEnd + 1] != kDescriptionKind) {
+        return std::nullopt;
     }
     const std::size_t descriptionStart = secondLineEnd + 1;
-    const std::size_t descriptionEnd = window.find('\n', descriptionStart);
+    const std::size_t descriptionEnd = entryBytes.find('\n', descriptionStart);
     if (descriptionEnd == npos) {
-        ShowNothing(context);
-        return;
+        return std::nullopt;
     }
+    // Through the LF of the entry's last line, before its closing blank line.
+    const std::size_t blank = entryBytes.find(kBlankLine, descriptionEnd);
+    const std::string_view entry = entryBytes.substr(0, blank == npos ? npos : blank + 1);
 
-    // The entry: through the LF of its last line, before its closing blank line (or to the end of the window when
-    // the window holds no blank line). Nothing after it is taken for part of this entry.
-    const std::size_t blank = window.find(kBlankLine, descriptionEnd);
-    const std::string_view entry = window.substr(0, blank == npos ? npos : blank + 1);
-
-    FixedText<kEntryTextBufferSize> text;
-    text.AppendAnsi(Skip(window.substr(descriptionStart, descriptionEnd - descriptionStart), kDescriptionSkip));
-
+    EntryParts parts;
+    parts.description = Skip(entry.substr(descriptionStart, descriptionEnd - descriptionStart), kDescriptionSkip);
     // The parameters line is the first of kind "0" after the fourth line: the search starts at the fourth line's
     // first byte, so that line is never taken, whatever its kind.
     const std::size_t marker = entry.find(kParametersMarker, descriptionEnd + 1);
     if (marker == npos) {
-        EmptySeeAlsoList(context);
-    } else {
-        const std::string_view parameters = LineAt(entry, marker + 1);
-        text.Append(kParamsHeading);
-        text.AppendAnsi(Skip(parameters, kParametersSkip));
-
-        const std::size_t afterParameters = std::min(marker + 1 + parameters.size() + 1, entry.size());
-        std::size_t cursor = afterParameters + RefillSeeAlsoList(entry.substr(afterParameters), context);
-        if (cursor < entry.size()) {
-            text.Append(kExamplesHeading);
-            while (cursor < entry.size()) {
-                const std::string_view line = LineAt(entry, cursor);
-                text.AppendAnsi(line);
-                text.Append(kLineBreak);
-                cursor += line.size() + 1;
-            }
-        }
+        return parts;
     }
+    const std::string_view parametersLine = LineAt(entry, marker + 1);
+    parts.hasParameters = true;
+    parts.parameters = Skip(parametersLine, kParametersSkip);
 
+    const std::size_t seeAlsoStart = std::min(marker + 1 + parametersLine.size() + 1, entry.size());
+    std::size_t cursor = seeAlsoStart;
+    while (cursor < entry.size() && entry[cursor] == kSeeAlsoKind) {
+        cursor += LineAt(entry, cursor).size() + 1;
+    }
+    cursor = std::min(cursor, entry.size());
+    parts.seeAlsoLines = entry.substr(seeAlsoStart, cursor - seeAlsoStart);
+    parts.exampleLines = entry.substr(cursor);
+    return parts;
+}
+
+void ComposeEntryText(const EntryParts &parts, EntryText &text)
+{
+    text.AppendAnsi(parts.description);
+    if (!parts.hasParameters) {
+        return;
+    }
+    text.Append(kParamsHeading);
+    text.AppendAnsi(parts.parameters);
+    if (parts.exampleLines.empty()) {
+        return;
+    }
+    text.Append(kExamplesHeading);
+    for (std::size_t cursor = 0; cursor < parts.exampleLines.size();) {
+        const std::string_view line = LineAt(parts.exampleLines, cursor);
+        text.AppendAnsi(line);
+        text.Append(kLineBreak);
+        cursor += line.size() + 1;
+    }
+}
+
+void ShowSelectedEntry(const HelpContext &context)
+{
+    const std::optional<std::string_view> entryBytes = ReadSelectedEntry(context);
+    if (!entryBytes) {
+        return;
+    }
+    const std::optional<EntryParts> parts = ParseEntry(*entryBytes);
+    if (!parts) {
+        ShowNothing(context);
+        return;
+    }
+    if (parts->hasParameters) {
+        RefillSeeAlsoList(parts->seeAlsoLines, context);
+    } else {
+        EmptySeeAlsoList(context);
+    }
+    EntryText text;
+    ComposeEntryText(*parts, text);
     context.window.SetControlText(IDC_ENTRY_TEXT, text.View());
 }
 

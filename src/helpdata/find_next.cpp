@@ -8,6 +8,7 @@
 #include "platform/code_page.h"
 
 #include <array>
+#include <optional>
 #include <string_view>
 
 namespace korva::helpdata {
@@ -23,7 +24,7 @@ constexpr auto npos = std::string_view::npos;
 // The first LF of the chunk's last blank line (an LF followed by an LF), or npos.
 std::size_t LastBlankLine(std::string_view chunk)
 {
-    for (std::size_t at = FindLastByte(chunk.substr(0, chunk.size() > 0 ? chunk.size() - 1 : 0), '\n');
+    for (std::size_t at = FindLastByte(chunk.substr(0, chunk.empty() ? 0 : chunk.size() - 1), '\n');
          at != npos && at > 0; at = FindLastByte(chunk.substr(0, at), '\n')) {
         if (chunk[at + 1] == '\n') {
             return at;
@@ -116,6 +117,133 @@ std::u16string SearchedText(const platform::Window &window)
     return std::u16string(text.data(), platform::AnsiToWide(std::string_view(key.data(), length), text));
 }
 
+namespace {
+
+// The part of a chunk a tap searches, and how much of the file it consumes.
+struct SearchedChunk
+{
+    std::string_view text;
+    std::size_t consumed;
+};
+
+// Search up to the chunk's last blank line, so that every entry searched lies whole in the chunk, and continue from
+// that blank line next. A chunk without one (the file's tail without a closing blank line, or an entry longer than a
+// chunk) is searched whole and consumed but for its last byte, so that a blank line the chunk's end cuts in two is
+// seen whole, with the header after it, in the next.
+SearchedChunk SearchableText(std::string_view chunk)
+{
+    const std::size_t blank = LastBlankLine(chunk);
+    if (blank != npos && blank > 0) {
+        return {chunk.substr(0, blank + kBlankLine.size()), blank};
+    }
+    return {chunk, chunk.size() > 1 ? chunk.size() - 1 : chunk.size()};
+}
+
+// Where a match lies: the entry's header line and the blank line that closes the entry.
+struct EntryMatch
+{
+    std::size_t header;
+    std::size_t headerEnd;
+    std::size_t close;
+    std::size_t afterMatch;
+};
+
+// The matches of the key in a chunk's text that lie in an entry and outside its excluded lines, in order.
+class ChunkMatches
+{
+public:
+    ChunkMatches(const SearchedChunk &chunk, std::string_view key, bool startOfFile)
+        : text_(chunk.text), consumed_(chunk.consumed), key_(key), walk_(text_),
+          firstHeader_(startOfFile ? text_.find(kHeaderKind) : npos) // the file's first header
+    {}
+
+    std::optional<EntryMatch> Next()
+    {
+        while (cursor_ != npos) {
+            const std::size_t match = text_.find(key_, cursor_);
+            if (match == npos) {
+                break;
+            }
+            walk_.MoveTo(match);
+            if (walk_.Excluded()) {
+                // Every later match in this line is excluded too, up to a "#" in it: go on after the line.
+                cursor_ = std::min(text_.find('\n', std::max(match, walk_.LineFeed() + 1)),
+                                   text_.find(kHeaderKind, match + 1));
+                continue;
+            }
+            const std::optional<EntryMatch> entry = EntryOf(match);
+            if (!entry) {
+                // Text ahead of the first header, after a stray "#", or running past the entry's closing blank line:
+                // so is every match up to the next "#".
+                cursor_ = text_.find(kHeaderKind, match + 1);
+                continue;
+            }
+            if (entry->headerEnd == npos) {
+                break; // a header line the chunk cuts: not an entry the list can hold, nor is any after it
+            }
+            cursor_ = std::max(entry->close, entry->afterMatch); // where an entry the list lacks is passed over
+            return entry;
+        }
+        cursor_ = npos;
+        return std::nullopt;
+    }
+
+    std::string_view Text() const { return text_; }
+
+private:
+    // The entry that holds the match at `match`, when the walk back reaches a header and the match ends inside.
+    std::optional<EntryMatch> EntryOf(std::size_t match) const
+    {
+        const std::size_t header = walk_.Hash();
+        const bool isHeader =
+            header != npos &&
+            (header == firstHeader_ || (header >= kBlankLine.size() &&
+                                        text_.substr(header - kBlankLine.size(), kBlankLine.size()) == kBlankLine));
+        if (!isHeader) {
+            return std::nullopt;
+        }
+        const std::size_t headerEnd = text_.find('\n', header);
+        if (headerEnd == npos) {
+            return EntryMatch{header, npos, npos, match + key_.size()};
+        }
+        // The blank line that closes the entry; the next tap continues there.
+        const std::size_t blank = text_.find(kBlankLine, headerEnd);
+        const std::size_t close = blank == npos ? consumed_ : blank;
+        if (match + key_.size() > close + kBlankLine.size()) {
+            return std::nullopt;
+        }
+        return EntryMatch{header, headerEnd, close, match + key_.size()};
+    }
+
+    std::string_view text_;
+    std::size_t consumed_;
+    std::string_view key_;
+    WalkBack walk_;
+    std::size_t firstHeader_;
+    std::size_t cursor_ = 0;
+};
+
+// The list's item for the entry whose header `match` names: the first the list finds by that name.
+int ItemOf(const platform::ListBox &list, std::string_view text, const EntryMatch &match)
+{
+    std::array<char16_t, kSearchNameBufferSize> name;
+    const std::size_t nameLength =
+        platform::AnsiToWide(CommandNameOf(text.substr(match.header, match.headerEnd - match.header)), name);
+    return list.FindString(std::u16string_view(name.data(), nameLength));
+}
+
+// Starts a pass when none is under way: from the start of the file, the caption turned to "Next".
+void StartPassIfFresh(platform::Window &window, SearchState &state)
+{
+    if (state.fresh) {
+        state.position = 0;
+        window.SetControlText(IDC_FIND, kNextCaption);
+        state.fresh = false;
+    }
+}
+
+} // namespace
+
 bool FindNextEntry(const HelpContext &context)
 {
     std::array<char, kSearchKeyBufferSize> keyBytes;
@@ -123,14 +251,9 @@ bool FindNextEntry(const HelpContext &context)
     if (key.empty()) {
         return false;
     }
-
     RebuildIndexIfChanged(context); // a changed file starts a new pass
     SearchState &state = ProcessSearchState();
-    if (state.fresh) {
-        state.position = 0;
-        context.window.SetControlText(IDC_FIND, kNextCaption);
-        state.fresh = false;
-    }
+    StartPassIfFresh(context.window, state);
 
     platform::ListBox &list = context.window.ListBoxById(IDC_COMMAND_LIST);
     // Each chunk starts where the previous one was consumed; a read at or past the file's end yields nothing.
@@ -144,87 +267,18 @@ bool FindNextEntry(const HelpContext &context)
             EndPass(context.window, state);
             return false;
         }
-        const std::string_view chunk(context.buffer.Data(), count);
-
-        // Search up to the chunk's last blank line, so that every entry searched lies whole in the chunk, and
-        // continue from that blank line next. A chunk without one (the file's tail without a closing blank line, or
-        // an entry longer than a chunk) is searched whole and consumed but for its last byte, so that a blank line
-        // the chunk's end cuts in two is seen whole, with the header after it, in the next.
-        std::string_view text = chunk;
-        std::size_t consumed = count > 1 ? count - 1 : count;
-        const std::size_t blank = LastBlankLine(chunk);
-        if (blank != npos && blank > 0) {
-            text = chunk.substr(0, blank + kBlankLine.size());
-            consumed = blank;
+        const SearchedChunk chunk = SearchableText(std::string_view(context.buffer.Data(), count));
+        ChunkMatches matches(chunk, key, state.position == 0);
+        while (const std::optional<EntryMatch> match = matches.Next()) {
+            const int found = ItemOf(list, matches.Text(), *match);
+            if (found != platform::kNoItem) {
+                state.position += static_cast<std::uint32_t>(match->close);
+                list.SetCurSel(found);
+                ShowSelectedEntry(context);
+                return true;
+            }
         }
-        // In the chunk read from the start of the file, its first "#" is the file's first header.
-        const std::size_t firstHeader = state.position == 0 ? text.find(kHeaderKind) : npos;
-
-        WalkBack walk(text);
-        std::size_t cursor = 0;
-        for (;;) {
-            const std::size_t match = text.find(key, cursor);
-            if (match == npos) {
-                break;
-            }
-            const std::size_t afterMatch = match + key.size();
-            walk.MoveTo(match);
-            if (walk.Excluded()) {
-                // Every later match in this line is excluded too, up to a "#" in it: go on after the line.
-                const std::size_t lineEnd = text.find('\n', std::max(match, walk.LineFeed() + 1));
-                const std::size_t hash = text.find(kHeaderKind, match + 1);
-                cursor = std::min(lineEnd, hash);
-                if (cursor == npos) {
-                    break;
-                }
-                continue;
-            }
-            const std::size_t header = walk.Hash();
-            const bool isHeader =
-                header != npos &&
-                (header == firstHeader || (header >= kBlankLine.size() &&
-                                           text.substr(header - kBlankLine.size(), kBlankLine.size()) == kBlankLine));
-            if (!isHeader) {
-                // Text ahead of the first header, or after a stray "#": so is every match up to the next "#".
-                cursor = text.find(kHeaderKind, match + 1);
-                if (cursor == npos) {
-                    break;
-                }
-                continue;
-            }
-            const std::size_t headerEnd = text.find('\n', header);
-            if (headerEnd == npos) {
-                break; // a header line the chunk cuts: not an entry the list can hold, nor is any after it
-            }
-            // The blank line that closes the entry; the next tap continues there.
-            std::size_t close = text.find(kBlankLine, headerEnd);
-            if (close == npos) {
-                close = consumed;
-            }
-            if (afterMatch > close + kBlankLine.size()) {
-                // The match runs past the entry's closing blank line: no entry holds it, nor any match up to the
-                // next "#".
-                cursor = text.find(kHeaderKind, match + 1);
-                if (cursor == npos) {
-                    break;
-                }
-                continue;
-            }
-
-            std::array<char16_t, kSearchNameBufferSize> name;
-            const std::size_t nameLength =
-                platform::AnsiToWide(CommandNameOf(text.substr(header, headerEnd - header)), name);
-            const int found = list.FindString(std::u16string_view(name.data(), nameLength));
-            if (found == platform::kNoItem) {
-                cursor = std::max(close, afterMatch); // an entry the list does not hold: go on after it
-                continue;
-            }
-            state.position += static_cast<std::uint32_t>(close);
-            list.SetCurSel(found);
-            ShowSelectedEntry(context);
-            return true;
-        }
-        state.position += static_cast<std::uint32_t>(consumed);
+        state.position += static_cast<std::uint32_t>(chunk.consumed);
     }
 }
 

@@ -54,6 +54,11 @@ inline constexpr std::size_t kDescriptionSkip = 2;
 inline constexpr std::size_t kParametersSkip = 2;
 inline constexpr std::size_t kSeeAlsoSkip = 3;
 
+// Pieces of the composed entry text.
+inline constexpr std::u16string_view kParamsHeading = u"\r\n\r\nParams:";
+inline constexpr std::u16string_view kExamplesHeading = u"\r\n\r\nExamples:\r\n";
+inline constexpr std::u16string_view kLineBreak = u"\r\n";
+
 // Limits a well-formed file keeps.
 inline constexpr std::size_t kMaxHeaderLine = 48;   // from the "#" to the byte before its LF
 inline constexpr std::size_t kMaxCommandName = 46;  // bytes
@@ -61,7 +66,9 @@ inline constexpr std::size_t kMaxSeeAlsoName = 99;  // characters
 inline constexpr std::size_t kMaxEntries = 32768;   // list positions up to 32767
 inline constexpr std::size_t kMaxEntryBytes = 2000; // from the second line through the closing LF
 inline constexpr std::size_t kMaxEntryText = 999;   // composed text, UTF-16 units
-inline constexpr std::size_t kMaxEntryTextNoExamples = 984;
+// A text without examples leaves room for the examples heading, which a reader may put in before it knows there are
+// none and then cut back.
+inline constexpr std::size_t kMaxEntryTextNoExamples = kMaxEntryText - kExamplesHeading.size();
 
 // Text buffers, in UTF-16 units with the terminator.
 inline constexpr std::size_t kIndexNameBufferSize = 500;
@@ -71,11 +78,6 @@ inline constexpr std::size_t kSearchTextBufferSize = 50;
 inline constexpr std::size_t kSearchNameBufferSize = 50;
 // The search key, in bytes with the terminator.
 inline constexpr std::size_t kSearchKeyBufferSize = 50;
-
-// Pieces of the composed entry text.
-inline constexpr std::u16string_view kParamsHeading = u"\r\n\r\nParams:";
-inline constexpr std::u16string_view kExamplesHeading = u"\r\n\r\nExamples:\r\n";
-inline constexpr std::u16string_view kLineBreak = u"\r\n";
 
 // The command name of a header line (from its "#" to the byte before its LF): the text from its third byte, up to a
 // NUL, which ends it as it ends every text the readers hold.

@@ -40,17 +40,15 @@ void EmptySeeAlsoList(const HelpContext &context)
     context.window.EnableControl(IDC_SEE_ALSO, false);
 }
 
-std::size_t RefillSeeAlsoList(std::string_view lines, const HelpContext &context)
+void RefillSeeAlsoList(std::string_view seeAlsoLines, const HelpContext &context)
 {
     EmptySeeAlsoList(context);
-    std::size_t cursor = 0;
-    while (cursor < lines.size() && lines[cursor] == kSeeAlsoKind) {
-        const std::size_t end = lines.find('\n', cursor);
-        const std::string_view line = lines.substr(cursor, end == std::string_view::npos ? end : end - cursor);
+    for (std::size_t cursor = 0; cursor < seeAlsoLines.size();) {
+        const std::size_t end = seeAlsoLines.find('\n', cursor);
+        const std::string_view line = seeAlsoLines.substr(cursor, end == std::string_view::npos ? end : end - cursor);
         OfferSeeAlso(line, context);
         cursor += line.size() + 1;
     }
-    return std::min(cursor, lines.size());
 }
 
 void JumpToSeeAlso(const HelpContext &context)

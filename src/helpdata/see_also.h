@@ -8,11 +8,10 @@
 
 namespace korva::helpdata {
 
-// Empties and disables the see-also list, then adds the name of each see-also line at the start of `lines` (lines of
-// kind "-", each ending with an LF, up to the first line of another kind) that the command list's prefix search
-// locates, written as the entry writes it and cut to 99 characters; the list is enabled as soon as one is added.
-// Yields where the see-also lines end in `lines`.
-std::size_t RefillSeeAlsoList(std::string_view lines, const HelpContext &context);
+// Empties and disables the see-also list, then adds the name of each of `seeAlsoLines` (lines of kind "-", each
+// ending with an LF but perhaps the last) that the command list's prefix search locates, written as the entry writes
+// it and cut to 99 characters; the list is enabled as soon as one is added.
+void RefillSeeAlsoList(std::string_view seeAlsoLines, const HelpContext &context);
 
 // Empties and disables the see-also list.
 void EmptySeeAlsoList(const HelpContext &context);

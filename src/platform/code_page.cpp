@@ -88,6 +88,20 @@ std::size_t WideToAnsi(std::u16string_view wide, std::span<char> out)
     return written;
 }
 
+std::size_t CopyTextCut(std::u16string_view text, std::span<char16_t> buffer)
+{
+    if (buffer.empty()) {
+        return 0;
+    }
+    std::size_t count = std::min(text.size(), buffer.size() - 1);
+    if (count > 0 && count < text.size() && IsHighSurrogate(text[count - 1])) {
+        --count; // never split a surrogate pair
+    }
+    std::copy_n(text.data(), count, buffer.data());
+    buffer[count] = u'\0';
+    return count;
+}
+
 char16_t FoldCaseBeyondLatin1(char16_t unit)
 {
     switch (unit) {

@@ -29,6 +29,11 @@ std::size_t AnsiToWide(std::string_view ansi, std::span<char16_t> out);
 // Yields the bytes written, the terminator not counted. Writes nothing when `out` is empty.
 std::size_t WideToAnsi(std::u16string_view wide, std::span<char> out);
 
+// Copies `text` into `buffer` as a control's text is copied out (Window::GetControlText): at most `buffer.size() - 1`
+// units, never a surrogate pair's first half without its second, and a NUL unit after them. Yields the units
+// copied; writes nothing into an empty buffer.
+std::size_t CopyTextCut(std::u16string_view text, std::span<char16_t> buffer);
+
 // The lower-case unit of each unit below 0x100: ASCII and Latin-1 letters, but the multiplication sign.
 inline constexpr std::array<char16_t, 256> kFoldedLatin1 = [] {
     std::array<char16_t, 256> table{};

@@ -3,14 +3,7 @@
 // toolkit makes the pipe with an access list for its user alone, so there is no folder to check and no peer but the
 // user's own to tell apart.
 #include "private_channel.h"
-
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "windows_api.h"
 
 namespace korva::platform {
 

@@ -1,19 +1,13 @@
 // SPDX-License-Identifier: MIT
 // Files on Windows. Paths are UTF-8 in the program and UTF-16 for the system.
 #include "system_file.h"
+#include "windows_api.h"
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
 #include <io.h>
 #include <string>
-#include <windows.h>
 
 namespace korva::platform {
 

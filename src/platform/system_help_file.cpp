@@ -30,26 +30,26 @@ void SystemHelpFile::Close()
     file_.Close();
     path_.clear();
     position_ = 0;
-    DropWindow();
+    DropReadAhead();
 }
 
-void SystemHelpFile::DropWindow()
+void SystemHelpFile::DropReadAhead()
 {
-    window_.clear();
-    windowStart_ = 0;
+    readAhead_.clear();
+    readAheadStart_ = 0;
 }
 
 void SystemHelpFile::Seek(std::uint32_t offset)
 {
     position_ = offset;
-    if (!window_.empty() && file_.Identity() != windowIdentity_) {
-        DropWindow();
+    if (!readAhead_.empty() && file_.Identity() != readAheadIdentity_) {
+        DropReadAhead();
     }
 }
 
 void SystemHelpFile::SeekBack(std::uint32_t count)
 {
-    position_ = count < position_ ? position_ - count : 0; // a continuation: the window stays
+    position_ = count < position_ ? position_ - count : 0; // a continuation: the read-ahead block stays
 }
 
 std::uint32_t SystemHelpFile::Read(std::span<char> buffer)
@@ -68,18 +68,18 @@ std::span<const char> SystemHelpFile::ReadView(std::uint32_t count)
     const std::uint64_t room = kOffsetLimit - position_;
     const std::size_t wanted = count < room ? count : static_cast<std::size_t>(room);
 
-    const std::uint64_t windowEnd = std::uint64_t{windowStart_} + window_.size();
-    if (position_ < windowStart_ || position_ + std::uint64_t{wanted} > windowEnd) {
-        // Refill the window from the position; a window that ends short marks the end of the file.
-        windowIdentity_ = file_.Identity();
-        window_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(std::max(kReadAhead, wanted), room)));
-        window_.resize(file_.ReadAt(position_, window_));
-        windowStart_ = position_;
+    const std::uint64_t readAheadEnd = std::uint64_t{readAheadStart_} + readAhead_.size();
+    if (position_ < readAheadStart_ || position_ + std::uint64_t{wanted} > readAheadEnd) {
+        // Refill the block from the position; a block that ends short marks the end of the file.
+        readAheadIdentity_ = file_.Identity();
+        readAhead_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(std::max(kReadAhead, wanted), room)));
+        readAhead_.resize(file_.ReadAt(position_, readAhead_));
+        readAheadStart_ = position_;
     }
-    const std::size_t from = position_ - windowStart_;
-    const std::size_t got = std::min(wanted, window_.size() - from);
+    const std::size_t from = position_ - readAheadStart_;
+    const std::size_t got = std::min(wanted, readAhead_.size() - from);
     position_ += static_cast<std::uint32_t>(got);
-    return std::span<const char>(window_.data() + from, got);
+    return std::span<const char>(readAhead_.data() + from, got);
 }
 
 std::uint32_t SystemHelpFile::Length() const
@@ -103,12 +103,12 @@ bool SystemHelpFile::ContentChanged()
         SystemFile replacement;
         if (replacement.Open(path_)) {
             file_ = std::move(replacement);
-            DropWindow();
+            DropReadAhead();
             return true;
         }
     }
     if (file_.Identity() != noted_) {
-        DropWindow();
+        DropReadAhead();
         return true;
     }
     return false;

@@ -11,10 +11,10 @@
 
 namespace korva::platform {
 
-// Reads are served from a read-ahead window of kReadAhead bytes, so that the readers' 2000-byte chunks cost one
-// system call per window rather than one per chunk. A reader starts each read of the file with Seek, and continues
-// it with sequential reads and SeekBack; Seek drops the window when the file changed since it was read, so no reader
-// ever starts on bytes older than the file.
+// Reads are served from a read-ahead block of kReadAhead bytes, so that the readers' 2000-byte chunks cost one
+// system call per block rather than one per chunk. A reader starts each read of the file with Seek, and continues
+// it with sequential reads and SeekBack; Seek drops the read-ahead block when the file changed since it was read, so no
+// reader ever starts on bytes older than the file.
 class SystemHelpFile final : public HelpFile
 {
 public:
@@ -36,16 +36,17 @@ public:
     static constexpr std::size_t kReadAhead = std::size_t{64} * 1024;
 
 private:
-    void DropWindow();
+    void DropReadAhead();
 
     SystemFile file_;
     std::string path_;
     std::string openFailure_;
     std::uint32_t position_ = 0;
-    // The read-ahead window: bytes [windowStart_, windowStart_ + window_.size()) of the file as it was when read.
-    std::vector<char> window_;
-    std::uint32_t windowStart_ = 0;
-    FileIdentity windowIdentity_;
+    // The read-ahead block: bytes [readAheadStart_, readAheadStart_ + readAhead_.size()) of the file as it was when
+    // read.
+    std::vector<char> readAhead_;
+    std::uint32_t readAheadStart_ = 0;
+    FileIdentity readAheadIdentity_;
     // The file as the readers know it (NoteContent).
     FileIdentity noted_;
 };

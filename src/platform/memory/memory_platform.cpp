@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "memory_platform.h"
 
+#include "platform/code_page.h"
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -8,7 +10,7 @@ namespace korva::platform {
 
 bool MemoryHelpFile::Open(const std::string & /*path*/)
 {
-    open_ = !missing_;
+    open_ = true;
     position_ = 0;
     return open_;
 }
@@ -34,7 +36,6 @@ std::span<const char> MemoryHelpFile::ReadView(std::uint32_t count)
     }
     const std::span<const char> view(bytes_.data() + position_, got);
     position_ += static_cast<std::uint32_t>(got);
-    bytesRead_ += got;
     return view;
 }
 
@@ -120,9 +121,6 @@ void MemoryWindow::SetControlText(int id, std::u16string_view text)
     case IDC_FIND:
         findCaption = text;
         break;
-    case IDC_COPY:
-        copyCaption = text;
-        break;
     case IDC_SEARCH_TEXT:
         searchText = text;
         break;
@@ -142,9 +140,6 @@ std::size_t MemoryWindow::GetControlText(int id, std::span<char16_t> buffer) con
     case IDC_FIND:
         text = findCaption;
         break;
-    case IDC_COPY:
-        text = copyCaption;
-        break;
     case IDC_SEARCH_TEXT:
         text = searchText;
         break;
@@ -155,16 +150,7 @@ std::size_t MemoryWindow::GetControlText(int id, std::span<char16_t> buffer) con
     default:
         throw std::invalid_argument("no control with that id has a text");
     }
-    if (buffer.empty()) {
-        return 0;
-    }
-    std::size_t count = std::min(text.size(), buffer.size() - 1);
-    if (count > 0 && count < text.size() && text[count - 1] >= 0xD800 && text[count - 1] <= 0xDBFF) {
-        --count; // never split a surrogate pair
-    }
-    std::copy_n(text.data(), count, buffer.data());
-    buffer[count] = u'\0';
-    return count;
+    return CopyTextCut(text, buffer);
 }
 
 void MemoryWindow::EnableControl(int id, bool enable)
@@ -173,7 +159,6 @@ void MemoryWindow::EnableControl(int id, bool enable)
         throw std::invalid_argument("only the see-also list is enabled and disabled");
     }
     seeAlsoEnabled = enable;
-    ++seeAlsoEnables;
 }
 
 } // namespace korva::platform

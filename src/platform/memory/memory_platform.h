@@ -27,17 +27,13 @@ public:
     const std::string &Bytes() const { return bytes_; }
     // While set, the file changes on disk with every read, as one rewritten in place in a tight loop.
     void SetChangingWhileRead(bool changing) { changingWhileRead_ = changing; }
-    // Opening fails while this is set, as for a missing file.
-    void SetMissing(bool missing) { missing_ = missing; }
     // Reads that would reach past `offset` fail from then on, as on a disk that cannot be read there.
     void FailReadsPast(std::uint32_t offset) { failPast_ = offset; }
-    // How many reads were made, and how many bytes they yielded.
+    // How many reads were made.
     std::size_t ReadCount() const { return reads_; }
-    std::size_t BytesRead() const { return bytesRead_; }
 
     bool Open(const std::string &path) override;
     void Close() override { open_ = false; }
-    bool IsOpen() const { return open_; }
     void Seek(std::uint32_t offset) override { position_ = offset; }
     void SeekBack(std::uint32_t count) override { position_ = count < position_ ? position_ - count : 0; }
     std::uint32_t Read(std::span<char> buffer) override;
@@ -53,10 +49,8 @@ private:
     bool changingWhileRead_ = false;
     std::uint32_t position_ = 0;
     bool open_ = true;
-    bool missing_ = false;
     std::uint32_t failPast_ = 0xFFFFFFFF;
     std::size_t reads_ = 0;
-    std::size_t bytesRead_ = 0;
 };
 
 class MemoryListBox final : public SortedListBox
@@ -83,10 +77,12 @@ public:
     void Pick(int position) { selection_ = position; }
     const std::vector<std::u16string> &Items() const { return items_; }
     int Selection() const { return selection_; }
+
+private:
+    friend class MemoryWindow;
     // The selected item's text; empty when none is selected.
     std::u16string SelectedText() const;
 
-private:
     std::vector<std::u16string> items_;
     int selection_ = kNoItem;
 };
@@ -132,13 +128,11 @@ public:
     MemoryComboBox seeAlso;
     MemoryEditBox entryText;
     std::u16string findCaption = u"Find";
-    std::u16string copyCaption = u"Copy";
     std::u16string searchText;
     bool seeAlsoEnabled = true;
     std::vector<std::u16string> messages;
-    // How often each kind of change reached the window; a handler that stops early changes none.
+    // How often the entry text was set; a handler that stops early sets none.
     int entryTextSets = 0;
-    int seeAlsoEnables = 0;
 };
 
 } // namespace korva::platform

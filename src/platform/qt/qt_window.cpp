@@ -2,6 +2,7 @@
 #include "qt_window.h"
 
 #include "controls.h"
+#include "platform/code_page.h"
 
 #include <algorithm>
 #include <array>
@@ -86,13 +87,7 @@ std::size_t QtWindow::GetControlText(int id, std::span<char16_t> buffer) const
     } else if (auto *combo = qobject_cast<QComboBox *>(control)) {
         text = combo->currentText();
     }
-    auto count = std::min(static_cast<std::size_t>(text.size()), buffer.size() - 1);
-    if (count > 0 && count < static_cast<std::size_t>(text.size()) && text.at(count - 1).isHighSurrogate()) {
-        --count; // never split a surrogate pair
-    }
-    std::copy_n(reinterpret_cast<const char16_t *>(text.constData()), count, buffer.data());
-    buffer[count] = u'\0';
-    return count;
+    return CopyTextCut(ToU16String(text), buffer);
 }
 
 void QtWindow::EnableControl(int id, bool enable)
