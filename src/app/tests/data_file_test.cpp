@@ -25,8 +25,8 @@ protected:
 
 TEST_F(DataFileWindow, FileThatShrinksWhileOpenLosesItsGoneEntries)
 {
-    const std::string first = DataEntry("alpha", "first entry", "-> beta\nalpha(1)\n");
-    OpenWindowOnBytes(first + DataEntry("beta", "second entry") + DataEntry("gamma", "third entry"));
+    const std::string first = SimpleEntry("alpha", "first entry", {"beta"}, {"alpha(1)"});
+    OpenWindowOnBytes(first + SimpleEntry("beta", "second entry") + SimpleEntry("gamma", "third entry"));
     ClickCommand(QStringLiteral("gamma"));
     ASSERT_TRUE(EntryBox().toPlainText().startsWith(QStringLiteral("third entry")));
 
@@ -48,15 +48,15 @@ TEST_F(DataFileWindow, FileThatShrinksWhileOpenLosesItsGoneEntries)
 // Replaced in place, as "cat other > korvadoc" does: every offset the list held points into other content.
 TEST_F(DataFileWindow, FileReplacedWhileOpenIsIndexedAgainBeforeAnythingShows)
 {
-    OpenWindowOnBytes(DataEntry("alpha", "old alpha") + DataEntry("beta", "old beta") +
-                      DataEntry("gamma", "old gamma"));
+    OpenWindowOnBytes(SimpleEntry("alpha", "old alpha") + SimpleEntry("beta", "old beta") +
+                      SimpleEntry("gamma", "old gamma"));
     ClickCommand(QStringLiteral("beta"));
     TypeSearchText(QStringLiteral("old"));
     ClickAndCollectMessages(FindButton());
     ASSERT_EQ(FindButton().text(), QStringLiteral("Next"));
 
-    Rewrite(DataEntry("delta", "new delta, added first") + DataEntry("gamma", "new gamma") +
-            DataEntry("beta", "new beta, longer than before") + DataEntry("alpha", "new alpha"));
+    Rewrite(SimpleEntry("delta", "new delta, added first") + SimpleEntry("gamma", "new gamma") +
+            SimpleEntry("beta", "new beta, longer than before") + SimpleEntry("alpha", "new alpha"));
     ClickCommand(QStringLiteral("gamma"));
     EXPECT_EQ(ListTexts(), (QStringList{"alpha", "beta", "delta", "gamma"}));
     EXPECT_EQ(SelectedCommand(), QStringLiteral("gamma"));
@@ -64,7 +64,7 @@ TEST_F(DataFileWindow, FileReplacedWhileOpenIsIndexedAgainBeforeAnythingShows)
     EXPECT_EQ(FindButton().text(), QStringLiteral("Find")); // the search starts afresh
 
     // Find on a changed file: the new content, from its start, each entry under its own name.
-    Rewrite(DataEntry("alpha", "key in alpha") + DataEntry("omega", "and key in omega"));
+    Rewrite(SimpleEntry("alpha", "key in alpha") + SimpleEntry("omega", "and key in omega"));
     TypeSearchText(QStringLiteral("key"));
     EXPECT_TRUE(ClickAndCollectMessages(FindButton()).isEmpty());
     EXPECT_EQ(SelectedCommand(), QStringLiteral("alpha"));
@@ -77,9 +77,9 @@ TEST_F(DataFileWindow, FileReplacedWhileOpenIsIndexedAgainBeforeAnythingShows)
 // An editor's save: a new file renamed over the old one. The window reads the new file.
 TEST_F(DataFileWindow, FileSavedAsANewFileIsReadFromThen)
 {
-    OpenWindowOnBytes(DataEntry("alpha", "old alpha") + DataEntry("beta", "old beta"));
+    OpenWindowOnBytes(SimpleEntry("alpha", "old alpha") + SimpleEntry("beta", "old beta"));
     const std::string saved = folder_.filePath(QStringLiteral("korvadoc.new")).toStdString();
-    std::ofstream(saved, std::ios::binary) << DataEntry("beta", "new beta") + DataEntry("alpha", "new alpha");
+    std::ofstream(saved, std::ios::binary) << SimpleEntry("beta", "new beta") + SimpleEntry("alpha", "new alpha");
     ASSERT_EQ(std::rename(saved.c_str(), Path().c_str()), 0);
     ClickCommand(QStringLiteral("alpha"));
     EXPECT_EQ(EntryBox().toPlainText(), QStringLiteral("new alpha\n\nParams:alpha(x)"));
@@ -89,15 +89,16 @@ TEST_F(DataFileWindow, FileSavedAsANewFileIsReadFromThen)
 // one the window builds itself: the same names, in the same order, each leading to its own entry.
 TEST_F(DataFileWindow, IndexBuiltAheadIsTheOneTheWindowBuildsItself)
 {
-    const std::string malformed = "text before the first entry\n" + DataEntry("Beta", "upper beta") + "#" +
-                                  std::string(2100, 'x') + "\n\n" + DataEntry("beta", "lower beta") +
-                                  DataEntry("caf\xe9", "with an e acute") +
+    const std::string malformed = "text before the first entry\n" + SimpleEntry("Beta", "upper beta") + "#" +
+                                  std::string(2100, 'x') + "\n\n" + SimpleEntry("beta", "lower beta") +
+                                  SimpleEntry("caf\xe9", "with an e acute") +
                                   std::string("# na\0me\n1\n2 nul\n\n# last, no LF", 30);
     for (const std::string &bytes : {korva::testing::ReadFileBytes(KORVA_SAMPLE_DATA), malformed, std::string()}) {
         Rewrite(bytes);
         OpenWindow(Path());
         const QStringList texts = ListTexts();
         std::vector<std::uint32_t> offsets;
+        offsets.reserve(static_cast<std::size_t>(List().GetCount()));
         for (int row = 0; row < List().GetCount(); ++row) {
             offsets.push_back(List().GetItemData(row));
         }
@@ -121,10 +122,10 @@ TEST_F(DataFileWindow, IndexBuiltAheadIsTheOneTheWindowBuildsItself)
 // Changed after the index was built ahead and before the window showed: the window reads the file as it is now.
 TEST_F(DataFileWindow, FileChangedWhileIndexedAheadIsIndexedAgainBeforeAnythingShows)
 {
-    Rewrite(DataEntry("alpha", "old alpha") + DataEntry("beta", "old beta"));
+    Rewrite(SimpleEntry("alpha", "old alpha") + SimpleEntry("beta", "old beta"));
     OpenWindowIndexedAhead(Path(), [this] {
-        Rewrite(DataEntry("gamma", "new gamma, first now") + DataEntry("beta", "new beta") +
-                DataEntry("alpha", "new alpha"));
+        Rewrite(SimpleEntry("gamma", "new gamma, first now") + SimpleEntry("beta", "new beta") +
+                SimpleEntry("alpha", "new alpha"));
     });
     ClickCommand(QStringLiteral("beta"));
     EXPECT_EQ(ListTexts(), (QStringList{"alpha", "beta", "gamma"}));
@@ -165,8 +166,8 @@ TEST_F(DataFileWindow, SessionLeavesTheDataFileAsItWas)
 // the window indexes nothing beyond, never wraps to the start, and stays usable.
 TEST_F(DataFileWindow, SparseFileLargerThanFourGibibytes)
 {
-    const std::string head = DataEntry("alpha", "first", "-> beta\n") + DataEntry("beta", "second key");
-    const std::string beyond = "\n\n" + DataEntry("omega", "beyond the limit key") + DataEntry("zeta", "key");
+    const std::string head = SimpleEntry("alpha", "first", {"beta"}) + SimpleEntry("beta", "second key");
+    const std::string beyond = "\n\n" + SimpleEntry("omega", "beyond the limit key") + SimpleEntry("zeta", "key");
     {
         const int fd = ::open(Path().c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0600);
         ASSERT_GE(fd, 0);

@@ -153,8 +153,8 @@ TEST_F(SampleReading, MouseButtonsAndTheContextMenuGoBackAndForward)
 // Entries are told apart by their place in the file: two commands of one name are two entries.
 TEST_F(WindowTest, HistoryTellsApartEntriesOfTheSameName)
 {
-    OpenWindowOnBytes(DataEntry("zeta", "the first zeta") + DataEntry("alpha", "alpha") +
-                      DataEntry("zeta", "the second zeta"));
+    OpenWindowOnBytes(SimpleEntry("zeta", "the first zeta") + SimpleEntry("alpha", "alpha") +
+                      SimpleEntry("zeta", "the second zeta"));
     QTest::mouseClick(List().viewport(), Qt::LeftButton, {}, List().visualRect(List().model()->index(2, 0)).center());
     ASSERT_TRUE(EntryBox().toPlainText().startsWith(QStringLiteral("the second zeta")));
     QTest::mouseClick(List().viewport(), Qt::LeftButton, {}, List().visualRect(List().model()->index(1, 0)).center());
@@ -251,7 +251,7 @@ TEST_F(SampleReading, CtrlClickOnTheSelectedCommandKeepsIt)
 
 TEST_F(WindowTest, ScrollBarsStayAndWorkOnlyWhenThereIsSomethingToScroll)
 {
-    OpenWindowOnBytes(DataEntry("alpha", "short") + DataEntry("beta", std::string(900, 'w') + " long"));
+    OpenWindowOnBytes(SimpleEntry("alpha", "short") + SimpleEntry("beta", std::string(900, 'w') + " long"));
     QScrollBar &listBar = *List().verticalScrollBar();
     QScrollBar &entryBar = *EntryBox().verticalScrollBar();
     EXPECT_TRUE(listBar.isVisible());

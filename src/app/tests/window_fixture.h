@@ -8,6 +8,7 @@
 #include "helpdata/read_buffer.h"
 #include "platform/qt/controls.h"
 #include "platform/system_help_file.h"
+#include "test_support/data_entries.h"
 
 #include <fstream>
 #include <functional>
@@ -30,11 +31,7 @@
 
 namespace korva::app::testing {
 
-// A small well-formed entry: "# name", a second line, the description, a fourth line, the parameters and `rest`.
-inline std::string DataEntry(const std::string &name, const std::string &description, const std::string &rest = "")
-{
-    return "# " + name + "\n1 group\n2 " + description + "\n3 since 1.0\n0 " + name + "(x)\n" + rest + "\n";
-}
+using korva::testing::SimpleEntry;
 
 class WindowTest : public ::testing::Test
 {

@@ -1,24 +1,17 @@
 // SPDX-License-Identifier: MIT
-#include "app/reference_app.h"
 #include "app/resource_ids.h"
 #include "platform/code_page.h"
 #include "test_support/test_support.h"
 #include "window_fixture.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
-#include <sys/stat.h>
 
 #include <QAccessible>
 #include <QClipboard>
-#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
-#include <QPointer>
-#include <QProcess>
 #include <QScreen>
 
 namespace korva::app::testing {
@@ -315,8 +308,8 @@ TEST_F(SmallFileWindow, EmptyDataFileOpensWithAnEmptyList)
 
 TEST_F(SmallFileWindow, RefilledSeeAlsoListRunsNoHandler)
 {
-    OpenWindowOnBytes(DataEntry("alpha", "first", "-> beta\n-> gamma\n") + DataEntry("beta", "second", "-> alpha\n") +
-                      DataEntry("gamma", "third"));
+    OpenWindowOnBytes(SimpleEntry("alpha", "first", {"beta", "gamma"}) + SimpleEntry("beta", "second", {"alpha"}) +
+                      SimpleEntry("gamma", "third"));
     // Every notification the see-also list raises would run its handler.
     int notifications = 0;
     QObject::connect(&Control<platform::qt::SeeAlsoComboBox>("IDC_SEE_ALSO"), &platform::qt::SeeAlsoComboBox::notify,
@@ -335,7 +328,7 @@ TEST_F(SmallFileWindow, RefilledSeeAlsoListRunsNoHandler)
 
 TEST_F(SmallFileWindow, ListAndEntryTakeTheGrowth)
 {
-    OpenWindowOnBytes(DataEntry("alpha", "first"));
+    OpenWindowOnBytes(SimpleEntry("alpha", "first"));
     const QSize list = List().size();
     const QSize entry = EntryBox().size();
     const QSize search = SearchText().size();
@@ -431,89 +424,6 @@ TEST_F(Layout, FollowsTheScreensHeight)
     EXPECT_NEAR(Dialog().frameGeometry().center().x(), available.center().x(), 2);
 }
 
-// The whole program, as a user starts it.
-class Program : public ::testing::Test
-{
-protected:
-    // Copies the program into a folder of its own, with `dataFile` beside it as "korvadoc" (none when empty).
-    QString Install(const QString &dataFile)
-    {
-        const QString program = folder_.filePath(QStringLiteral("korva-reference"));
-        EXPECT_TRUE(QFile::copy(QStringLiteral(KORVA_PROGRAM), program));
-        if (!dataFile.isEmpty()) {
-            EXPECT_TRUE(QFile::copy(dataFile, folder_.filePath(QStringLiteral("korvadoc"))));
-        }
-        return program;
-    }
-
-    QTemporaryDir folder_;
-};
-
-// Missing, or a folder, a named pipe (which once made the open wait for a writer for ever) or a device in its place.
-TEST_F(Program, WithoutADataFileEndsSilentlyWithStatusZero)
-{
-    const QString program = Install(QString());
-    const std::string korvadoc = folder_.filePath(QStringLiteral("korvadoc")).toStdString();
-    for (const std::string instead : {"nothing", "a folder", "a named pipe", "a device"}) {
-        SCOPED_TRACE(instead);
-        std::filesystem::remove_all(korvadoc);
-        if (instead == "a folder") {
-            ASSERT_TRUE(std::filesystem::create_directory(korvadoc));
-        } else if (instead == "a named pipe") {
-            ASSERT_EQ(::mkfifo(korvadoc.c_str(), 0600), 0);
-        } else if (instead == "a device") {
-            std::filesystem::create_symlink("/dev/zero", korvadoc);
-        }
-        QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.remove(QStringLiteral("DISPLAY"));
-        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-        environment.remove(QStringLiteral("QT_QPA_PLATFORM")); // no window may ever be tried
-        process.setProcessEnvironment(environment);
-        process.setWorkingDirectory(QDir::tempPath()); // the data file is looked for beside the program, not here
-        process.start(program, {});
-        ASSERT_TRUE(process.waitForFinished(10000));
-        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(process.exitCode(), 0);
-        EXPECT_TRUE(process.readAllStandardOutput().isEmpty());
-        EXPECT_TRUE(process.readAllStandardError().isEmpty());
-    }
-}
-
-TEST_F(Program, DataFileIsLookedForInTheProgramsFolder)
-{
-    EXPECT_EQ(CReferenceApp::DataFilePath("/opt/korva/korva-reference"), "/opt/korva/korvadoc");
-    EXPECT_EQ(CReferenceApp::DataFilePath("korva-reference"), "korvadoc");
-}
-
-// However the window closes, the start-up hook returns with the window gone and nothing left on screen.
-TEST_F(Program, ClosingTheWindowLeavesNothingOnScreen)
-{
-    const QString program = Install(QStringLiteral(KORVA_SAMPLE_DATA));
-    int argc = 1;
-    char name[] = "korva-reference";
-    char *argv[] = {name, nullptr};
-    for (const auto &close :
-         std::vector<std::function<void(QDialog &)>>{[](QDialog &window) { QTest::keyClick(&window, Qt::Key_Escape); },
-                                                     [](QDialog &window) { QTest::keyClick(&window, Qt::Key_Return); },
-                                                     [](QDialog &window) { window.close(); }}) {
-        QPointer<QDialog> shown;
-        QTimer::singleShot(0, [&] {
-            shown = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-            ASSERT_NE(shown, nullptr);
-            EXPECT_EQ(shown->windowTitle(), QStringLiteral("Korva Command Reference"));
-            EXPECT_GT(shown->findChild<QListView *>()->model()->rowCount(), 60);
-            close(*shown);
-        });
-        CReferenceApp app(argc, argv, program.toStdString());
-        app.InitInstance();
-        EXPECT_TRUE(shown.isNull()); // it was shown, and is gone
-        for (QWidget *widget : QApplication::topLevelWidgets()) {
-            EXPECT_FALSE(widget->isVisible()) << widget->metaObject()->className();
-        }
-    }
-}
-
 // The text as a control holds it, cut to a buffer: never between the two halves of a surrogate pair.
 TEST_F(SampleWindow, ControlTextIsCutBetweenCharacters)
 {
@@ -562,7 +472,7 @@ protected:
     {
         OpenWindow(KORVA_SAMPLE_DATA);
         ClickCommand(name);
-        const Shown shown = Showing();
+        Shown shown = Showing();
         dialog_.reset();
         file_.Close();
         return shown;
@@ -614,31 +524,6 @@ TEST_F(CommandToShow, HandedOverToAWindowInUse)
     ASSERT_EQ(FindButton().text(), QStringLiteral("Next"));
     Dialog().ShowCommand(QStringLiteral("Eul")); // again no command: a new search for the new text
     EXPECT_EQ(FindButton().text(), QStringLiteral("Find"));
-}
-
-// --data: the program reads the named file, with every rule the file beside it follows.
-TEST_F(Program, DataFileNamedOnTheCommandLine)
-{
-    const std::string path = folder_.filePath(QStringLiteral("my reference")).toStdString();
-    std::ofstream(path, std::ios::binary) << DataEntry("alpha", "first") + DataEntry("beta", "second");
-    CommandLine commandLine;
-    commandLine.dataFile = path;
-    commandLine.command = "BE";
-    commandLine.newWindow = true;
-    int argc = 1;
-    char name[] = "korva-reference";
-    char *argv[] = {name, nullptr};
-    QStringList seen;
-    QTimer::singleShot(0, [&] {
-        auto *window = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        ASSERT_NE(window, nullptr);
-        seen << window->findChild<QPlainTextEdit *>()->toPlainText();
-        window->close();
-    });
-    CReferenceApp app(argc, argv, "/nowhere/korva-reference", commandLine);
-    app.InitInstance();
-    EXPECT_EQ(app.ExitCode(), 0);
-    EXPECT_EQ(seen, QStringList{QStringLiteral("second\n\nParams:beta(x)")});
 }
 
 } // namespace

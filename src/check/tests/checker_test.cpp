@@ -4,6 +4,7 @@
 #include "helpdata/command_index.h"
 #include "helpdata/format.h"
 #include "platform/memory/memory_platform.h"
+#include "test_support/data_entries.h"
 #include "test_support/test_support.h"
 
 #include <algorithm>
@@ -15,26 +16,8 @@
 namespace korva::check {
 namespace {
 
-// One entry as the file holds it: "# name", the lines given, and the closing blank line.
-std::string Entry(const std::string &name, const std::vector<std::string> &lines)
-{
-    std::string entry = "# " + name + "\n";
-    for (const auto &line : lines) {
-        entry += line + "\n";
-    }
-    return entry + "\n";
-}
-
-// A well-formed entry with see-also names and examples.
-std::string SimpleEntry(const std::string &name, const std::string &description = "does a thing",
-                        const std::vector<std::string> &seeAlso = {})
-{
-    std::vector<std::string> lines = {"1 group", "2 " + description, "3 since 1.0", "0 " + name + "(x)"};
-    for (const auto &see : seeAlso) {
-        lines.push_back("-> " + see);
-    }
-    return Entry(name, lines);
-}
+using korva::testing::Entry;
+using korva::testing::SimpleEntry;
 
 // "LINE: message" of every problem of one severity.
 std::vector<std::string> Reported(const std::string &bytes, Severity severity)
@@ -282,6 +265,8 @@ TEST(Checker, WarnsWhereTheViewerWouldSurpriseAReader)
                               SimpleEntry("Gamma") + SimpleEntry("gamma") + "#skip\nx\n2text\nx\n0 p\n- sin\n\n" +
                               SimpleEntry("integrate");
     EXPECT_TRUE(Errors(bytes).empty()) << ::testing::PrintToString(Errors(bytes));
+    // Each message is one literal split over lines, not two that lack a comma between them.
+    // NOLINTBEGIN(bugprone-suspicious-missing-comma)
     EXPECT_EQ(Warnings(bytes),
               (std::vector<std::string>{
                   // In line order, the related commands too, which only the whole file decides.
@@ -304,6 +289,7 @@ TEST(Checker, WarnsWhereTheViewerWouldSurpriseAReader)
                   "28: see-also name 'in' is no command's name: entry 'kip' offers it, and choosing it opens "
                   "'integrate', the first command that begins with it",
               }));
+    // NOLINTEND(bugprone-suspicious-missing-comma)
 }
 
 // Fed in pieces of any size, the checker finds what it finds in the whole.

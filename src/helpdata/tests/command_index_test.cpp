@@ -216,7 +216,7 @@ TEST_F(IndexScan, HeaderLineLongerThanAChunkIsPassedOverAndTheScanGoesOn)
 // the reference.
 TEST_F(IndexScan, AnyAlignmentOfEntriesAgainstBlocks)
 {
-    ExpectEveryAlignmentIndexed(2800, 10000, 50, 110, 2u * kScanBlockSize);
+    ExpectEveryAlignmentIndexed(2800, 10000, 50, 110, std::size_t{2} * kScanBlockSize);
 }
 
 // A header line's length at the limit of the readers' chunks: held whole with its LF, or passed over.
@@ -239,6 +239,7 @@ TEST_F(IndexScan, AnyAlignmentOfEntriesInASmallFile)
 TEST_F(IndexScan, ThirtyTwoThousandEntriesInRandomOrder)
 {
     std::vector<std::string> names;
+    names.reserve(32768);
     for (int i = 0; i < 32768; ++i) {
         names.push_back(std::string("c").append(std::to_string(i)));
     }

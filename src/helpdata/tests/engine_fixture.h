@@ -10,6 +10,7 @@
 #include "helpdata/see_also.h"
 #include "platform/code_page.h"
 #include "platform/memory/memory_platform.h"
+#include "test_support/data_entries.h"
 
 #include <string>
 #include <utility>
@@ -19,28 +20,8 @@
 
 namespace korva::helpdata::testing {
 
-// One entry as the file holds it: "# name", the lines given, and the closing blank line.
-inline std::string Entry(const std::string &name, const std::vector<std::string> &lines)
-{
-    std::string entry = "# " + name + "\n";
-    for (const auto &line : lines) {
-        entry += line + "\n";
-    }
-    return entry + "\n";
-}
-
-// A well-formed entry: a second line, description, a fourth line, parameters, see-also names and examples.
-inline std::string SimpleEntry(const std::string &name, const std::string &description = "does a thing",
-                               const std::vector<std::string> &seeAlso = {},
-                               const std::vector<std::string> &examples = {})
-{
-    std::vector<std::string> lines = {"1 group", "2 " + description, "3 since 1.0", "0 " + name + "(x)"};
-    for (const auto &see : seeAlso) {
-        lines.push_back("-> " + see);
-    }
-    lines.insert(lines.end(), examples.begin(), examples.end());
-    return Entry(name, lines);
-}
+using korva::testing::Entry;
+using korva::testing::SimpleEntry;
 
 // What the index must hold, found the slow and obvious way over the whole file: the first "#" and every "#" after
 // LF LF whose line ends with an LF less than a chunk after the "#", as (name, EntryOffset) in file order.
@@ -103,6 +84,7 @@ protected:
     std::vector<std::pair<std::string, std::uint32_t>> ListItems() const
     {
         std::vector<std::pair<std::string, std::uint32_t>> items;
+        items.reserve(static_cast<std::size_t>(window.commandList.GetCount()));
         for (int i = 0; i < window.commandList.GetCount(); ++i) {
             items.emplace_back(Narrow(window.commandList.GetText(i)), window.commandList.GetItemData(i));
         }

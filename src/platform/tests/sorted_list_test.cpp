@@ -15,6 +15,7 @@ namespace {
 std::vector<std::u16string> Texts(const SortedList &list)
 {
     std::vector<std::u16string> texts;
+    texts.reserve(static_cast<std::size_t>(list.Count()));
     for (int i = 0; i < list.Count(); ++i) {
         texts.emplace_back(list.Text(i));
     }
