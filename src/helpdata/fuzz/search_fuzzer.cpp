@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The index scan, then a whole search pass. The input's first byte gives the search text's length (0 to 60
-// characters), the next three bytes per character its code point (any of Unicode's, lone surrogates included); the
-// rest is the data file.
+// The index scan, then a whole search pass, and the ranked results of the same text. The input's first byte gives the
+// search text's length (0 to 60 characters), the next three bytes per character its code point (any of Unicode's, lone
+// surrogates included); the rest is the data file.
 #include "fuzz_report.h"
 #include "helpdata/testing/engine_exerciser.h"
 
@@ -28,5 +28,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     const std::string bytes(reinterpret_cast<const char *>(data) + at, size - at);
     korva::helpdata::testing::ReportProblems(korva::helpdata::testing::CheckSearchPass(bytes, text));
+    korva::helpdata::testing::ReportProblems(korva::helpdata::testing::CheckRankedResults(bytes, text));
     return 0;
 }

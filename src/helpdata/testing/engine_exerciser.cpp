@@ -5,12 +5,14 @@
 #include "helpdata/entry_view.h"
 #include "helpdata/find_next.h"
 #include "helpdata/format.h"
+#include "helpdata/ranked_search.h"
 #include "helpdata/see_also.h"
 #include "platform/code_page.h"
 #include "platform/memory/memory_platform.h"
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 namespace korva::helpdata::testing {
 
@@ -215,6 +217,85 @@ std::vector<std::string> CheckSearchPass(const std::string &bytes, const std::u1
         const std::size_t header = LastHeaderBefore(bytes, end);
         if (header == std::string::npos || !HoldsReportable(bytes, header, end, key)) {
             problems.push_back("tap " + std::to_string(tap) + " reported an entry that does not hold the text");
+        }
+    }
+    return problems;
+}
+
+namespace {
+
+// True when the text the entry view shows of the entry at `offset` holds `word` (folded), outside the lines of kind
+// "1" and "3".
+bool ShownTextHolds(platform::MemoryHelpFile &file, std::uint32_t offset, const std::string &word)
+{
+    ReadBuffer buffer;
+    const std::optional<EntryParts> parts = ParseEntry(ReadEntryBytes(file, buffer, offset));
+    if (!parts) {
+        return false;
+    }
+    if (FindFolded(parts->description, word) != std::string_view::npos) {
+        return true;
+    }
+    if (!parts->hasParameters) {
+        return false;
+    }
+    if (FindFolded(parts->parameters, word) != std::string_view::npos) {
+        return true;
+    }
+    for (std::size_t cursor = 0; cursor < parts->exampleLines.size();) {
+        const std::size_t end = std::min(parts->exampleLines.find('\n', cursor), parts->exampleLines.size());
+        const std::string_view line = parts->exampleLines.substr(cursor, end - cursor);
+        if (!line.empty() && line[0] != kHiddenKindOne && line[0] != kHiddenKindThree &&
+            FindFolded(line, word) != std::string_view::npos) {
+            return true;
+        }
+        cursor = end + 1;
+    }
+    return false;
+}
+
+} // namespace
+
+std::vector<std::string> CheckRankedResults(const std::string &bytes, const std::u16string &query)
+{
+    std::vector<std::string> problems;
+    Engine engine(bytes);
+    const CommandNames names(engine.window.commandList);
+    RankedSearch search(names, query);
+    for (std::size_t slices = 0; !search.Continue(engine.file, 1); ++slices) {
+        if (slices > bytes.size()) {
+            problems.push_back("the search did not end");
+            return problems;
+        }
+    }
+    const std::vector<RankedResult> results = search.Results();
+    std::vector<bool> found(static_cast<std::size_t>(names.Count()), false);
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        const RankedResult &result = results[i];
+        if (result.item < 0 || result.item >= names.Count() || found[static_cast<std::size_t>(result.item)]) {
+            problems.push_back("a result is no item of the list, or stands twice");
+            return problems;
+        }
+        found[static_cast<std::size_t>(result.item)] = true;
+        if (i > 0 && results[i - 1].matchClass > result.matchClass) {
+            problems.push_back("the results are out of their classes' order");
+        }
+        ReadBuffer buffer;
+        if (result.matchClass >= MatchClass::Description &&
+            !ParseEntry(ReadEntryBytes(engine.file, buffer, result.entryOffset))) {
+            problems.push_back("a result found by its text is an entry the entry view cannot show");
+        }
+    }
+    // Every entry that holds each word, in its name or in what the entry view shows, is a result.
+    const std::vector<std::string> words = QueryWords(query);
+    for (int item = 0; item < names.Count() && !words.empty(); ++item) {
+        const bool holdsEvery = std::all_of(words.begin(), words.end(), [&](const std::string &word) {
+            return names.FoldedName(item).find(word) != std::string_view::npos ||
+                   ShownTextHolds(engine.file, names.EntryOffset(item), word);
+        });
+        if (holdsEvery && !found[static_cast<std::size_t>(item)]) {
+            problems.push_back("item " + std::to_string(item) + " holds every word but is no result");
+            break;
         }
     }
     return problems;

@@ -31,4 +31,9 @@ std::vector<std::string> CheckEntryViews(const std::string &bytes, const Exercis
 // "1" and "3".
 std::vector<std::string> CheckSearchPass(const std::string &bytes, const std::u16string &searchText);
 
+// Builds the index, then the ranked results for `query`, the file read a block at a time: each result is an item of
+// the list, once; they stand in their classes' order; a result found by the entry's text is one the entry view shows;
+// and every entry whose name or shown text holds each word of the query is among them.
+std::vector<std::string> CheckRankedResults(const std::string &bytes, const std::u16string &query);
+
 } // namespace korva::helpdata::testing

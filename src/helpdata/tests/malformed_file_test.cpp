@@ -21,7 +21,9 @@ void ExpectEveryRuleHolds(const std::string &bytes)
     for (const std::u16string &text : {std::u16string(u"key"), std::u16string(u"x"), std::u16string(u"\n"),
                                        std::u16string(u"#"), std::u16string(u"\u20ac\u00e9"), std::u16string(u"2 ")}) {
         EXPECT_EQ(CheckSearchPass(bytes, text), std::vector<std::string>{});
+        EXPECT_EQ(CheckRankedResults(bytes, text), std::vector<std::string>{});
     }
+    EXPECT_EQ(CheckRankedResults(bytes, u"a e"), std::vector<std::string>{});
 }
 
 TEST(MalformedFiles, EverySeedFileAndTheSample)
