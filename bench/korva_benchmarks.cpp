@@ -4,6 +4,7 @@
 //
 //   korva_benchmarks [Google Benchmark options]
 //   korva_benchmarks --memory-probe FILE     (internal: opens the window on FILE, prints its peak memory in KiB)
+//   korva_benchmarks --results-memory-probe FILE  (internal: the same, once it has shown the results of "e")
 //   korva_benchmarks --startup-probe FILE    (internal: starts as the program does, prints a line at the first frame)
 #include "app/index_ahead.h"
 #include "app/reference_dlg.h"
@@ -11,6 +12,7 @@
 #include "helpdata/command_index.h"
 #include "helpdata/entry_view.h"
 #include "helpdata/find_next.h"
+#include "helpdata/ranked_search.h"
 #include "platform/memory/memory_platform.h"
 #include "platform/qt/controls.h"
 #include "platform/qt/qt_window.h"
@@ -37,6 +39,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTemporaryDir>
 
@@ -334,6 +337,83 @@ void WholePassEvery100th(benchmark::State &state)
     state.counters["taps"] = taps;
 }
 
+// The ranked results' classes of the names alone, for a query of `letters` letters: what a window shows at once.
+void ResultsFromTheNames(benchmark::State &state, int letters)
+{
+    platform::SystemHelpFile file;
+    file.Open(TheFiles().needleEvery100);
+    platform::MemoryListBox list;
+    helpdata::BuildIndex(file, list);
+    const helpdata::CommandNames names(list);
+    const std::u16string query = std::u16string(u"polynomial").substr(0, static_cast<std::size_t>(letters));
+    for (auto _ : state) {
+        helpdata::RankedSearch search(names, query);
+        benchmark::DoNotOptimize(search.Results());
+    }
+}
+
+// The whole ranked result for a word, over every entry of the file: what the terminal prints.
+void ResultsWhole(benchmark::State &state)
+{
+    platform::SystemHelpFile file;
+    file.Open(TheFiles().needleEvery100);
+    platform::MemoryListBox list;
+    helpdata::BuildIndex(file, list);
+    const helpdata::CommandNames names(list);
+    std::vector<helpdata::RankedResult> results;
+    for (auto _ : state) {
+        results = helpdata::FindRanked(file, names, u"needle").value_or(std::vector<helpdata::RankedResult>{});
+    }
+    const auto described = std::count_if(results.begin(), results.end(), [](const helpdata::RankedResult &result) {
+        return result.matchClass == helpdata::MatchClass::Description;
+    });
+    state.counters["results"] = static_cast<double>(results.size());
+    if (described != (kEntries + 99) / 100) {
+        state.SkipWithError("the results are not the entries that hold the word");
+    }
+}
+
+// How the window answers the keys of a word typed into its search text, letter by letter: the longest a key took to be
+// handled and painted, and the longest slice of the results' search that a key might wait behind.
+struct Typing
+{
+    double longestKeyMs = 0;
+    double longestSliceMs = 0;
+    int results = 0;
+};
+
+Typing TypeIntoTheWindow(const std::string &path, const QString &word)
+{
+    platform::SystemHelpFile file;
+    file.Open(path);
+    helpdata::ReadBuffer buffer;
+    app::CReferenceDlg dialog(file, buffer);
+    dialog.show();
+    // A user's first key comes a tenth of a second after the window shows at the soonest.
+    QElapsedTimer shown;
+    shown.start();
+    while (shown.elapsed() < 100) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    auto *search = dialog.findChild<QLineEdit *>(platform::qt::ControlName(platform::IDC_SEARCH_TEXT));
+    search->setFocus();
+    Typing typing;
+    for (const QChar letter : word) {
+        QElapsedTimer key;
+        key.start();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(letter));
+        QApplication::sendEvent(search, &press);
+        QCoreApplication::sendPostedEvents(); // the results painted
+        typing.longestKeyMs = std::max(typing.longestKeyMs, static_cast<double>(key.nsecsElapsed()) / 1e6);
+        while (dialog.Results().Searching()) {
+            QCoreApplication::processEvents();
+        }
+    }
+    typing.longestSliceMs = dialog.Results().LongestSliceMs();
+    typing.results = dialog.Results().ResultCount();
+    return typing;
+}
+
 void Cat(benchmark::State &state, const std::string *path)
 {
     for (auto _ : state) {
@@ -352,6 +432,13 @@ void GrepText(benchmark::State &state, const std::string &text, const std::strin
 {
     for (auto _ : state) {
         Run({"grep", "-F", "-c", text, path}, TheFiles().grepOutput.c_str());
+    }
+}
+
+void GrepTextIgnoringCase(benchmark::State &state, const std::string &text, const std::string &path)
+{
+    for (auto _ : state) {
+        Run({"grep", "-F", "-i", "-c", text, path}, TheFiles().grepOutput.c_str());
     }
 }
 
@@ -388,9 +475,9 @@ long PeakMemoryKiB()
     return -1;
 }
 
-long ProbePeakMemoryKiB(const std::string &self, const std::string &path)
+long ProbePeakMemoryKiB(const std::string &self, const std::string &path, const char *probe = "--memory-probe")
 {
-    const std::string command = "'" + self + "' --memory-probe '" + path + "'";
+    const std::string command = "'" + self + "' " + probe + " '" + path + "'";
     FILE *pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) {
         return -1;
@@ -403,8 +490,19 @@ long ProbePeakMemoryKiB(const std::string &self, const std::string &path)
     return kib;
 }
 
-void PrintTable(const RecordingReporter &reporter, long emptyKiB, long fullKiB)
+// What the benchmark measures beside Google Benchmark's figures.
+struct MoreFigures
 {
+    long emptyKiB = 0;   // peak memory, the window on the empty file
+    long fullKiB = 0;    // on the full file
+    long resultsKiB = 0; // on the full file, once it showed the results of one letter
+    Typing typing;
+};
+
+void PrintTable(const RecordingReporter &reporter, const MoreFigures &more)
+{
+    const long emptyKiB = more.emptyKiB;
+    const long fullKiB = more.fullKiB;
     const auto time = [&](const std::string &name) {
         const auto found = reporter.seconds.find(name);
         return found == reporter.seconds.end() ? -1.0 : found->second;
@@ -433,6 +531,8 @@ void PrintTable(const RecordingReporter &reporter, long emptyKiB, long fullKiB)
          time("Anchor/GrepZ/excluded_lines"), "<= 2x", 2.0},
         {"Whole pass, every 100th entry", time("Find/WholePassEvery100th"), "grep -F -c",
          time("Anchor/GrepNeedle/needle_every_100"), "(info)", 0},
+        {"Ranked results of a word, whole", time("Results/Whole/needle_every_100"), "grep -F -i -c",
+         time("Anchor/GrepNeedleIgnoringCase/needle_every_100"), "<= 1x", 1.0},
         {"Reading the file whole", time("Anchor/Cat/shuffled"), "", -1, "", 0},
     };
     std::cout << "\nKorva Command Reference at 32768 entries, against the machine's best on the same file\n";
@@ -459,6 +559,23 @@ void PrintTable(const RecordingReporter &reporter, long emptyKiB, long fullKiB)
                   << std::setw(9) << seconds * 1e3 << " ms  " << std::setw(47) << ""
                   << "< 1 ms" << (seconds < 1e-3 ? "  met" : "  MISSED") << "\n";
     }
+    double namesMs = 0;
+    for (int letters = 1; letters <= 10; ++letters) {
+        namesMs = std::max(namesMs, time("Results/Names/" + std::to_string(letters)) * 1e3);
+    }
+    std::cout << std::left << std::setw(34) << "Results of the names, 1-10 letters" << std::right << std::setw(9)
+              << namesMs << " ms  " << std::setw(47) << ""
+              << "<= 2 ms" << (namesMs <= 2.0 ? "  met" : "  MISSED") << "\n";
+    const double wait = more.typing.longestKeyMs + more.typing.longestSliceMs;
+    std::cout << std::left << std::setw(34) << "Longest key, handled and painted" << std::right << std::setw(9)
+              << more.typing.longestKeyMs << " ms  " << std::left << std::setw(18) << "longest slice" << std::right
+              << std::setw(9) << more.typing.longestSliceMs << " ms  " << std::setw(14) << ""
+              << "sum <= 16 ms" << (wait <= 16.0 ? "  met" : "  MISSED") << "\n";
+    const double resultsMiB = static_cast<double>(more.resultsKiB - fullKiB) / 1024.0;
+    std::cout << std::left << std::setw(34) << "Peak memory with results of \"e\"" << std::right << std::setw(9)
+              << more.resultsKiB / 1024.0 << " MiB " << std::left << std::setw(18) << " without" << std::right
+              << std::setw(9) << fullKiB / 1024.0 << " MiB" << std::setw(7) << "+" << resultsMiB << " MiB  <= +4 MiB"
+              << (resultsMiB <= 4.0 ? "  met" : "  MISSED") << "\n";
     const double extraMiB = static_cast<double>(fullKiB - emptyKiB) / 1024.0;
     std::cout << std::left << std::setw(34) << "Peak memory, 32768 entries" << std::right << std::setw(9)
               << fullKiB / 1024.0 << " MiB " << std::left << std::setw(18) << " empty file" << std::right
@@ -469,6 +586,15 @@ void PrintTable(const RecordingReporter &reporter, long emptyKiB, long fullKiB)
 int MemoryProbe(int argc, char **argv, const std::string &path)
 {
     LaunchAsTheProgramDoes(argc, argv, path, [] {});
+    std::cout << PeakMemoryKiB() << std::endl;
+    return 0;
+}
+
+// The window's peak memory once it has shown the results of a one-letter query, which match the most.
+int ResultsMemoryProbe(int argc, char **argv, const std::string &path)
+{
+    QApplication application(argc, argv);
+    TypeIntoTheWindow(path, QStringLiteral("e"));
     std::cout << PeakMemoryKiB() << std::endl;
     return 0;
 }
@@ -495,6 +621,9 @@ int main(int argc, char **argv)
     qInstallMessageHandler(QuietMessages);
     if (argc == 3 && std::string(argv[1]) == "--memory-probe") {
         return MemoryProbe(argc, argv, argv[2]);
+    }
+    if (argc == 3 && std::string(argv[1]) == "--results-memory-probe") {
+        return ResultsMemoryProbe(argc, argv, argv[2]);
     }
     if (argc == 3 && std::string(argv[1]) == "--startup-probe") {
         return StartUpProbe(argc, argv, argv[2]);
@@ -533,6 +662,11 @@ int main(int argc, char **argv)
     benchmark::RegisterBenchmark("Find/OneTapAcrossTheFile", FindTapAcrossTheFile)->Unit(ms);
     benchmark::RegisterBenchmark("Find/OneTapAcrossExcludedLines", FindTapAcrossExcludedLines)->Unit(ms);
     benchmark::RegisterBenchmark("Find/WholePassEvery100th", WholePassEvery100th)->Unit(ms);
+    for (int letters = 1; letters <= 10; ++letters) {
+        benchmark::RegisterBenchmark(("Results/Names/" + std::to_string(letters)).c_str(), ResultsFromTheNames, letters)
+            ->Unit(ms);
+    }
+    benchmark::RegisterBenchmark("Results/Whole/needle_every_100", ResultsWhole)->Unit(ms);
     benchmark::RegisterBenchmark("Anchor/Cat/shuffled", Cat, &files.shuffled)->Unit(ms)->UseRealTime();
     benchmark::RegisterBenchmark("Anchor/GrepHeaders/shuffled", GrepHeaders, &files.shuffled)->Unit(ms)->UseRealTime();
     benchmark::RegisterBenchmark("Anchor/GrepHeaders/alphabetical", GrepHeaders, &files.alphabetical)
@@ -542,6 +676,10 @@ int main(int argc, char **argv)
         ->Unit(ms)
         ->UseRealTime();
     benchmark::RegisterBenchmark("Anchor/GrepNeedle/needle_every_100", GrepText, kNeedle, files.needleEvery100)
+        ->Unit(ms)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark("Anchor/GrepNeedleIgnoringCase/needle_every_100", GrepTextIgnoringCase, kNeedle,
+                                 files.needleEvery100)
         ->Unit(ms)
         ->UseRealTime();
     benchmark::RegisterBenchmark("Anchor/GrepZ/excluded_lines", GrepText, std::string("z"), files.excludedLines)
@@ -556,11 +694,14 @@ int main(int argc, char **argv)
     const auto [fullStartUp, emptyStartUp] = MedianStartUps(self, files.shuffled, files.empty, kStartUpPairs);
     reporter.seconds["WindowStartUp/full"] = fullStartUp;
     reporter.seconds["WindowStartUp/empty"] = emptyStartUp;
-    const long emptyKiB = ProbePeakMemoryKiB(self, files.empty);
-    const long fullKiB = ProbePeakMemoryKiB(self, files.shuffled);
+    MoreFigures more;
+    more.emptyKiB = ProbePeakMemoryKiB(self, files.empty);
+    more.fullKiB = ProbePeakMemoryKiB(self, files.shuffled);
+    more.resultsKiB = ProbePeakMemoryKiB(self, files.shuffled, "--results-memory-probe");
+    more.typing = TypeIntoTheWindow(files.needleEvery100, QStringLiteral("polynomial needle"));
     std::ifstream file(files.shuffled, std::ios::binary | std::ios::ate);
     std::cout << "\nData file: " << kEntries << " entries, " << file.tellg() / 1024 << " KiB\n";
-    PrintTable(reporter, emptyKiB, fullKiB);
+    PrintTable(reporter, more);
     benchmark::Shutdown();
     return 0;
 }

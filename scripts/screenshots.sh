@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Takes the README's screenshots of both layouts under a virtual X server: the regular layout with an entry that Find
-# showed, its matches marked; the compact one on a 320 x 240 screen, with an entry and its see-also list dropped down.
+# Takes the README's screenshots under a virtual X server: the regular layout with an entry that Find showed, its
+# matches marked; the results of a word typed into the search text; the compact layout on a 320 x 240 screen, with an
+# entry and its see-also list dropped down, and with results.
 # Usage: scripts/screenshots.sh [PROGRAM]    (default: the release build's program)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,7 +15,7 @@ if [ ! -x "$program" ]; then
 fi
 scripts/install-deps.sh xvfb xauth xdotool imagemagick x11-xserver-utils
 
-shoot() { # shoot SCREEN-SIZE OUTPUT WHAT (find or see-also)
+shoot() { # shoot SCREEN-SIZE OUTPUT WHAT (find, results or see-also)
     local display_file
     display_file=$(mktemp)
     Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
@@ -35,6 +36,11 @@ shoot() { # shoot SCREEN-SIZE OUTPUT WHAT (find or see-also)
         xdotool key ctrl+f                  # to the search text
         xdotool type --delay 60 "equation"
         xdotool key F3                      # Find: the entry of solve, its matches marked
+    elif [ "$3" = results ]; then
+        xdotool key ctrl+f
+        xdotool type --delay 60 "coefficient" # the results as it is typed
+        sleep 0.3
+        xdotool key Down                    # into the results
     else
         xdotool type --delay 60 "solve"     # type-ahead in the command list
         sleep 0.3
@@ -51,5 +57,7 @@ shoot() { # shoot SCREEN-SIZE OUTPUT WHAT (find or see-also)
 }
 
 shoot 720x720 docs/screenshots/regular.png find
+shoot 720x720 docs/screenshots/results.png results
 shoot 320x240 docs/screenshots/compact.png see-also
-echo "Screenshots: docs/screenshots/regular.png docs/screenshots/compact.png"
+shoot 320x240 docs/screenshots/compact-results.png results
+echo "Screenshots: docs/screenshots/{regular,results,compact,compact-results}.png"

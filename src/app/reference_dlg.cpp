@@ -81,6 +81,12 @@ CReferenceDlg::CReferenceDlg(platform::HelpFile &file, helpdata::ReadBuffer &buf
         search->selectAll();
     });
 
+    // The ranked results as the user types; Find and F3 keep to Find/Next, and the results make way for it.
+    results_ = new ResultsPanel(*this, context_, *search);
+    connect(search, &QLineEdit::textEdited, results_, &ResultsPanel::Search);
+    connect(results_, &ResultsPanel::chosen, this, &CReferenceDlg::ShowChosenResult);
+    connect(find, &QPushButton::clicked, results_, &ResultsPanel::Close);
+
     // Back and forward, anywhere in the window and in the entry text's context menu.
     back_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Left));
     forward_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Right));
@@ -148,10 +154,12 @@ void CReferenceDlg::ShowCommand(const QString &command)
     list.SetCurSel(platform::kNoItem);
     window_.SetControlText(IDC_ENTRY_TEXT, {});
     helpdata::EmptySeeAlsoList(context_);
-    // The command waits in the search text for Find: a new search, with no marks of the last.
+    // The command stands in the search text, ready for Find, with its results open: a new search, with no marks of
+    // the last.
     window_.SetControlText(IDC_SEARCH_TEXT, platform::qt::ToU16String(command));
     OnChangeSearchText();
     findChild<QLineEdit *>(platform::qt::ControlName(IDC_SEARCH_TEXT))->setFocus(Qt::OtherFocusReason);
+    results_->Search(command);
 }
 
 void CReferenceDlg::BringToFront()
@@ -214,6 +222,12 @@ void CReferenceDlg::Dispatch(int id, Notification code)
 
 bool CReferenceDlg::eventFilter(QObject *watched, QEvent *event)
 {
+    if (!resultsPrepared_ && event->type() == QEvent::Paint &&
+        watched == findChild<QAbstractScrollArea *>(ControlName(IDC_COMMAND_LIST))->viewport()) {
+        // Once the window has shown its list, the results' search gets ready for the first key.
+        resultsPrepared_ = true;
+        QTimer::singleShot(0, results_, &ResultsPanel::Prepare);
+    }
     if (event->type() == QEvent::Wheel) {
         const auto *wheel = static_cast<QWheelEvent *>(event);
         const bool overText = watched == findChild<QAbstractScrollArea *>(ControlName(IDC_COMMAND_LIST))->viewport() ||
@@ -333,6 +347,22 @@ void CReferenceDlg::ApplyZoom()
     for (const int id : {IDC_COMMAND_LIST, IDC_ENTRY_TEXT}) {
         findChild<QWidget *>(ControlName(id))->setFont(zoomed);
     }
+}
+
+void CReferenceDlg::ShowChosenResult(int item, std::uint32_t entryOffset)
+{
+    // The result's item, or, should the list have been built again since, the entry of the same name.
+    const std::u16string name = window_.ListBoxById(IDC_COMMAND_LIST).GetText(item);
+    helpdata::RebuildIndexIfChanged(context_);
+    platform::ListBox &list = window_.ListBoxById(IDC_COMMAND_LIST);
+    const int found = helpdata::FindEntry(list, name, entryOffset);
+    if (found == platform::kNoItem) {
+        return;
+    }
+    list.SetCurSel(found);
+    OnSelchangeCommandList();
+    NoteShownEntry();
+    findChild<QWidget *>(ControlName(IDC_COMMAND_LIST))->setFocus(Qt::OtherFocusReason);
 }
 
 void CReferenceDlg::OnSelchangeCommandList()

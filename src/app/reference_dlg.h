@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 #include "platform/qt/qt_window.h"
 #include "platform/sorted_list.h"
+#include "results_panel.h"
 
 #include <future>
 #include <utility>
@@ -42,6 +43,9 @@ public:
     void TakeIndexWhenOpen(std::future<platform::SortedList> index) { indexAhead_ = std::move(index); }
     // Brings the window to the front: shown, raised and made active where the desktop lets it.
     void BringToFront();
+
+    // The results for the search text as the user types it, right under it.
+    ResultsPanel &Results() { return *results_; }
 
     // Back and forward through the entries shown (Alt+Left, Alt+Right, the mouse's Back and Forward buttons, the
     // entry text's context menu): selects the command and shows its entry as a selection would.
@@ -89,6 +93,9 @@ private:
     void UpdateHistoryActions();
     void ApplyZoom();
 
+    // Shows the entry of a result the user chose, as a selection in the command list would.
+    void ShowChosenResult(int item, std::uint32_t entryOffset);
+
     void OnSelchangeCommandList();
     void OnSelchangeSeeAlso();
     void OnCopy();
@@ -105,6 +112,8 @@ private:
     History history_;
     QAction *back_;
     QAction *forward_;
+    ResultsPanel *results_;
+    bool resultsPrepared_ = false;
     int zoomStep_;
 };
 

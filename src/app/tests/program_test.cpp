@@ -21,7 +21,7 @@ protected:
     // Copies the program into a folder of its own, with `dataFile` beside it as "korvadoc" (none when empty).
     QString Install(const QString &dataFile)
     {
-        const QString program = folder_.filePath(QStringLiteral("korva-reference"));
+        QString program = folder_.filePath(QStringLiteral("korva-reference"));
         EXPECT_TRUE(QFile::copy(QStringLiteral(KORVA_PROGRAM), program));
         if (!dataFile.isEmpty()) {
             EXPECT_TRUE(QFile::copy(dataFile, folder_.filePath(QStringLiteral("korvadoc"))));

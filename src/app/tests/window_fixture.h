@@ -127,7 +127,14 @@ protected:
         SearchText().setFocus();
         SearchText().selectAll();
         QTest::keyClick(&SearchText(), Qt::Key_Backspace);
-        QTest::keyClicks(&SearchText(), text);
+        for (const QChar c : text) {
+            if (c.unicode() < 0x80) {
+                QTest::keyClick(&SearchText(), c.toLatin1());
+            } else { // a key of another keyboard: its text alone
+                QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+                QApplication::sendEvent(&SearchText(), &press);
+            }
+        }
     }
 
     // Clicks the command `name` in the list with the mouse.

@@ -422,6 +422,16 @@ TEST_F(Layout, FollowsTheScreensHeight)
         << Dialog().frameGeometry().width() << "x" << Dialog().frameGeometry().height() << " on " << available.width()
         << "x" << available.height();
     EXPECT_NEAR(Dialog().frameGeometry().center().x(), available.center().x(), 2);
+
+    // The results of a word typed: right under the search text, inside the window and so inside the screen, and at
+    // least one row whole.
+    TypeSearchText(QStringLiteral("coefficient"));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !Dialog().Results().Searching(); }, 5000));
+    const ResultsPanel &results = Dialog().Results();
+    ASSERT_TRUE(results.IsOpen());
+    EXPECT_EQ(results.geometry().top(), top(SearchText()) + SearchText().height());
+    EXPECT_TRUE(Dialog().rect().contains(results.geometry()));
+    EXPECT_GE(results.viewport()->height(), results.sizeHintForRow(0));
 }
 
 // The text as a control holds it, cut to a buffer: never between the two halves of a surrogate pair.

@@ -63,6 +63,13 @@ def find(node, role, name=None):
     return None
 
 
+def showing(accessible):
+    """The accessible, when it is on screen."""
+    if accessible is not None and accessible.getState().contains(pyatspi.STATE_SHOWING):
+        return accessible
+    return None
+
+
 def text_of(accessible):
     text = accessible.queryText()
     return text.getText(0, text.characterCount)
@@ -146,6 +153,21 @@ def test_window(program):
         pyatspi.Registry.deregisterEventListener(listener, *kinds)
         check(bool(found), "F3 finds an entry that names Euler")
         check(told in heard, "and the accessibility bus hears that Gamma is now selected in the list")
+
+        # Results as the user types: read through the accessibility bus, one chosen with the keyboard.
+        key("ctrl+f")
+        key("ctrl+a", "BackSpace")
+        subprocess.run(["xdotool", "type", "--delay", "60", "determinant"], check=True)
+        results = wait_for(lambda: showing(find(window, "list", "Results")))
+        rows = wait_for(lambda: results and [results[i].name for i in range(results.childCount)])
+        check(bool(rows) and rows[0].startswith("det"),
+              f'typing "determinant" shows the list "Results", det first ({rows[:3] if rows else rows})')
+        check(bool(results) and results.description.endswith("result" if len(rows or []) == 1 else "results"),
+              f'and it says how many ({results.description if results else None!r})')
+        key("Down", "Return")
+        shown = wait_for(lambda: entry is not None and text_of(entry).startswith("Determinant of a square matrix"))
+        check(bool(shown), "Down and Enter in the results show det's entry")
+        check(not showing(find(window, "list", "Results")), "and the results close")
 
         key("Escape")
         try:
