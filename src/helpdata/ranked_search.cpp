@@ -272,24 +272,29 @@ CommandNames::CommandNames(const platform::ListBox &list)
     inFileOrder_.reserve(static_cast<std::size_t>(count));
     std::array<char, kIndexNameBufferSize> bytes;
     for (int item = 0; item < count; ++item) {
-        const std::u16string name = list.GetText(item);
-        const std::size_t length = platform::WideToAnsi(name, bytes);
-        const auto start = static_cast<std::uint32_t>(folded_.size());
-        for (std::size_t i = 0; i < length; ++i) {
-            folded_ += static_cast<char>(Fold(bytes[i]));
+        const std::size_t length = platform::WideToAnsi(list.GetText(item), bytes);
+        if (blocks_.empty() || used_ + length > kBlockBytes) {
+            blocks_.push_back(std::make_unique<char[]>(kBlockBytes));
+            used_ = 0;
         }
-        items_.push_back({start, static_cast<std::uint16_t>(length), static_cast<std::uint16_t>(name.size()),
-                          list.GetItemData(item)});
+        char *folded = blocks_.back().get() + used_;
+        std::transform(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length), folded,
+                       [](char byte) { return static_cast<char>(Fold(byte)); });
+        const auto start = static_cast<std::uint32_t>((blocks_.size() - 1) * kBlockBytes + used_);
+        items_.push_back({start, static_cast<std::uint16_t>(length), list.GetItemData(item)});
+        used_ += static_cast<std::uint32_t>(length);
         inFileOrder_.push_back(item);
     }
-    std::stable_sort(inFileOrder_.begin(), inFileOrder_.end(),
-                     [this](int a, int b) { return EntryOffset(a) < EntryOffset(b); });
+    // In file order, equal offsets in the list's order; sorted in place, with no buffer as large as the list.
+    std::sort(inFileOrder_.begin(), inFileOrder_.end(), [this](int a, int b) {
+        return EntryOffset(a) != EntryOffset(b) ? EntryOffset(a) < EntryOffset(b) : a < b;
+    });
 }
 
 std::string_view CommandNames::FoldedName(int item) const
 {
     const Item &named = items_[static_cast<std::size_t>(item)];
-    return std::string_view(folded_).substr(named.start, named.bytes);
+    return std::string_view(blocks_[named.start / kBlockBytes].get() + named.start % kBlockBytes, named.bytes);
 }
 
 RankedSearch::~RankedSearch() = default;

@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -55,19 +56,23 @@ public:
     int Count() const { return static_cast<int>(items_.size()); }
     std::string_view FoldedName(int item) const;
     std::uint32_t EntryOffset(int item) const { return items_[static_cast<std::size_t>(item)].entryOffset; }
-    std::uint16_t NameLength(int item) const { return items_[static_cast<std::size_t>(item)].units; }
+    std::uint16_t NameLength(int item) const { return items_[static_cast<std::size_t>(item)].bytes; }
     // The items in the order of their entries in the file.
     const std::vector<int> &InFileOrder() const { return inFileOrder_; }
 
 private:
+    // The folded names stand in blocks of this size, none across two: memory grows a block at a time, never by
+    // copying all that is held to a place twice its size.
+    static constexpr std::uint32_t kBlockBytes = 64 * 1024;
+
     struct Item
     {
-        std::uint32_t start; // of its folded name in folded_
-        std::uint16_t bytes;
-        std::uint16_t units;
+        std::uint32_t start; // of its folded name: the block (start / kBlockBytes) and the place in it
+        std::uint16_t bytes; // as many as the name has characters: one a character in the code page
         std::uint32_t entryOffset;
     };
-    std::string folded_;
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    std::uint32_t used_ = 0; // bytes of the last block in use
     std::vector<Item> items_;
     std::vector<int> inFileOrder_;
 };

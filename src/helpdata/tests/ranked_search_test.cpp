@@ -184,6 +184,24 @@ TEST_F(RankedSearchTest, BlockBoundariesCutNoEntryAndNoMatch)
     EXPECT_EQ(Names(u"needle"), expected);
 }
 
+// The folded names stand in blocks of 64 KiB: a name at a block's end and one in the next are found whole.
+TEST_F(RankedSearchTest, NamesAcrossTheNamesBlocks)
+{
+    std::string bytes;
+    std::vector<std::string> names;
+    for (int i = 0; i < 2000; ++i) { // 2000 names of 45 bytes: more than one block of names
+        names.push_back("n" + std::to_string(10000 + i) + std::string(39, 'x'));
+        bytes += SimpleEntry(names.back(), "d");
+    }
+    Open(bytes);
+    for (const int i : {0, 1455, 1456, 1999}) {
+        const std::string &name = names[static_cast<std::size_t>(i)];
+        const Found found = Ranked(std::u16string(name.begin(), name.end()));
+        ASSERT_FALSE(found.empty());
+        EXPECT_EQ(found.front(), (std::pair{name, kName})) << i; // the names one digit away follow it
+    }
+}
+
 // A file changed under the search: nothing it found is shown, and a search of the list built anew finds the new
 // content.
 TEST_F(RankedSearchTest, ChangedFileMakesTheSearchStale)
