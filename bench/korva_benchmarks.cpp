@@ -64,6 +64,7 @@ struct Files
     std::string needleInLast;   // the needle only in the last entry
     std::string needleEvery100; // the needle in every 100th entry
     std::string excludedLines;  // "z" in each entry only in a long line the search excludes
+    std::string lastName;       // the name of the last entry of needleEvery100
     std::string grepOutput;
 };
 
@@ -414,6 +415,41 @@ Typing TypeIntoTheWindow(const std::string &path, const QString &word)
     return typing;
 }
 
+// The program run whole from a terminal, as a script runs it: the median of several runs, and its peak memory.
+struct ProgramRuns
+{
+    double medianSeconds = -1;
+    long peakKiB = -1;
+};
+
+// Runs a program to its end, its output into a file; yields the seconds it took.
+double RunToItsEnd(const std::vector<std::string> &arguments)
+{
+    QElapsedTimer timer;
+    timer.start();
+    Run(arguments, TheFiles().grepOutput.c_str());
+    return static_cast<double>(timer.nsecsElapsed()) / 1e9;
+}
+
+ProgramRuns RunTheProgram(const std::vector<std::string> &arguments, int runs)
+{
+    ProgramRuns measured;
+    std::vector<double> seconds;
+    for (int i = 0; i < runs; ++i) {
+        seconds.push_back(RunToItsEnd(arguments));
+    }
+    std::sort(seconds.begin(), seconds.end());
+    measured.medianSeconds = seconds[seconds.size() / 2];
+    // The peak as GNU time tells it: a child spawned from this large process would count the pages it shared with it
+    // before its program started.
+    const std::string report = TheFiles().grepOutput + ".peak";
+    std::vector<std::string> timed = {"/usr/bin/time", "-f", "%M", "-o", report};
+    timed.insert(timed.end(), arguments.begin(), arguments.end());
+    Run(timed, "/dev/null");
+    std::ifstream(report) >> measured.peakKiB;
+    return measured;
+}
+
 void Cat(benchmark::State &state, const std::string *path)
 {
     for (auto _ : state) {
@@ -497,6 +533,11 @@ struct MoreFigures
     long fullKiB = 0;    // on the full file
     long resultsKiB = 0; // on the full file, once it showed the results of one letter
     Typing typing;
+    // The program from a terminal, on the full file.
+    ProgramRuns version;
+    ProgramRuns print;
+    ProgramRuns list;
+    ProgramRuns apropos;
 };
 
 void PrintTable(const RecordingReporter &reporter, const MoreFigures &more)
@@ -576,6 +617,22 @@ void PrintTable(const RecordingReporter &reporter, const MoreFigures &more)
               << more.resultsKiB / 1024.0 << " MiB " << std::left << std::setw(18) << " without" << std::right
               << std::setw(9) << fullKiB / 1024.0 << " MiB" << std::setw(7) << "+" << resultsMiB << " MiB  <= +4 MiB"
               << (resultsMiB <= 4.0 ? "  met" : "  MISSED") << "\n";
+    const auto terminalRow = [&](const char *figure, const ProgramRuns &runs, double limit) {
+        const double ratio = runs.medianSeconds / more.version.medianSeconds;
+        std::cout << std::left << std::setw(34) << figure << std::right << std::setw(9) << runs.medianSeconds * 1e3
+                  << " ms  " << std::left << std::setw(18) << "--version" << std::right << std::setw(9)
+                  << more.version.medianSeconds * 1e3 << " ms" << std::setw(8) << std::setprecision(2) << ratio
+                  << "x  <= " << limit << "x" << (ratio <= limit ? "  met" : "  MISSED") << std::setprecision(3)
+                  << "\n";
+    };
+    terminalRow("--print NAME, whole process", more.print, 2.0);
+    terminalRow("--list, whole process", more.list, 2.0);
+    terminalRow("--apropos WORD, whole process", more.apropos, 3.0);
+    const long terminalKiB = std::max({more.print.peakKiB, more.list.peakKiB, more.apropos.peakKiB});
+    std::cout << std::left << std::setw(34) << "Peak memory, from a terminal" << std::right << std::setw(9)
+              << terminalKiB / 1024.0 << " MiB " << std::left << std::setw(18) << " the window" << std::right
+              << std::setw(9) << fullKiB / 1024.0 << " MiB" << std::setw(21) << "<= the window's"
+              << (terminalKiB <= fullKiB ? "  met" : "  MISSED") << "\n";
     const double extraMiB = static_cast<double>(fullKiB - emptyKiB) / 1024.0;
     std::cout << std::left << std::setw(34) << "Peak memory, 32768 entries" << std::right << std::setw(9)
               << fullKiB / 1024.0 << " MiB " << std::left << std::setw(18) << " empty file" << std::right
@@ -645,7 +702,9 @@ int main(int argc, char **argv)
         files.needleInLast = WriteFile(folder, "needle_in_last", bench::GenerateDataFile(options).bytes);
         options.needleInLast = false;
         options.needleEvery = 100;
-        files.needleEvery100 = WriteFile(folder, "needle_every_100", bench::GenerateDataFile(options).bytes);
+        const auto every100 = bench::GenerateDataFile(options);
+        files.needleEvery100 = WriteFile(folder, "needle_every_100", every100.bytes);
+        files.lastName = every100.names.back();
         files.excludedLines = WriteFile(folder, "excluded_lines", ExcludedLinesFile());
         files.empty = WriteFile(folder, "empty", "");
         files.grepOutput = folder.filePath(QStringLiteral("grep-output")).toStdString();
@@ -699,6 +758,12 @@ int main(int argc, char **argv)
     more.fullKiB = ProbePeakMemoryKiB(self, files.shuffled);
     more.resultsKiB = ProbePeakMemoryKiB(self, files.shuffled, "--results-memory-probe");
     more.typing = TypeIntoTheWindow(files.needleEvery100, QStringLiteral("polynomial needle"));
+    const std::string program = QDir(QCoreApplication::applicationDirPath()).filePath("korva-reference").toStdString();
+    const std::string &data = files.needleEvery100;
+    more.version = RunTheProgram({program, "--version"}, kStartUpPairs);
+    more.print = RunTheProgram({program, "--data", data, "--print", files.lastName}, kStartUpPairs);
+    more.list = RunTheProgram({program, "--data", data, "--list"}, kStartUpPairs);
+    more.apropos = RunTheProgram({program, "--data", data, "--apropos", kNeedle}, kStartUpPairs);
     std::ifstream file(files.shuffled, std::ios::binary | std::ios::ate);
     std::cout << "\nData file: " << kEntries << " entries, " << file.tellg() / 1024 << " KiB\n";
     PrintTable(reporter, more);

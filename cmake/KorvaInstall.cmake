@@ -25,6 +25,16 @@ install(FILES "${PROJECT_SOURCE_DIR}/res/icons/korva-reference.svg"
     DESTINATION "share/icons/hicolor/scalable/apps"
     RENAME "${KORVA_APP_ID}.svg")
 install(FILES "${PROJECT_SOURCE_DIR}/res/desktop/${KORVA_APP_ID}.desktop" DESTINATION "share/applications")
+
+# Completion for each shell, where it looks: bash-completion's folder, zsh's site functions (Debian's own packages use
+# its vendor completions, which scripts/package.sh says), fish's vendor completions.
+set(KORVA_ZSH_COMPLETION_DIR "share/zsh/site-functions" CACHE STRING
+    "Where the zsh completion goes, under the prefix (Debian's packages: share/zsh/vendor-completions)")
+install(FILES "${PROJECT_SOURCE_DIR}/res/completion/korva-reference.bash"
+    DESTINATION "share/bash-completion/completions" RENAME korva-reference)
+install(FILES "${PROJECT_SOURCE_DIR}/res/completion/_korva-reference" DESTINATION "${KORVA_ZSH_COMPLETION_DIR}")
+install(FILES "${PROJECT_SOURCE_DIR}/res/completion/korva-reference.fish"
+    DESTINATION "share/fish/vendor_completions.d")
 install(FILES "${PROJECT_SOURCE_DIR}/res/desktop/${KORVA_APP_ID}.metainfo.xml" DESTINATION "share/metainfo")
 install(FILES "${PROJECT_SOURCE_DIR}/res/debian/copyright" DESTINATION "share/doc/korva-reference")
 install(FILES "${PROJECT_SOURCE_DIR}/res/debian/lintian-overrides"

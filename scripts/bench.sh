@@ -5,8 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
+scripts/install-deps.sh time # GNU time tells the peak memory of the program run from a terminal
 cmake --preset release >/dev/null
-cmake --build --preset release --target korva_benchmarks
+cmake --build --preset release --target korva_benchmarks korva-reference
 echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(uname -sr)"
 build/release/bin/korva_benchmarks "$@"

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Checks what `cmake --install` lays out, in a scratch folder: the program and its data file in one program folder,
-# a launcher that resolves to the program, the icon at every size, a desktop entry and AppStream metainfo that their
-# validators accept (when the validators are installed).
+# a launcher that resolves to the program, the icon at every size, the completion for bash, zsh and fish, a desktop
+# entry and AppStream metainfo that their validators accept (when the validators are installed).
 # Usage: scripts/check-install.sh BUILD-DIR
 set -euo pipefail
 
@@ -33,6 +33,9 @@ for page in man1/korva-reference.1 man1/korvadoc-check.1 man5/korvadoc.5; do
             test -z "$(zcat "$usr/share/man/$page.gz" | groff -ww -z -man 2>&1)"
     fi
 done
+expect "the bash completion" bash -n "$usr/share/bash-completion/completions/korva-reference"
+expect "the zsh completion" test -s "$usr/share/zsh/site-functions/_korva-reference"
+expect "the fish completion" test -s "$usr/share/fish/vendor_completions.d/korva-reference.fish"
 expect "the copyright file" grep -q '^License: MIT' "$usr/share/doc/korva-reference/copyright"
 expect "the Debian change log" gzip -t "$usr/share/doc/korva-reference/changelog.Debian.gz"
 if command -v desktop-file-validate >/dev/null; then

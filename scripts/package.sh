@@ -6,7 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh dpkg-dev lintian
-cmake --preset release -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON -DCMAKE_STRIP="$PWD/cmake/strip-for-package.sh" >/dev/null
+cmake --preset release -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON -DCMAKE_STRIP="$PWD/cmake/strip-for-package.sh" \
+    -DKORVA_ZSH_COMPLETION_DIR=share/zsh/vendor-completions >/dev/null
 cmake --build --preset release --target korva-reference korvadoc-check korva_documents
 rm -f build/release/korva-reference_*.deb
 (cd build/release && cpack -G DEB >/dev/null)

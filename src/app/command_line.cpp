@@ -2,6 +2,7 @@
 #include "command_line.h"
 
 #include <array>
+#include <optional>
 #include <string_view>
 
 namespace korva::app {
@@ -47,11 +48,50 @@ CommandLine UsageError(std::string error)
 
 } // namespace
 
+namespace {
+
+// The value of an option that takes one: after "=" in the same argument, or the next argument. Empty when there is
+// none; `i` moves past the value.
+std::optional<std::string> OptionValue(std::string_view argument, int &i, int argc, const char *const *argv)
+{
+    if (const std::size_t equals = argument.find('='); equals != std::string_view::npos) {
+        return std::string(argument.substr(equals + 1));
+    }
+    if (i + 1 >= argc) {
+        return std::nullopt;
+    }
+    return std::string(argv[++i]);
+}
+
+bool IsBlank(const std::string &text)
+{
+    return text.find_first_not_of(" \t") == std::string::npos;
+}
+
+// True for the long option `--name`, with its value after "=" or not.
+bool IsLongOption(std::string_view argument, std::string_view name)
+{
+    return argument.starts_with("--") && argument.substr(2, name.size()) == name &&
+           (argument.size() == name.size() + 2 || argument[name.size() + 2] == '=');
+}
+
+} // namespace
+
 CommandLine ParseCommandLine(int argc, const char *const *argv)
 {
     CommandLine line;
     bool commandGiven = false;
     bool optionsEnd = false;
+    std::string terminalOption; // the option that asked for text on standard output, if one did
+    const auto takeTerminalAction = [&](CommandLine::Action action,
+                                        std::string_view option) -> std::optional<CommandLine> {
+        if (!terminalOption.empty()) {
+            return UsageError(terminalOption + " and " + std::string(option) + " do not go together");
+        }
+        terminalOption = option;
+        line.action = action;
+        return std::nullopt;
+    };
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
         const bool option = !optionsEnd && argument.size() > 1 && argument[0] == '-';
@@ -75,18 +115,28 @@ CommandLine ParseCommandLine(int argc, const char *const *argv)
             return line;
         } else if (argument == "--new-window") {
             line.newWindow = true;
-        } else if (argument.starts_with("--data=")) {
-            line.dataFile = argument.substr(7);
-            if (line.dataFile.empty()) {
-                return UsageError("option --data needs a FILE");
+        } else if (IsLongOption(argument, "data") || argument == "-d") {
+            const std::optional<std::string> file = OptionValue(argument, i, argc, argv);
+            if (!file || file->empty()) {
+                return UsageError("option " + std::string(argument.substr(0, argument.find('='))) + " needs a FILE");
             }
-        } else if (argument == "--data" || argument == "-d") {
-            if (i + 1 >= argc) {
-                return UsageError("option " + std::string(argument) + " needs a FILE");
+            line.dataFile = *file;
+        } else if (IsLongOption(argument, "print") || argument == "-p" || IsLongOption(argument, "apropos") ||
+                   argument == "-k") {
+            const bool print = IsLongOption(argument, "print") || argument == "-p";
+            const std::string_view shown = argument.substr(0, argument.find('='));
+            if (auto wrong =
+                    takeTerminalAction(print ? CommandLine::Action::Print : CommandLine::Action::Apropos, shown)) {
+                return *wrong;
             }
-            line.dataFile = argv[++i];
-            if (line.dataFile.empty()) {
-                return UsageError("option " + std::string(argument) + " needs a FILE");
+            const std::optional<std::string> text = OptionValue(argument, i, argc, argv);
+            if (!text || IsBlank(*text)) {
+                return UsageError("option " + std::string(shown) + (print ? " needs a NAME" : " needs a TEXT"));
+            }
+            line.text = *text;
+        } else if (argument == "--list" || argument == "-l") {
+            if (auto wrong = takeTerminalAction(CommandLine::Action::List, argument)) {
+                return *wrong;
             }
         } else if (Contains(kToolkitOptionsWithValue, name)) {
             i += hasValue ? 0 : 1; // its value, if given apart, is the toolkit's too
@@ -94,32 +144,46 @@ CommandLine ParseCommandLine(int argc, const char *const *argv)
             return UsageError("unknown option " + std::string(argument));
         }
     }
+    if (!terminalOption.empty() && (commandGiven || line.newWindow)) {
+        return UsageError(terminalOption + " opens no window: it takes no COMMAND and no --new-window");
+    }
     return line;
 }
 
 std::string UsageText()
 {
     return "Usage: korva-reference [--data FILE] [--new-window] [COMMAND]\n"
+           "       korva-reference [--data FILE] --print NAME | --list | --apropos TEXT\n"
            "       korva-reference --help | --version\n"
            "Shows the commands of the Korva computer-algebra system in a window: a sorted list, each command's entry,\n"
-           "its related commands, and a search through the whole reference.\n"
+           "its related commands, and a search through the whole reference; or, from a terminal or a script, an\n"
+           "entry, the commands or the results of a search, on standard output.\n"
            "\n"
-           "  COMMAND          show the first command that begins with COMMAND (case ignored); when none does, put\n"
-           "                   COMMAND in the search text with its results open. A window already open on the same\n"
-           "                   data file shows it instead, and this launch ends.\n"
-           "  -d, --data FILE  read FILE instead of the korvadoc beside the program\n"
-           "  --new-window     open a window of its own, even when one is open on the same data file\n"
-           "  -h, --help       show this help and exit\n"
-           "  --version        show the version and exit\n"
+           "  COMMAND            show the first command that begins with COMMAND (case ignored); when none does, put\n"
+           "                     COMMAND in the search text with its results open. A window already open on the same\n"
+           "                     data file shows it instead, and this launch ends.\n"
+           "  -d, --data FILE    read FILE instead of the korvadoc beside the program\n"
+           "  --new-window       open a window of its own, even when one is open on the same data file\n"
+           "  -p, --print NAME   print the entry of NAME as the window shows it: the command named NAME, else the\n"
+           "                     first named NAME in any case, else the first that begins with NAME\n"
+           "  -l, --list         print every command's name, one a line, in the list's order\n"
+           "  -k, --apropos TEXT print the commands whose name or entry holds TEXT, best first, as NAME - DESCRIPTION\n"
+           "  -h, --help         show this help and exit\n"
+           "  --version          show the version and exit\n"
            "\n"
-           "The toolkit's own options (-style, -platform, -reverse...) work as in any Qt program.\n"
-           "Exit status: 0, also when the lookup went to an open window; 1 when FILE cannot be read, no display is\n"
-           "found or the output cannot be written; 2 for a wrong use.\n";
+           "--print, --list and --apropos need no display and start no window. Their text is UTF-8; on a terminal,\n"
+           "control characters from the data file show as ^[ and the like, and --apropos cuts its lines to the\n"
+           "terminal's width. The toolkit's own options (-style, -platform, -reverse...) work as in any Qt program.\n"
+           "\n"
+           "Exit status: 0 when found, or the window was closed, also when the lookup went to an open window; 1 when\n"
+           "the data file cannot be read, no display is found or the output cannot be written; 2 for a wrong use;\n"
+           "16 when --print or --apropos finds nothing.\n";
 }
 
 std::string ShortUsageText()
 {
     return "Usage: korva-reference [--data FILE] [--new-window] [COMMAND]\n"
+           "       korva-reference [--data FILE] --print NAME | --list | --apropos TEXT\n"
            "Try 'korva-reference --help'.\n";
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The program's command line:
 //   korva-reference [--data FILE] [--new-window] [COMMAND]
+//   korva-reference [--data FILE] --print NAME | --list | --apropos TEXT
 //   korva-reference --help | --version
 // Qt's own options (-style, -platform, -reverse...) are passed over here and left to the toolkit.
 #pragma once
@@ -14,6 +15,9 @@ struct CommandLine
     enum class Action
     {
         OpenWindow,
+        Print,   // the entry of `text`, on standard output
+        List,    // every command name
+        Apropos, // the ranked results for `text`
         ShowHelp,
         ShowVersion,
         UsageError, // `error` says what is wrong
@@ -26,6 +30,8 @@ struct CommandLine
     bool newWindow = false;
     // The command to show (as given, UTF-8); empty when none was given.
     std::string command;
+    // The NAME of --print or the TEXT of --apropos (UTF-8).
+    std::string text;
     std::string error;
 };
 

@@ -2,14 +2,45 @@
 #include "command_line.h"
 #include "platform/console.h"
 #include "platform/system_file.h"
+#include "platform/system_help_file.h"
 #include "reference_app.h"
+#include "terminal/terminal_reference.h"
 
 #include <iostream>
 
+namespace {
+
+using korva::app::CommandLine;
+
+// --print, --list and --apropos: text on standard output, without the toolkit.
+int AnswerInTheTerminal(const CommandLine &commandLine, const std::string &programPath)
+{
+    korva::platform::UseBinaryStandardStreams();
+    const std::string path =
+        commandLine.dataFile.empty() ? korva::app::CReferenceApp::DataFilePath(programPath) : commandLine.dataFile;
+    korva::platform::SystemHelpFile file;
+    if (!file.Open(path)) {
+        std::cerr << "korva-reference: " << korva::platform::QuotedPath(path) << ": " << file.OpenFailure() << "\n";
+        return korva::terminal::kCannotRead;
+    }
+    korva::terminal::Request request;
+    request.text = commandLine.text;
+    request.kind = commandLine.action == CommandLine::Action::Print  ? korva::terminal::Request::Kind::Print
+                   : commandLine.action == CommandLine::Action::List ? korva::terminal::Request::Kind::List
+                                                                     : korva::terminal::Request::Kind::Apropos;
+    korva::terminal::Output output;
+    output.terminal = korva::platform::StandardOutputIsTerminal();
+    output.columns = output.terminal ? korva::platform::TerminalColumns() : 0;
+    const int status = korva::terminal::Answer(request, file, output, std::cout, std::cerr);
+    return korva::platform::FinishStandardOutput("korva-reference") ? status : korva::terminal::kCannotRead;
+}
+
+} // namespace
+
 int main(int argc, char **argv)
 {
-    using korva::app::CommandLine;
     const CommandLine commandLine = korva::app::ParseCommandLine(argc, argv);
+    const std::string programPath = korva::platform::ProgramPath(argc > 0 ? argv[0] : "");
     switch (commandLine.action) {
     case CommandLine::Action::ShowHelp:
         std::cout << korva::app::UsageText();
@@ -20,10 +51,14 @@ int main(int argc, char **argv)
     case CommandLine::Action::UsageError:
         std::cerr << "korva-reference: " << commandLine.error << "\n" << korva::app::ShortUsageText();
         return 2;
+    case CommandLine::Action::Print:
+    case CommandLine::Action::List:
+    case CommandLine::Action::Apropos:
+        return AnswerInTheTerminal(commandLine, programPath);
     case CommandLine::Action::OpenWindow:
         break;
     }
-    korva::app::CReferenceApp app(argc, argv, korva::platform::ProgramPath(argc > 0 ? argv[0] : ""), commandLine);
+    korva::app::CReferenceApp app(argc, argv, programPath, commandLine);
     app.InitInstance();
     return app.ExitCode();
 }

@@ -172,6 +172,28 @@ std::uint64_t IndexGeneration()
     return indexGeneration.load();
 }
 
+int FindCommand(const platform::ListBox &list, std::u16string_view name)
+{
+    const int first = list.FindString(name);
+    if (first == platform::kNoItem) {
+        return platform::kNoItem;
+    }
+    int sameButForCase = platform::kNoItem;
+    for (int item = first; item < list.GetCount(); ++item) {
+        const std::u16string text = list.GetText(item);
+        if (!platform::StartsWithFolded(text, name)) {
+            break;
+        }
+        if (text == name) {
+            return item;
+        }
+        if (sameButForCase == platform::kNoItem && text.size() == name.size()) {
+            sameButForCase = item; // begins with the name and is as long: the name in another case
+        }
+    }
+    return sameButForCase != platform::kNoItem ? sameButForCase : first;
+}
+
 void BuildIndex(platform::HelpFile &file, platform::ListBox &list)
 {
     ++indexGeneration;

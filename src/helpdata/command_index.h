@@ -36,6 +36,10 @@ std::uint64_t IndexGeneration();
 int FindEntry(const platform::ListBox &list, std::u16string_view name,
               std::optional<std::uint32_t> entryOffset = std::nullopt);
 
+// The command a user means by `name`: the item named exactly `name`; else the first named `name` in another case;
+// else the first whose name begins with it (case ignored), as the window finds one. kNoItem when none begins with it.
+int FindCommand(const platform::ListBox &list, std::u16string_view name);
+
 // When the data file changed since the list was built, builds it again from the file as it is now, before anything
 // else reads the file: the command that was selected stays selected if a command of exactly that name is still
 // there (nothing is selected otherwise), and the search starts afresh. Yields whether it rebuilt the list.

@@ -7,6 +7,15 @@
 #include <cstring>
 #include <iostream>
 
+#if defined(_WIN32)
+#include "windows_api.h"
+
+#include <io.h>
+#else
+#include <sys/ioctl.h>
+#include <unistd.h>
+#endif
+
 namespace korva::platform {
 
 namespace {
@@ -52,6 +61,32 @@ std::string QuotedPath(std::string_view path)
         }
     }
     return quoted + "'";
+}
+
+bool StandardOutputIsTerminal()
+{
+#if defined(_WIN32)
+    return ::_isatty(::_fileno(stdout)) != 0;
+#else
+    return ::isatty(STDOUT_FILENO) != 0;
+#endif
+}
+
+std::size_t TerminalColumns()
+{
+#if defined(_WIN32)
+    CONSOLE_SCREEN_BUFFER_INFO screen{};
+    if (::GetConsoleScreenBufferInfo(::GetStdHandle(STD_OUTPUT_HANDLE), &screen) != 0) {
+        return static_cast<std::size_t>(screen.srWindow.Right - screen.srWindow.Left + 1);
+    }
+    return 0;
+#else
+    winsize size{};
+    if (::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) {
+        return size.ws_col;
+    }
+    return 0;
+#endif
 }
 
 bool FinishStandardOutput(std::string_view program)

@@ -3,7 +3,11 @@
 #include "app/command_line.h"
 #include "test_support/test_support.h"
 
+#include <algorithm>
+#include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -53,6 +57,44 @@ TEST(CommandLine, WrongUse)
     EXPECT_EQ(Parse({"--data", ""}).error, "option --data needs a FILE"); // not the file beside the program
     EXPECT_EQ(Parse({"-d", ""}).error, "option -d needs a FILE");
     EXPECT_EQ(Parse({"sol", "--data"}).action, CommandLine::Action::UsageError);
+}
+
+TEST(CommandLine, PrintListAndAproposForATerminal)
+{
+    const CommandLine print = Parse({"--data", "ref", "--print", "solve"});
+    EXPECT_EQ(print.action, CommandLine::Action::Print);
+    EXPECT_EQ(print.text, "solve");
+    EXPECT_EQ(print.dataFile, "ref");
+    EXPECT_EQ(Parse({"-p", "gcd"}).text, "gcd");
+    EXPECT_EQ(Parse({"--print=gcd"}).text, "gcd");
+    EXPECT_EQ(Parse({"--list"}).action, CommandLine::Action::List);
+    EXPECT_EQ(Parse({"-l", "-d", "ref"}).action, CommandLine::Action::List);
+    const CommandLine apropos = Parse({"-k", "prime factor"});
+    EXPECT_EQ(apropos.action, CommandLine::Action::Apropos);
+    EXPECT_EQ(apropos.text, "prime factor");
+    EXPECT_EQ(Parse({"--apropos=x"}).text, "x");
+    EXPECT_EQ(Parse({"--print", "gcd", "--help"}).action, CommandLine::Action::ShowHelp);
+}
+
+TEST(CommandLine, TerminalOptionsUsedWrongly)
+{
+    const std::vector<std::pair<std::vector<const char *>, std::string>> wrong = {
+        {{"--print"}, "option --print needs a NAME"},
+        {{"-p", ""}, "option -p needs a NAME"},
+        {{"--apropos", " "}, "option --apropos needs a TEXT"},
+        {{"--apropos="}, "option --apropos needs a TEXT"},
+        {{"-k"}, "option -k needs a TEXT"},
+        {{"--print", "gcd", "--list"}, "--print and --list do not go together"},
+        {{"-l", "-k", "x"}, "-l and -k do not go together"},
+        {{"--list", "gcd"}, "--list opens no window: it takes no COMMAND and no --new-window"},
+        {{"--new-window", "-k", "x"}, "-k opens no window: it takes no COMMAND and no --new-window"},
+        {{"--printer"}, "unknown option --printer"},
+    };
+    for (const auto &[arguments, error] : wrong) {
+        const CommandLine line = Parse(arguments);
+        EXPECT_EQ(line.action, CommandLine::Action::UsageError) << error;
+        EXPECT_EQ(line.error, error);
+    }
 }
 
 // The toolkit reads its own options; they are neither a command nor a wrong use.
@@ -173,6 +215,76 @@ TEST_F(ProgramWithoutDisplay, OutputThatCannotBeWrittenIsAWriteError)
         EXPECT_EQ(run.status, 1) << option;
         EXPECT_EQ(run.errors, "korva-reference: write error: No space left on device\n") << option;
     }
+}
+
+// The reference in a terminal or a script: no display, no window, an exit status a script can test.
+TEST_F(ProgramWithoutDisplay, PrintListAndAproposNeedNoDisplay)
+{
+    const testing::ProgramRun print = Run({"--data", KORVA_SAMPLE_DATA, "--print", "lcm"});
+    EXPECT_EQ(print.status, 0);
+    EXPECT_EQ(print.output, "Least common multiple of integers or of polynomials.\n\nParams:lcm(a, b, ...)\n\n"
+                            "Examples:\nlcm(4, 6)  \xc2\xbb 12\n");
+    EXPECT_EQ(print.errors, "");
+    const testing::ProgramRun list = Run({"-d", KORVA_SAMPLE_DATA, "--list"});
+    EXPECT_EQ(list.status, 0);
+    EXPECT_EQ(list.output.substr(0, 20), "abs\nassume\nbinomial\n");
+    EXPECT_EQ(std::count(list.output.begin(), list.output.end(), '\n'), 73);
+    const testing::ProgramRun apropos = Run({"-d", KORVA_SAMPLE_DATA, "--apropos", "determinant"});
+    EXPECT_EQ(apropos.status, 0);
+    EXPECT_EQ(apropos.output.substr(0, 30), "det - Determinant of a square ");
+
+    const std::vector<std::pair<std::vector<std::string>, int>> statuses = {
+        {{"-d", KORVA_SAMPLE_DATA, "-p", "slove"}, 16},           {{"-d", KORVA_SAMPLE_DATA, "-k", "qqqqzz"}, 16},
+        {{"-d", (folder_.Path() / "missing").string(), "-l"}, 1}, {{"-d", KORVA_SAMPLE_DATA, "-k", ""}, 2},
+        {{"-d", KORVA_SAMPLE_DATA, "-p", "gcd", "-l"}, 2},
+    };
+    for (const auto &[arguments, status] : statuses) {
+        const testing::ProgramRun run = Run(arguments);
+        EXPECT_EQ(run.status, status) << arguments[2] << " " << arguments.back();
+        EXPECT_EQ(run.output, "");
+        EXPECT_NE(run.errors, "");
+    }
+    // Without its data file beside it, the program says so: a script must tell nothing found from nothing read.
+    const auto alone = folder_.Path() / "korva-reference";
+    std::filesystem::copy_file(KORVA_PROGRAM, alone);
+    const testing::ProgramRun missing = testing::RunProgram(alone.string(), {"--list"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.errors,
+              "korva-reference: " + (folder_.Path() / "korvadoc").string() + ": No such file or directory\n");
+    EXPECT_EQ(Run({"-l"}, false, {}, "/dev/full").status, 1);
+}
+
+// Printed to a terminal, a data file's control characters are shown, never sent; into a pipe they are the entry's own.
+TEST_F(ProgramWithoutDisplay, ControlCharactersReachATerminalShownAndAPipeAsTheyAre)
+{
+    const std::string data = folder_.Write("bells", "# bell\n1\n2 rings \x07 and \x1b]0;owned\x07 done\n3\n0 p\n\n");
+    const testing::ProgramRun piped = Run({"-d", data, "--print", "bell"});
+    EXPECT_EQ(piped.output, "rings \x07 and \x1b]0;owned\x07 done\n\nParams:p\n");
+
+    // The same through a pseudo-terminal, as a terminal shows it.
+    const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal, 0);
+    ASSERT_EQ(::grantpt(terminal), 0);
+    ASSERT_EQ(::unlockpt(terminal), 0);
+    const std::string side = ::ptsname(terminal);
+    const std::string program = KORVA_PROGRAM;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int fd = ::open(side.c_str(), O_RDWR);
+        ::dup2(fd, STDOUT_FILENO);
+        ::execl(program.c_str(), program.c_str(), "-d", data.c_str(), "--print", "bell", static_cast<char *>(nullptr));
+        ::_exit(127);
+    }
+    std::string shown;
+    char bytes[256];
+    for (ssize_t got; (got = ::read(terminal, bytes, sizeof bytes)) > 0;) {
+        shown.append(bytes, static_cast<std::size_t>(got));
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ::close(terminal);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(shown, "rings ^G and ^[]0;owned^G done\r\n\r\nParams:p\r\n"); // the terminal's own CR LF
 }
 
 } // namespace

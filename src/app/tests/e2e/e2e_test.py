@@ -342,6 +342,31 @@ def test_shared_machine(program):
         shutil.rmtree(shared)
 
 
+def test_terminal(program):
+    print(f"== {program}: from a terminal, without a display", flush=True)
+    environment = {name: value for name, value in os.environ.items()
+                   if name not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+
+    def run(*arguments):
+        return subprocess.run([program, *arguments], env=environment, capture_output=True, timeout=20)
+
+    printed = run("--print", "lcm")
+    check(printed.returncode == 0 and printed.stdout.decode().startswith("Least common multiple")
+          and printed.stdout.decode().endswith("\n") and b"\r" not in printed.stdout,
+          "--print lcm writes its entry, LF line ends, and ends with status 0")
+    listed = run("--list")
+    names = listed.stdout.decode().splitlines()
+    check(listed.returncode == 0 and len(names) == 73 and names[:2] == ["abs", "assume"],
+          f"--list writes every command's name in the list's order ({len(names)})")
+    found = run("--apropos", "determinant")
+    check(found.returncode == 0 and found.stdout.decode().startswith("det - Determinant"),
+          "--apropos determinant writes det first, as NAME - DESCRIPTION")
+    missing = run("--print", "slove")
+    check(missing.returncode == 16 and missing.stdout == b"" and b"did you mean: solve?" in missing.stderr,
+          f"--print slove finds nothing, suggests solve and ends with status 16 ({missing.returncode})")
+    check(not x_windows_named(TITLE), "no window appears for any of them")
+
+
 def test_without_data_file(program):
     print(f"== {program}: without a data file beside it", flush=True)
     folder = tempfile.mkdtemp(prefix="korva-e2e-")
@@ -374,6 +399,7 @@ def main():
     test_window(program)
     test_hand_over(program)
     test_shared_machine(program)
+    test_terminal(program)
     test_without_data_file(program)
     print(f"\n{len(failures)} failed" if failures else "\nall passed", flush=True)
     return 1 if failures else 0

@@ -1,0 +1,194 @@
+// SPDX-License-Identifier: MIT
+#include "terminal_reference.h"
+
+#include "helpdata/command_index.h"
+#include "helpdata/entry_view.h"
+#include "helpdata/ranked_search.h"
+#include "helpdata/read_buffer.h"
+#include "platform/code_page.h"
+#include "platform/sorted_list_box.h"
+
+#include <algorithm>
+#include <numeric>
+#include <optional>
+#include <vector>
+
+namespace korva::terminal {
+
+namespace {
+
+// A file that changes while it is read is read again, this many times at most.
+constexpr int kReadAttempts = 3;
+
+// What an answer writes, kept until the file is known not to have changed under it.
+struct Answered
+{
+    int status = kFound;
+    std::string out;
+    std::string err;
+};
+
+// UTF-8 as UTF-16; a byte that is no part of a well-formed sequence stands for U+FFFD.
+std::u16string FromUtf8(std::string_view text)
+{
+    std::u16string wide;
+    for (std::size_t at = 0; at < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[at]);
+        const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+        char32_t codePoint = length == 1 ? lead : lead & (0xFF >> (length + 1));
+        bool whole = length != 0 && at + length <= text.size();
+        for (std::size_t i = 1; whole && i < length; ++i) {
+            const auto next = static_cast<unsigned char>(text[at + i]);
+            whole = (next & 0xC0) == 0x80;
+            codePoint = (codePoint << 6) | (next & 0x3F);
+        }
+        if (!whole || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) {
+            wide += u'\uFFFD';
+            ++at;
+            continue;
+        }
+        if (codePoint >= 0x10000) {
+            wide += static_cast<char16_t>(0xD800 + ((codePoint - 0x10000) >> 10));
+            wide += static_cast<char16_t>(0xDC00 + ((codePoint - 0x10000) & 0x3FF));
+        } else {
+            wide += static_cast<char16_t>(codePoint);
+        }
+        at += length;
+    }
+    return wide;
+}
+
+// What the user typed, as messages quote it: control characters shown, never sent.
+std::string Quoted(std::string_view text)
+{
+    return "'" + Utf8(FromUtf8(text), true) + "'";
+}
+
+std::string NameOf(const platform::ListBox &list, int item, bool shown)
+{
+    return Utf8(list.GetText(item), shown);
+}
+
+Answered PrintEntry(const std::string &name, platform::HelpFile &file, const platform::ListBox &list,
+                    const Output &output)
+{
+    Answered answered;
+    const std::u16string wanted = FromUtf8(name);
+    const int item = helpdata::FindCommand(list, wanted);
+    if (item == platform::kNoItem) {
+        answered.status = kNothingFound;
+        answered.err = "korva-reference: no command is named or begins with " + Quoted(name);
+        const helpdata::CommandNames names(list);
+        const auto ranked = helpdata::FindRanked(file, names, wanted);
+        for (std::size_t i = 0; ranked && i < std::min(ranked->size(), kSuggestions); ++i) {
+            answered.err += (i == 0 ? "; did you mean: " : ", ") + NameOf(list, (*ranked)[i].item, true);
+        }
+        answered.err += ranked && !ranked->empty() ? "?\n" : "\n";
+        return answered;
+    }
+    helpdata::ReadBuffer buffer;
+    const std::optional<helpdata::EntryParts> parts =
+        helpdata::ParseEntry(helpdata::ReadEntryBytes(file, buffer, list.GetItemData(item)));
+    if (!parts) {
+        answered.status = kCannotRead;
+        answered.err = "korva-reference: the entry of '" + NameOf(list, item, true) +
+                       "' cannot be shown: the data file breaks its form there (korvadoc-check says where)\n";
+        return answered;
+    }
+    helpdata::EntryText text;
+    helpdata::ComposeEntryText(*parts, text);
+    // The window's CR LF line breaks as a terminal's LF; the entry's own bytes stay as they are.
+    std::u16string lines;
+    const std::u16string_view composed = text.View();
+    for (std::size_t at = 0; at < composed.size(); ++at) {
+        if (composed.substr(at, helpdata::kLineBreak.size()) == helpdata::kLineBreak) {
+            lines += u'\n';
+            ++at;
+        } else {
+            lines += composed[at];
+        }
+    }
+    if (lines.empty() || lines.back() != u'\n') {
+        lines += u'\n';
+    }
+    answered.out = Utf8(lines, output.terminal);
+    return answered;
+}
+
+Answered ListNames(const platform::SortedListBox &list, const Output &output)
+{
+    Answered answered;
+    std::u16string name;
+    for (int item = 0; item < list.GetCount(); ++item) {
+        list.Items().TextInto(item, name);
+        answered.out += Utf8(name, output.terminal);
+        answered.out += '\n';
+    }
+    return answered;
+}
+
+Answered Apropos(const std::string &text, platform::HelpFile &file, const platform::ListBox &list, const Output &output)
+{
+    Answered answered;
+    const helpdata::CommandNames names(list);
+    const auto results = helpdata::FindRanked(file, names, FromUtf8(text));
+    if (!results) {
+        return answered; // the file changed: read again
+    }
+    if (results->empty()) {
+        answered.status = kNothingFound;
+        answered.err = "korva-reference: nothing found for " + Quoted(text) + "\n";
+        return answered;
+    }
+    // The descriptions, read in the order of the file, which its read-ahead serves best.
+    std::vector<std::size_t> inFileOrder(results->size());
+    std::iota(inFileOrder.begin(), inFileOrder.end(), std::size_t{0});
+    std::sort(inFileOrder.begin(), inFileOrder.end(),
+              [&](std::size_t a, std::size_t b) { return (*results)[a].entryOffset < (*results)[b].entryOffset; });
+    std::vector<std::string> descriptions(results->size());
+    helpdata::ReadBuffer buffer;
+    for (const std::size_t i : inFileOrder) {
+        const auto parts = helpdata::ParseEntry(helpdata::ReadEntryBytes(file, buffer, (*results)[i].entryOffset));
+        descriptions[i] = parts ? Utf8OfAnsi(parts->description, output.terminal) : std::string();
+    }
+    for (std::size_t i = 0; i < results->size(); ++i) {
+        std::string line = NameOf(list, (*results)[i].item, output.terminal);
+        if (!descriptions[i].empty()) {
+            line += " - " + descriptions[i];
+        }
+        answered.out += CutToColumns(line, output.terminal ? output.columns : 0);
+        answered.out += '\n';
+    }
+    return answered;
+}
+
+} // namespace
+
+int Answer(const Request &request, platform::HelpFile &file, const Output &output, std::ostream &out, std::ostream &err)
+{
+    for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
+        platform::SortedListBox list;
+        helpdata::BuildIndex(file, list);
+        Answered answered;
+        switch (request.kind) {
+        case Request::Kind::Print:
+            answered = PrintEntry(request.text, file, list, output);
+            break;
+        case Request::Kind::List:
+            answered = ListNames(list, output);
+            break;
+        case Request::Kind::Apropos:
+            answered = Apropos(request.text, file, list, output);
+            break;
+        }
+        if (!file.ContentChanged()) {
+            out << answered.out;
+            err << answered.err;
+            return answered.status;
+        }
+    }
+    err << "korva-reference: the data file kept changing while it was read\n";
+    return kCannotRead;
+}
+
+} // namespace korva::terminal

@@ -1,0 +1,167 @@
+// SPDX-License-Identifier: MIT
+// The reference in a terminal: exact bytes of a data file in, exact text and status out.
+#include "helpdata/entry_view.h"
+#include "platform/memory/memory_platform.h"
+#include "terminal/terminal_reference.h"
+#include "test_support/data_entries.h"
+
+#include <sstream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace korva::terminal {
+namespace {
+
+using korva::testing::Entry;
+using korva::testing::SimpleEntry;
+
+struct Answered
+{
+    int status;
+    std::string out;
+    std::string err;
+    bool operator==(const Answered &) const = default;
+};
+
+void PrintTo(const Answered &answered, std::ostream *out)
+{
+    *out << answered.status << " out: " << ::testing::PrintToString(answered.out)
+         << " err: " << ::testing::PrintToString(answered.err);
+}
+
+Answered Ask(const std::string &bytes, Request::Kind kind, const std::string &text = {}, Output output = {})
+{
+    platform::MemoryHelpFile file(bytes);
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = Answer({kind, text}, file, output, out, err);
+    return {status, out.str(), err.str()};
+}
+
+const std::string kSample =
+    SimpleEntry("solve", "Solves an equation.", {"linsolve"}, {"solve(x^2 = 4, x)  \xbb [-2, 2]"}) +
+    SimpleEntry("linsolve", "Solves a linear system.") + SimpleEntry("gamma", "lower") + SimpleEntry("Gamma", "upper") +
+    SimpleEntry("gammaln", "its logarithm") + SimpleEntry("caf\xe9", "with an \xe9");
+
+// --print writes the text the window's composer makes of the entry, CR LF as LF, ended with a newline.
+TEST(Print, WritesTheEntryAsTheWindowComposesIt)
+{
+    const Answered solve = Ask(kSample, Request::Kind::Print, "solve");
+    EXPECT_EQ(solve.status, kFound);
+    EXPECT_EQ(solve.out, "Solves an equation.\n\nParams:solve(x)\n\nExamples:\nsolve(x^2 = 4, x)  \xc2\xbb [-2, 2]\n");
+    EXPECT_EQ(solve.err, "");
+
+    // The same composer as the window's: its text with its CR LF as LF.
+    const std::string entry = SimpleEntry("solve", "Solves an equation.", {"linsolve"}, {"a", "b"});
+    const auto parts = helpdata::ParseEntry(std::string_view(entry).substr(entry.find('\n') + 1));
+    ASSERT_TRUE(parts.has_value());
+    helpdata::EntryText composed;
+    helpdata::ComposeEntryText(*parts, composed);
+    std::string expected;
+    for (const char16_t unit : composed.View()) {
+        if (unit != u'\r') {
+            expected += static_cast<char>(unit);
+        }
+    }
+    EXPECT_EQ(Ask(entry, Request::Kind::Print, "solve").out, expected);
+    // An entry without examples ends with its parameters, and a newline.
+    EXPECT_EQ(Ask(kSample, Request::Kind::Print, "linsolve").out, "Solves a linear system.\n\nParams:linsolve(x)\n");
+    EXPECT_EQ(Ask(kSample, Request::Kind::Print, "caf\xc3\xa9").out, "with an \xc3\xa9\n\nParams:caf\xc3\xa9(x)\n");
+}
+
+// The command named exactly, else the first named so in another case, else the first that begins with the name.
+TEST(Print, NameResolvesExactlyThenInAnyCaseThenAsABeginning)
+{
+    const auto shown = [](const std::string &name) {
+        const std::string out = Ask(kSample, Request::Kind::Print, name).out;
+        return out.substr(0, out.find('\n'));
+    };
+    EXPECT_EQ(shown("Gamma"), "upper");
+    EXPECT_EQ(shown("gamma"), "lower"); // though Gamma stands higher in the list
+    EXPECT_EQ(shown("GAMMA"), "lower"); // the first of that name in any case, in the list's order
+    EXPECT_EQ(shown("gam"), "lower");
+    EXPECT_EQ(shown("GAMMAL"), "its logarithm");
+}
+
+TEST(Print, NothingFoundSuggestsFromTheRankedResults)
+{
+    const Answered typo = Ask(kSample, Request::Kind::Print, "slove");
+    EXPECT_EQ(typo.status, kNothingFound);
+    EXPECT_EQ(typo.out, "");
+    EXPECT_EQ(typo.err, "korva-reference: no command is named or begins with 'slove'; did you mean: solve?\n");
+    const Answered several = Ask(kSample, Request::Kind::Print, "solves");
+    EXPECT_EQ(several.err,
+              "korva-reference: no command is named or begins with 'solves'; did you mean: solve, linsolve?\n");
+    const Answered none = Ask(kSample, Request::Kind::Print, "zz\x1b[2J");
+    EXPECT_EQ(none.status, kNothingFound);
+    EXPECT_EQ(none.err, "korva-reference: no command is named or begins with 'zz^[[2J'\n"); // shown, never sent
+
+    std::string many;
+    for (const char *name : {"ab1", "ab2", "ab3", "ab4", "ab5", "ab6"}) {
+        many += SimpleEntry(name, "holds the key");
+    }
+    EXPECT_EQ(Ask(many, Request::Kind::Print, "key").err,
+              "korva-reference: no command is named or begins with 'key'; did you mean: ab1, ab2, ab3, ab4, ab5?\n");
+}
+
+TEST(Print, EntryThatCannotBeShownIsStatusOne)
+{
+    const Answered broken =
+        Ask(Entry("broken", {"1 a", "x not a description", "3 c", "0 broken(x)"}), Request::Kind::Print, "broken");
+    EXPECT_EQ(broken.status, kCannotRead);
+    EXPECT_EQ(broken.out, "");
+    EXPECT_EQ(broken.err, "korva-reference: the entry of 'broken' cannot be shown: the data file breaks its form "
+                          "there (korvadoc-check says where)\n");
+}
+
+TEST(List, EveryNameOneALineInTheListsOrder)
+{
+    EXPECT_EQ(Ask(kSample, Request::Kind::List),
+              (Answered{kFound, "caf\xc3\xa9\ngamma\nGamma\ngammaln\nlinsolve\nsolve\n", ""}));
+    EXPECT_EQ(Ask("", Request::Kind::List), (Answered{kFound, "", ""}));
+}
+
+TEST(Apropos, RankedResultsAsNameAndDescriptionCutOnlyOnATerminal)
+{
+    const Answered solves = Ask(kSample, Request::Kind::Apropos, "solve");
+    EXPECT_EQ(solves.status, kFound);
+    EXPECT_EQ(solves.out, "solve - Solves an equation.\nlinsolve - Solves a linear system.\n");
+    const Answered cut = Ask(kSample, Request::Kind::Apropos, "solve", {true, 12});
+    EXPECT_EQ(cut.out, "solve - Solv\nlinsolve - S\n");
+    const Answered accented = Ask(kSample, Request::Kind::Apropos, "cafe", {true, 9});
+    EXPECT_EQ(accented.out, "caf\xc3\xa9 - wi\n"); // nine characters, whatever their bytes
+
+    const Answered nothing = Ask(kSample, Request::Kind::Apropos, "qqqq");
+    EXPECT_EQ(nothing.status, kNothingFound);
+    EXPECT_EQ(nothing.out, "");
+    EXPECT_EQ(nothing.err, "korva-reference: nothing found for 'qqqq'\n");
+}
+
+// A data file must not drive the terminal that shows it: its control characters are shown there, and sent as they are
+// into a pipe.
+TEST(Output, ControlCharactersAreShownOnATerminalOnly)
+{
+    const std::string bytes = SimpleEntry("bell", "rings \x07 and \x1b[31m red \x81 and\ttab");
+    EXPECT_EQ(Ask(bytes, Request::Kind::Print, "bell", {true, 80}).out,
+              "rings ^G and ^[[31m red M-^A and\ttab\n\nParams:bell(x)\n");
+    EXPECT_EQ(Ask(bytes, Request::Kind::Print, "bell").out,
+              "rings \x07 and \x1b[31m red \xc2\x81 and\ttab\n\nParams:bell(x)\n");
+    EXPECT_EQ(Ask(bytes, Request::Kind::Apropos, "rings", {true, 0}).out,
+              "bell - rings ^G and ^[[31m red M-^A and\ttab\n");
+    EXPECT_EQ(Utf8(u"a\rb\x7f\xd800", true), "a^Mb^?\xef\xbf\xbd");
+}
+
+TEST(Output, FileThatKeepsChangingWhileReadIsStatusOne)
+{
+    platform::MemoryHelpFile file(kSample);
+    file.SetChangingWhileRead(true);
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(Answer({Request::Kind::List, {}}, file, {}, out, err), kCannotRead);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(err.str(), "korva-reference: the data file kept changing while it was read\n");
+}
+
+} // namespace
+} // namespace korva::terminal
