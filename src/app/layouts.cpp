@@ -6,6 +6,7 @@
 
 #include <QBoxLayout>
 #include <QLabel>
+#include <QSplitter>
 
 namespace korva::app {
 
@@ -69,6 +70,21 @@ Controls MakeControls(QDialog &dialog)
     return controls;
 }
 
+// The list above the entry text, a splitter between them: the user can give the entry more room, and both share the
+// window's growth in the layout's proportions, in which they open.
+QSplitter *MakeSplitter(const Controls &controls, const LayoutMetrics &metrics, QDialog &dialog)
+{
+    auto *splitter = new QSplitter(Qt::Vertical, &dialog);
+    splitter->setObjectName(QStringLiteral("ListAndEntry"));
+    splitter->setChildrenCollapsible(false);
+    splitter->addWidget(controls.list);
+    splitter->addWidget(controls.entry);
+    splitter->setStretchFactor(0, metrics.listHeight);
+    splitter->setStretchFactor(1, metrics.entryHeight);
+    splitter->setSizes({metrics.listHeight, metrics.entryHeight});
+    return splitter;
+}
+
 QLabel *MakeLabel(const QString &text, QWidget *buddy, QDialog &dialog)
 {
     auto *label = new QLabel(text, &dialog);
@@ -88,8 +104,7 @@ void BuildRegular(QDialog &dialog)
     searchRow->addWidget(controls.find);
     layout->addLayout(searchRow);
 
-    layout->addWidget(controls.list, kRegular.listHeight);
-    layout->addWidget(controls.entry, kRegular.entryHeight);
+    layout->addWidget(MakeSplitter(controls, kRegular, dialog), 1);
 
     auto *seeAlsoRow = new QHBoxLayout;
     seeAlsoRow->addWidget(MakeLabel(QStringLiteral("Also See:"), controls.seeAlso, dialog));
@@ -113,11 +128,20 @@ void BuildCompact(QDialog &dialog)
     topRow->addWidget(controls.copy, 26);
     layout->addLayout(topRow);
 
-    layout->addWidget(controls.list, kCompact.listHeight);
-    layout->addWidget(controls.entry, kCompact.entryHeight);
+    layout->addWidget(MakeSplitter(controls, kCompact, dialog), 1);
 }
 
 } // namespace
+
+void ShareListAndEntry(int templateId, QDialog &dialog)
+{
+    const LayoutMetrics &metrics = templateId == IDD_REFERENCE_WIDE ? kCompact : kRegular;
+    if (auto *splitter = dialog.findChild<QSplitter *>(QStringLiteral("ListAndEntry"))) {
+        const int height = splitter->height() - splitter->handleWidth();
+        const int list = height * metrics.listHeight / (metrics.listHeight + metrics.entryHeight);
+        splitter->setSizes({list, height - list});
+    }
+}
 
 void BuildLayout(int templateId, QDialog &dialog)
 {

@@ -3,7 +3,9 @@
 
 #include <memory>
 
+#include <QFontDatabase>
 #include <QMenu>
+#include <QTextBlock>
 #include <QTextDocument>
 
 namespace korva::app {
@@ -40,14 +42,63 @@ QStringList MarkedTexts(const QPlainTextEdit &entry)
     return marked;
 }
 
-void ShowEntryMenu(QPlainTextEdit &entry, const QPoint &position, const QList<QAction *> &more)
+void ShowEntryMenu(QPlainTextEdit &entry, const QPoint &position, const QList<QAction *> &first)
 {
     const std::unique_ptr<QMenu> menu(entry.createStandardContextMenu(position));
-    if (!more.isEmpty()) {
-        menu->addSeparator();
-        menu->addActions(more);
+    // The text's own actions, by the names the toolkit gives them; any it adds that these do not name go last.
+    const auto take = [&menu](const char *name) { return menu->findChild<QAction *>(QString::fromLatin1(name)); };
+    QList<QAction *> reading = {take("edit-copy"), take("select-all")};
+    QList<QAction *> editing = {take("edit-undo"), take("edit-redo"), take("edit-cut"), take("edit-paste"),
+                                take("edit-delete")};
+    const QList<QAction *> all = menu->actions();
+    for (QAction *action : all) {
+        if (!action->isSeparator() && !reading.contains(action) && !editing.contains(action)) {
+            editing.append(action);
+        }
+        menu->removeAction(action);
+    }
+    menu->addActions(first);
+    for (QAction *action : reading) {
+        if (action != nullptr) {
+            menu->addAction(action);
+        }
+    }
+    menu->addSeparator();
+    for (QAction *action : editing) {
+        if (action != nullptr) {
+            menu->addAction(action);
+        }
     }
     menu->exec(entry.viewport()->mapToGlobal(position));
+}
+
+void ShowFormulasInFixedPitch(QPlainTextEdit &entry)
+{
+    // The composed text: the description, a blank line, "Params:" and the synopsis, and, with examples, a blank line,
+    // "Examples:" and one example a line.
+    QTextDocument *document = entry.document();
+    const QTextBlock parameters = document->findBlockByNumber(2);
+    if (document->blockCount() < 3 || !parameters.text().startsWith(QStringLiteral("Params:"))) {
+        return;
+    }
+    QTextCharFormat fixed;
+    const QFont system = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setFontFamilies({system.family()});
+    fixed.setFontFixedPitch(true);
+    fixed.setFontStyleHint(QFont::Monospace);
+    document->setUndoRedoEnabled(false); // a look, not an edit for the user to undo
+    QTextCursor formulas(document);
+    formulas.setPosition(parameters.position() + static_cast<int>(QStringLiteral("Params:").size()));
+    const QTextBlock heading = document->findBlockByNumber(4);
+    const bool examples = heading.isValid() && heading.text() == QStringLiteral("Examples:");
+    if (examples) {
+        formulas.setPosition(parameters.position() + parameters.length() - 1, QTextCursor::KeepAnchor);
+        formulas.mergeCharFormat(fixed);
+        formulas.setPosition(heading.next().position());
+    }
+    formulas.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    formulas.mergeCharFormat(fixed);
+    document->setUndoRedoEnabled(true);
 }
 
 int WheelSteps(const QWheelEvent &event)

@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <QWheelEvent>
 
+class QAction;
+
 namespace korva::app {
 
 // Marks every place in `entry` that holds `text` exactly, in the find colours, and scrolls the first into view; none
@@ -16,8 +18,14 @@ void MarkMatches(QPlainTextEdit &entry, const QString &text);
 // The texts the marks cover, in order.
 QStringList MarkedTexts(const QPlainTextEdit &entry);
 
-// Shows the entry's context menu at `position` (in the entry's viewport): the text's own actions, then `more`.
-void ShowEntryMenu(QPlainTextEdit &entry, const QPoint &position, const QList<QAction *> &more);
+// Shows the entry's context menu at `position` (in the entry's viewport): `first` (back and forward), then what a
+// reader uses of the text's own actions (Copy, Select All), then, after a separator, its editing actions.
+void ShowEntryMenu(QPlainTextEdit &entry, const QPoint &position, const QList<QAction *> &first);
+
+// Sets the parameters line and the examples of an entry the program has shown in the system's fixed-pitch font, so
+// that a formula reads as one; the description keeps the proportional font. The text stays as it is: Copy and the
+// clipboard take the same characters.
+void ShowFormulasInFixedPitch(QPlainTextEdit &entry);
 
 // The notches a wheel event turned, at least one either way; 0 for none.
 int WheelSteps(const QWheelEvent &event);

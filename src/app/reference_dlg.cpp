@@ -2,6 +2,7 @@
 #include "reference_dlg.h"
 
 #include "app_icon.h"
+#include "focus_ring.h"
 #include "helpdata/command_index.h"
 #include "helpdata/entry_view.h"
 #include "helpdata/find_next.h"
@@ -19,6 +20,7 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -46,6 +48,8 @@ constexpr int kNormalZoomStep = 5;
 constexpr int kCompactScreenHeight = 294;
 // A desktop's window manager frames the window only once it is on screen, within about this long.
 constexpr int kFramingDelayMs = 250;
+// A command the keys reach in the list becomes a place of the history once the user rests on it this long.
+constexpr int kSettleMs = 500;
 
 } // namespace
 
@@ -99,8 +103,21 @@ CReferenceDlg::CReferenceDlg(platform::HelpFile &file, helpdata::ReadBuffer &buf
     connect(entry, &QWidget::customContextMenuRequested, this, [this, entry](const QPoint &position) {
         ShowEntryMenu(*entry, position, {back_, forward_});
     });
-    // A find's marks go with the entry they marked.
-    connect(entry, &EntryTextEdit::textShown, this, [entry] { MarkMatches(*entry, {}); });
+    // A find's marks go with the entry they marked; formulas read in the fixed-pitch font.
+    connect(entry, &EntryTextEdit::textShown, this, [entry] {
+        MarkMatches(*entry, {});
+        ShowFormulasInFixedPitch(*entry);
+    });
+    // The see-also list says how many related commands it offers.
+    auto *seeAlso = findChild<QComboBox *>(ControlName(IDC_SEE_ALSO));
+    for (const auto change : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
+        connect(seeAlso->model(), change, this, &CReferenceDlg::ShowSeeAlsoCount);
+    }
+    connect(seeAlso->model(), &QAbstractItemModel::modelReset, this, &CReferenceDlg::ShowSeeAlsoCount);
+    settle_.setSingleShot(true);
+    settle_.setInterval(kSettleMs);
+    connect(&settle_, &QTimer::timeout, this, &CReferenceDlg::SettleSelection);
+    new FocusRing(*this);
     UpdateHistoryActions();
     qApp->installEventFilter(this);
 
@@ -185,6 +202,8 @@ bool CReferenceDlg::OnInitDialog()
     const QSize size = LayoutSize(templateId_, *this).boundedTo(room).expandedTo(minimumSizeHint()).boundedTo(room);
     resize(size);
     move(available.topLeft() + QPoint((room.width() - size.width()) / 2, (room.height() - size.height()) / 2));
+    layout()->activate();
+    ShareListAndEntry(templateId_, *this);
 
     platform::ListBox &list = window_.ListBoxById(IDC_COMMAND_LIST);
     auto *view = dynamic_cast<CommandListView *>(&list);
@@ -214,7 +233,13 @@ void CReferenceDlg::Dispatch(int id, Notification code)
     for (const MessageMapEntry &entry : kMessageMap) {
         if (entry.id == id && entry.code == code) {
             (this->*entry.handler)();
-            NoteShownEntry();
+            // A command the keys reach in the list is a place of the history once the user rests on it; any other
+            // way of showing one makes it a place at once.
+            if (id == IDC_COMMAND_LIST && listByKeys_) {
+                settle_.start();
+            } else {
+                SettleSelection();
+            }
             return;
         }
     }
@@ -222,31 +247,96 @@ void CReferenceDlg::Dispatch(int id, Notification code)
 
 bool CReferenceDlg::eventFilter(QObject *watched, QEvent *event)
 {
-    if (!resultsPrepared_ && event->type() == QEvent::Paint &&
-        watched == findChild<QAbstractScrollArea *>(ControlName(IDC_COMMAND_LIST))->viewport()) {
-        // Once the window has shown its list, the results' search gets ready for the first key.
-        resultsPrepared_ = true;
-        QTimer::singleShot(0, results_, &ResultsPanel::Prepare);
-    }
-    if (event->type() == QEvent::Wheel) {
-        const auto *wheel = static_cast<QWheelEvent *>(event);
-        const bool overText = watched == findChild<QAbstractScrollArea *>(ControlName(IDC_COMMAND_LIST))->viewport() ||
-                              watched == findChild<QAbstractScrollArea *>(ControlName(IDC_ENTRY_TEXT))->viewport();
-        if (overText && (wheel->modifiers() & Qt::ControlModifier) != 0) {
-            Zoom(WheelSteps(*wheel)); // the window's zoom, for the list and the entry alike
+    QWidget *list = findChild<QAbstractScrollArea *>(ControlName(IDC_COMMAND_LIST));
+    const bool onList = watched == list || watched == static_cast<QAbstractScrollArea *>(list)->viewport();
+    switch (event->type()) {
+    case QEvent::Paint:
+        if (!resultsPrepared_ && onList) {
+            // Once the window has shown its list, the results' search gets ready for the first key.
+            resultsPrepared_ = true;
+            QTimer::singleShot(0, results_, &ResultsPanel::Prepare);
+        }
+        break;
+    case QEvent::Wheel:
+        if (ZoomOnCtrlWheel(watched, *static_cast<QWheelEvent *>(event))) {
             return true;
         }
-    }
-    if (event->type() == QEvent::MouseButtonPress) {
-        auto *widget = qobject_cast<QWidget *>(watched);
-        const auto button = static_cast<QMouseEvent *>(event)->button();
-        if (widget != nullptr && widget->window() == this &&
-            (button == Qt::BackButton || button == Qt::ForwardButton)) {
-            button == Qt::BackButton ? GoBack() : GoForward();
+        break;
+    case QEvent::MouseButtonPress:
+        if (GoOnMouseButton(watched, *static_cast<QMouseEvent *>(event))) {
             return true;
         }
+        listByKeys_ = onList ? false : listByKeys_;
+        break;
+    case QEvent::KeyPress:
+        listByKeys_ = onList ? true : listByKeys_;
+        break;
+    case QEvent::FocusOut:
+        if (watched == list && settle_.isActive()) {
+            SettleSelection(); // a command the keys reached is settled on once the focus leaves the list
+        }
+        break;
+    case QEvent::Resize:
+    case QEvent::FontChange:
+        if (watched == list) {
+            QTimer::singleShot(0, this, &CReferenceDlg::KeepSelectionInView);
+        }
+        break;
+    case QEvent::EnabledChange:
+        if (watched == findChild<QComboBox *>(ControlName(IDC_SEE_ALSO))) {
+            ShowSeeAlsoCount();
+        }
+        break;
+    default:
+        break;
     }
     return QDialog::eventFilter(watched, event);
+}
+
+bool CReferenceDlg::ZoomOnCtrlWheel(QObject *watched, const QWheelEvent &wheel)
+{
+    const bool overText = watched == findChild<QAbstractScrollArea *>(ControlName(IDC_COMMAND_LIST))->viewport() ||
+                          watched == findChild<QAbstractScrollArea *>(ControlName(IDC_ENTRY_TEXT))->viewport();
+    if (!overText || (wheel.modifiers() & Qt::ControlModifier) == 0) {
+        return false;
+    }
+    Zoom(WheelSteps(wheel)); // the window's zoom, for the list and the entry alike
+    return true;
+}
+
+bool CReferenceDlg::GoOnMouseButton(QObject *watched, const QMouseEvent &press)
+{
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (widget == nullptr || widget->window() != this ||
+        (press.button() != Qt::BackButton && press.button() != Qt::ForwardButton)) {
+        return false;
+    }
+    press.button() == Qt::BackButton ? GoBack() : GoForward();
+    return true;
+}
+
+void CReferenceDlg::SettleSelection()
+{
+    settle_.stop();
+    NoteShownEntry();
+}
+
+void CReferenceDlg::KeepSelectionInView()
+{
+    auto *list = findChild<QAbstractItemView *>(ControlName(IDC_COMMAND_LIST));
+    if (list->currentIndex().isValid() && list->selectionModel()->isSelected(list->currentIndex())) {
+        list->scrollTo(list->currentIndex(), QAbstractItemView::EnsureVisible);
+    }
+}
+
+void CReferenceDlg::ShowSeeAlsoCount()
+{
+    // With nothing chosen, the list says how many related commands it offers; disabled, it says nothing.
+    auto *seeAlso = findChild<QComboBox *>(ControlName(IDC_SEE_ALSO));
+    const int count = seeAlso->isEnabled() ? seeAlso->count() : 0;
+    const QString related = QStringLiteral("%1 related").arg(count);
+    seeAlso->setPlaceholderText(count > 0 ? related : QString());
+    seeAlso->setAccessibleDescription(count > 0 ? QStringLiteral("Also See, ") + related : QStringLiteral("Also See"));
 }
 
 void CReferenceDlg::FitIntoScreen()

@@ -16,6 +16,9 @@
 #include <QAction>
 #include <QDialog>
 #include <QIcon>
+#include <QMouseEvent>
+#include <QTimer>
+#include <QWheelEvent>
 
 namespace korva::app {
 
@@ -46,6 +49,11 @@ public:
 
     // The results for the search text as the user types it, right under it.
     ResultsPanel &Results() { return *results_; }
+
+    // Makes the command the keys reached in the list a place of the history, as resting on it for half a second
+    // does (or the focus leaving the list). The timer is the window's clock for it, which a test can hold.
+    void SettleSelection();
+    QTimer &SettleTimer() { return settle_; }
 
     // Back and forward through the entries shown (Alt+Left, Alt+Right, the mouse's Back and Forward buttons, the
     // entry text's context menu): selects the command and shows its entry as a selection would.
@@ -92,6 +100,11 @@ private:
     void Go(std::optional<History::Place> (History::*step)());
     void UpdateHistoryActions();
     void ApplyZoom();
+    bool ZoomOnCtrlWheel(QObject *watched, const QWheelEvent &wheel);
+    bool GoOnMouseButton(QObject *watched, const QMouseEvent &press);
+    // Scrolls the list so that the selected command's whole row shows, whatever moved it.
+    void KeepSelectionInView();
+    void ShowSeeAlsoCount();
 
     // Shows the entry of a result the user chose, as a selection in the command list would.
     void ShowChosenResult(int item, std::uint32_t entryOffset);
@@ -114,6 +127,8 @@ private:
     QAction *forward_;
     ResultsPanel *results_;
     bool resultsPrepared_ = false;
+    bool listByKeys_ = false; // the list's last selection came from a key
+    QTimer settle_;
     int zoomStep_;
 };
 

@@ -85,7 +85,7 @@ TEST_F(Program, ClosingTheWindowLeavesNothingOnScreen)
             shown = qobject_cast<QDialog *>(QApplication::activeModalWidget());
             ASSERT_NE(shown, nullptr);
             EXPECT_EQ(shown->windowTitle(), QStringLiteral("Korva Command Reference"));
-            EXPECT_GT(shown->findChild<QListView *>()->model()->rowCount(), 60);
+            EXPECT_GT(shown->findChild<QListView *>(QStringLiteral("IDC_COMMAND_LIST"))->model()->rowCount(), 60);
             close(*shown);
         });
         CReferenceApp app(argc, argv, program.toStdString());

@@ -123,6 +123,7 @@ def test_window(program):
         key("Down")
         shown = wait_for(lambda: entry is not None and text_of(entry).startswith("Absolute value"))
         check(bool(shown), "Down selects the first command and shows its entry")
+        time.sleep(0.8)  # resting on abs makes it a place of the history
         subprocess.run(["xdotool", "type", "--delay", "80", "sol"], check=True)
         shown = wait_for(lambda: entry is not None and text_of(entry).startswith("Solves an equation"))
         check(bool(shown), 'typing "sol" selects solve and shows its entry')
@@ -134,6 +135,9 @@ def test_window(program):
         key("alt+Left")
         back = wait_for(lambda: entry is not None and text_of(entry).startswith("Solves an equation"))
         check(bool(back), "Alt+Left goes back to solve's entry")
+        key("alt+Left")
+        back = wait_for(lambda: entry is not None and text_of(entry).startswith("Absolute value"))
+        check(bool(back), "and Alt+Left again to abs: seq, which typing \"sol\" passed, is no place of the history")
 
         # Find: a screen reader hears of the command it shows, as the list's item selected.
         heard = []
