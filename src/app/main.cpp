@@ -59,6 +59,7 @@ int main(int argc, char **argv)
         break;
     }
     korva::app::CReferenceApp app(argc, argv, programPath, commandLine);
+    // Its result is false, always: the window has run its own loop to its end, and nothing is left to run.
     app.InitInstance();
     return app.ExitCode();
 }

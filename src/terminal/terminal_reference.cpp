@@ -115,16 +115,24 @@ Answered PrintEntry(const std::string &name, platform::HelpFile &file, const pla
     return answered;
 }
 
-Answered ListNames(const platform::SortedListBox &list, const Output &output)
+// Writes every name straight out, a block at a time: a list of names holds no entry's text that a change of the file
+// could set beside another name, so nothing waits to be written until the file is known to hold still.
+void WriteNames(const platform::SortedListBox &list, const Output &output, std::ostream &out)
 {
-    Answered answered;
+    constexpr std::size_t kBlock = std::size_t{64} * 1024;
+    std::string block;
+    block.reserve(kBlock + 1024);
     std::u16string name;
     for (int item = 0; item < list.GetCount(); ++item) {
         list.Items().TextInto(item, name);
-        answered.out += Utf8(name, output.terminal);
-        answered.out += '\n';
+        AppendUtf8(name, output.terminal, block);
+        block += '\n';
+        if (block.size() >= kBlock) {
+            out << block;
+            block.clear();
+        }
     }
-    return answered;
+    out << block;
 }
 
 Answered Apropos(const std::string &text, platform::HelpFile &file, const platform::ListBox &list, const Output &output)
@@ -169,18 +177,15 @@ int Answer(const Request &request, platform::HelpFile &file, const Output &outpu
     for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
         platform::SortedListBox list;
         helpdata::BuildIndex(file, list);
-        Answered answered;
-        switch (request.kind) {
-        case Request::Kind::Print:
-            answered = PrintEntry(request.text, file, list, output);
-            break;
-        case Request::Kind::List:
-            answered = ListNames(list, output);
-            break;
-        case Request::Kind::Apropos:
-            answered = Apropos(request.text, file, list, output);
-            break;
+        if (request.kind == Request::Kind::List) {
+            if (file.ContentChanged()) {
+                continue;
+            }
+            WriteNames(list, output, out);
+            return kFound;
         }
+        const Answered answered = request.kind == Request::Kind::Print ? PrintEntry(request.text, file, list, output)
+                                                                       : Apropos(request.text, file, list, output);
         if (!file.ContentChanged()) {
             out << answered.out;
             err << answered.err;

@@ -29,6 +29,10 @@ void AppendUtf8(char32_t codePoint, std::string &out)
 // Appends one character, shown rather than sent when it is a control character and `shown` says so.
 void AppendCharacter(char32_t codePoint, bool shown, std::string &out)
 {
+    if (codePoint >= 0x20 && codePoint < 0x7F) {
+        out += static_cast<char>(codePoint); // the most of any text: printable ASCII
+        return;
+    }
     if (shown && codePoint != u'\t' && codePoint != u'\n') {
         if (codePoint < 0x20) {
             out += '^';
@@ -64,6 +68,12 @@ std::string Utf8(std::u16string_view text, bool shown)
 {
     std::string out;
     out.reserve(text.size());
+    AppendUtf8(text, shown, out);
+    return out;
+}
+
+void AppendUtf8(std::u16string_view text, bool shown, std::string &out)
+{
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t codePoint = text[i];
         if (IsHigh(text[i]) && i + 1 < text.size() && IsLow(text[i + 1])) {
@@ -74,7 +84,6 @@ std::string Utf8(std::u16string_view text, bool shown)
         }
         AppendCharacter(codePoint, shown, out);
     }
-    return out;
 }
 
 std::string Utf8OfAnsi(std::string_view ansi, bool shown)

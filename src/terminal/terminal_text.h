@@ -19,6 +19,8 @@ struct Output
 // `text` (UTF-16) as UTF-8. With `shown`, each control character but tab and line feed is shown instead of sent:
 // ^@ to ^_ for the C0 controls, ^? for DEL, M-^@ to M-^_ for the C1 controls; a lone surrogate becomes U+FFFD.
 std::string Utf8(std::u16string_view text, bool shown);
+// The same, appended to `out`.
+void AppendUtf8(std::u16string_view text, bool shown, std::string &out);
 // The same of text in the data file's code page.
 std::string Utf8OfAnsi(std::string_view ansi, bool shown);
 
