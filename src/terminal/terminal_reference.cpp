@@ -61,7 +61,9 @@ std::u16string FromUtf8(std::string_view text)
 // What the user typed, as messages quote it: control characters shown, never sent.
 std::string Quoted(std::string_view text)
 {
-    return "'" + Utf8(FromUtf8(text), true) + "'";
+    std::string quoted(1, '\'');
+    AppendUtf8(FromUtf8(text), true, quoted);
+    return quoted += '\'';
 }
 
 std::string NameOf(const platform::ListBox &list, int item, bool shown)

@@ -148,7 +148,8 @@ TEST_F(RankedSearchTest, NamesFirstThenTheTextABudgetAtATime)
 {
     std::string bytes;
     for (int i = 0; i < 2000; ++i) {
-        bytes += SimpleEntry("c" + std::to_string(i), i % 500 == 0 ? "holds the key" : std::string(300, 'w'));
+        bytes += SimpleEntry(std::string("c").append(std::to_string(i)),
+                             i % 500 == 0 ? "holds the key" : std::string(300, 'w'));
     }
     Open(bytes + SimpleEntry("key"));
     const CommandNames names(window.commandList);
@@ -171,7 +172,7 @@ TEST_F(RankedSearchTest, BlockBoundariesCutNoEntryAndNoMatch)
     std::string bytes;
     std::vector<std::string> expected = {"last"}; // the shortest name: first among equals
     for (int i = 0; bytes.size() < std::size_t{3} * RankedSearch::kBlockBytes; ++i) {
-        const std::string name = "c" + std::to_string(100000 + i);
+        const std::string name = std::string("c").append(std::to_string(100000 + i));
         // Entries of 700 to 1300 bytes, the key at the end of every third one's description.
         std::string description(600 + (i * 37) % 600, 'w');
         if (i % 3 == 0) {
@@ -190,7 +191,7 @@ TEST_F(RankedSearchTest, NamesAcrossTheNamesBlocks)
     std::string bytes;
     std::vector<std::string> names;
     for (int i = 0; i < 2000; ++i) { // 2000 names of 45 bytes: more than one block of names
-        names.push_back("n" + std::to_string(10000 + i) + std::string(39, 'x'));
+        names.push_back(std::string("n").append(std::to_string(10000 + i)).append(39, 'x'));
         bytes += SimpleEntry(names.back(), "d");
     }
     Open(bytes);
