@@ -53,7 +53,7 @@ using namespace korva;
 
 constexpr std::size_t kEntries = 32768;
 // Start-ups of the window with the full and the empty file, taken in turn.
-constexpr int kStartUpPairs = 21;
+constexpr int kStartUpPairs = 41;
 const std::string kNeedle = "needle";
 
 struct Files
