@@ -247,11 +247,12 @@ void CReferenceDlg::Dispatch(int id, Notification code)
 
 bool CReferenceDlg::eventFilter(QObject *watched, QEvent *event)
 {
-    QWidget *list = findChild<QAbstractScrollArea *>(ControlName(IDC_COMMAND_LIST));
-    const bool onList = watched == list || watched == static_cast<QAbstractScrollArea *>(list)->viewport();
+    // Every event of the program passes here: the list is looked up only for the few that concern it.
+    const auto list = [this] { return findChild<QAbstractScrollArea *>(ControlName(IDC_COMMAND_LIST)); };
+    const auto onList = [&] { return watched == list() || watched == list()->viewport(); };
     switch (event->type()) {
     case QEvent::Paint:
-        if (!resultsPrepared_ && onList) {
+        if (!resultsPrepared_ && onList()) {
             // Once the window has shown its list, the results' search gets ready for the first key.
             resultsPrepared_ = true;
             QTimer::singleShot(0, results_, &ResultsPanel::Prepare);
@@ -266,19 +267,19 @@ bool CReferenceDlg::eventFilter(QObject *watched, QEvent *event)
         if (GoOnMouseButton(watched, *static_cast<QMouseEvent *>(event))) {
             return true;
         }
-        listByKeys_ = onList ? false : listByKeys_;
+        listByKeys_ = onList() ? false : listByKeys_;
         break;
     case QEvent::KeyPress:
-        listByKeys_ = onList ? true : listByKeys_;
+        listByKeys_ = onList() ? true : listByKeys_;
         break;
     case QEvent::FocusOut:
-        if (watched == list && settle_.isActive()) {
+        if (settle_.isActive() && watched == list()) {
             SettleSelection(); // a command the keys reached is settled on once the focus leaves the list
         }
         break;
     case QEvent::Resize:
     case QEvent::FontChange:
-        if (watched == list) {
+        if (watched == list()) {
             QTimer::singleShot(0, this, &CReferenceDlg::KeepSelectionInView);
         }
         break;

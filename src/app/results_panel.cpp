@@ -192,15 +192,13 @@ void ResultsPanel::Search(const QString &query)
     }
 }
 
-bool ResultsPanel::MakeNamesCurrent()
+void ResultsPanel::MakeNamesCurrent()
 {
     helpdata::RebuildIndexIfChanged(context_);
-    if (names_ != nullptr && namesGeneration_ == helpdata::IndexGeneration()) {
-        return false;
+    if (names_ == nullptr || namesGeneration_ != helpdata::IndexGeneration()) {
+        names_ = std::make_unique<helpdata::CommandNames>(context_.window.ListBoxById(IDC_COMMAND_LIST));
+        namesGeneration_ = helpdata::IndexGeneration();
     }
-    names_ = std::make_unique<helpdata::CommandNames>(context_.window.ListBoxById(IDC_COMMAND_LIST));
-    namesGeneration_ = helpdata::IndexGeneration();
-    return true;
 }
 
 void ResultsPanel::SearchOnABit()

@@ -96,7 +96,7 @@ private:
     void Place();
     void Enter();
     void Choose(const QModelIndex &index);
-    bool MakeNamesCurrent();
+    void MakeNamesCurrent();
 
     helpdata::HelpContext context_;
     QWidget &dialog_;

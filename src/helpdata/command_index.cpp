@@ -142,23 +142,49 @@ private:
 
 } // namespace
 
-int FindEntry(const platform::ListBox &list, std::u16string_view name, std::optional<std::uint32_t> entryOffset)
+namespace {
+
+// The first item, from the top, of those whose name begins with `name` (case ignored) that `wanted` takes; kNoItem
+// when it takes none. They stand together from the first the list finds.
+template <typename Wanted>
+int FirstBeginningWith(const platform::ListBox &list, std::u16string_view name, Wanted wanted)
 {
-    int firstOfName = platform::kNoItem;
     for (int item = list.FindString(name); item != platform::kNoItem && item < list.GetCount(); ++item) {
         const std::u16string text = list.GetText(item);
         if (!platform::StartsWithFolded(text, name)) {
             break;
         }
-        if (text != name) {
-            continue;
-        }
-        if (!entryOffset || list.GetItemData(item) == *entryOffset) {
+        if (wanted(item, text)) {
             return item;
         }
-        firstOfName = firstOfName == platform::kNoItem ? item : firstOfName;
     }
-    return firstOfName;
+    return platform::kNoItem;
+}
+
+} // namespace
+
+int FindEntry(const platform::ListBox &list, std::u16string_view name, std::optional<std::uint32_t> entryOffset)
+{
+    if (entryOffset) {
+        const int thatEntry = FirstBeginningWith(list, name, [&](int item, const std::u16string &text) {
+            return text == name && list.GetItemData(item) == *entryOffset;
+        });
+        if (thatEntry != platform::kNoItem) {
+            return thatEntry;
+        }
+    }
+    return FirstBeginningWith(list, name, [&](int, const std::u16string &text) { return text == name; });
+}
+
+int FindCommand(const platform::ListBox &list, std::u16string_view name)
+{
+    if (const int exact = FindEntry(list, name); exact != platform::kNoItem) {
+        return exact;
+    }
+    // Beginning with the name and as long as it: the name in another case.
+    const int sameButForCase =
+        FirstBeginningWith(list, name, [&](int, const std::u16string &text) { return text.size() == name.size(); });
+    return sameButForCase != platform::kNoItem ? sameButForCase : list.FindString(name);
 }
 
 namespace {
@@ -170,28 +196,6 @@ std::atomic<std::uint64_t> indexGeneration{0};
 std::uint64_t IndexGeneration()
 {
     return indexGeneration.load();
-}
-
-int FindCommand(const platform::ListBox &list, std::u16string_view name)
-{
-    const int first = list.FindString(name);
-    if (first == platform::kNoItem) {
-        return platform::kNoItem;
-    }
-    int sameButForCase = platform::kNoItem;
-    for (int item = first; item < list.GetCount(); ++item) {
-        const std::u16string text = list.GetText(item);
-        if (!platform::StartsWithFolded(text, name)) {
-            break;
-        }
-        if (text == name) {
-            return item;
-        }
-        if (sameButForCase == platform::kNoItem && text.size() == name.size()) {
-            sameButForCase = item; // begins with the name and is as long: the name in another case
-        }
-    }
-    return sameButForCase != platform::kNoItem ? sameButForCase : first;
 }
 
 void BuildIndex(platform::HelpFile &file, platform::ListBox &list)
