@@ -6,7 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 preset=${1:-debug}
-scripts/install-deps.sh
+# zsh and fish: the completion is tested in each shell, as bash's is.
+scripts/install-deps.sh zsh fish
 cmake --preset "$preset"
 cmake --build --preset "$preset"
 ctest --preset "$preset"
