@@ -345,7 +345,7 @@ void ResultsFromTheNames(benchmark::State &state, int letters)
     file.Open(TheFiles().needleEvery100);
     platform::MemoryListBox list;
     helpdata::BuildIndex(file, list);
-    const helpdata::CommandNames names(list);
+    const auto names = std::make_shared<const helpdata::CommandNames>(list);
     const std::u16string query = std::u16string(u"polynomial").substr(0, static_cast<std::size_t>(letters));
     for (auto _ : state) {
         helpdata::RankedSearch search(names, query);

@@ -77,14 +77,19 @@ void ResultsModel::SetResults(std::vector<helpdata::RankedResult> results)
 {
     beginResetModel();
     results_ = std::move(results);
-    generation_ = helpdata::IndexGeneration();
+    listVersion_ = ListVersion();
     descriptions_.clear();
     endResetModel();
 }
 
+std::uint64_t ResultsModel::ListVersion() const
+{
+    return context_.window.ListBoxById(IDC_COMMAND_LIST).ItemsVersion();
+}
+
 bool ResultsModel::Current() const
 {
-    if (generation_ == helpdata::IndexGeneration()) {
+    if (listVersion_ == ListVersion()) {
         return true;
     }
     QTimer::singleShot(0, this, &ResultsModel::fileChanged);
@@ -183,7 +188,7 @@ void ResultsPanel::Search(const QString &query)
     }
     const std::u16string text = platform::qt::ToU16String(query);
     MakeNamesCurrent();
-    search_ = std::make_unique<helpdata::RankedSearch>(*names_, text);
+    search_ = std::make_unique<helpdata::RankedSearch>(names_, text);
     ShowResults(search_->Results()); // what the names give, at once
     if (search_->Done()) {
         search_.reset();
@@ -192,13 +197,27 @@ void ResultsPanel::Search(const QString &query)
     }
 }
 
-void ResultsPanel::MakeNamesCurrent()
+void ResultsPanel::Prepare()
+{
+    // Names made anew belong to another list: a search still reading for the old one starts over on the new.
+    if (MakeNamesCurrent() && search_ != nullptr) {
+        Search(query_);
+    }
+}
+
+bool ResultsPanel::NamesCurrent() const
+{
+    return names_ != nullptr && names_->ListVersion() == context_.window.ListBoxById(IDC_COMMAND_LIST).ItemsVersion();
+}
+
+bool ResultsPanel::MakeNamesCurrent()
 {
     helpdata::RebuildIndexIfChanged(context_);
-    if (names_ == nullptr || namesGeneration_ != helpdata::IndexGeneration()) {
-        names_ = std::make_unique<helpdata::CommandNames>(context_.window.ListBoxById(IDC_COMMAND_LIST));
-        namesGeneration_ = helpdata::IndexGeneration();
+    if (NamesCurrent()) {
+        return false;
     }
+    names_ = std::make_shared<const helpdata::CommandNames>(context_.window.ListBoxById(IDC_COMMAND_LIST));
+    return true;
 }
 
 void ResultsPanel::SearchOnABit()
@@ -207,7 +226,7 @@ void ResultsPanel::SearchOnABit()
         slices_.stop();
         return;
     }
-    if (namesGeneration_ != helpdata::IndexGeneration()) {
+    if (!NamesCurrent()) {
         Search(query_); // the list was built again: its items are others now
         return;
     }
@@ -276,7 +295,7 @@ void ResultsPanel::Choose(const QModelIndex &index)
     if (!index.isValid()) {
         return;
     }
-    if (namesGeneration_ != helpdata::IndexGeneration()) {
+    if (!NamesCurrent()) {
         Search(query_); // the list was built again: the results are made anew before one is chosen
         return;
     }

@@ -50,7 +50,10 @@ private:
 
     helpdata::HelpContext context_;
     std::vector<helpdata::RankedResult> results_;
-    std::uint64_t generation_ = 0;        // of the list the results were found in
+    // The version of the command list's items now.
+    std::uint64_t ListVersion() const;
+
+    std::uint64_t listVersion_ = 0;       // of the list the results were found in
     mutable helpdata::ReadBuffer buffer_; // the panel's own: a description is read at any time, between handlers
     mutable QHash<int, QString> descriptions_;
 };
@@ -69,7 +72,7 @@ public:
     ResultsPanel(QWidget &dialog, const helpdata::HelpContext &context, QLineEdit &searchText);
 
     // Makes the names the search reads ready, once the window is up, so that the first key does not wait for them.
-    void Prepare() { MakeNamesCurrent(); }
+    void Prepare();
     // Shows the results for `query`: at once those the names give, the rest as the file is read. An empty query
     // closes the panel.
     void Search(const QString &query);
@@ -96,7 +99,9 @@ private:
     void Place();
     void Enter();
     void Choose(const QModelIndex &index);
-    void MakeNamesCurrent();
+    // Makes the names the search reads those of the list on show; yields whether they were made anew.
+    bool MakeNamesCurrent();
+    bool NamesCurrent() const;
 
     helpdata::HelpContext context_;
     QWidget &dialog_;
@@ -104,8 +109,7 @@ private:
     ResultsModel *model_;
     QTimer slices_;
     QString query_;
-    std::unique_ptr<helpdata::CommandNames> names_;
-    std::uint64_t namesGeneration_ = 0;
+    std::shared_ptr<const helpdata::CommandNames> names_;
     std::unique_ptr<helpdata::RankedSearch> search_;
     double longestSliceMs_ = 0;
 };

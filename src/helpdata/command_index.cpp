@@ -5,7 +5,6 @@
 #include "platform/code_page.h"
 
 #include <array>
-#include <atomic>
 #include <optional>
 #include <string_view>
 
@@ -187,20 +186,8 @@ int FindCommand(const platform::ListBox &list, std::u16string_view name)
     return sameButForCase != platform::kNoItem ? sameButForCase : list.FindString(name);
 }
 
-namespace {
-
-std::atomic<std::uint64_t> indexGeneration{0};
-
-} // namespace
-
-std::uint64_t IndexGeneration()
-{
-    return indexGeneration.load();
-}
-
 void BuildIndex(platform::HelpFile &file, platform::ListBox &list)
 {
-    ++indexGeneration;
     list.SetRedraw(false);
     const std::size_t length = file.Length();
     list.InitStorage(std::min(length / kBytesPerEntryAtLeast, kMaxEntries),

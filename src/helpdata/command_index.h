@@ -27,10 +27,6 @@ inline constexpr std::uint32_t kScanBlockSize = 64 * 1024;
 // no more: a file with more entries than the format allows gets a list of bounded size.
 void BuildIndex(platform::HelpFile &file, platform::ListBox &list);
 
-// How many times an index was built in this process: what is made from a list (the names a search reads) belongs to
-// the list of the generation it was made from, and is made again when the generation has moved on.
-std::uint64_t IndexGeneration();
-
 // The item named exactly `name` (case counting) whose entry is at `entryOffset`; when there is none, the first item
 // named exactly `name`; kNoItem when no item is. Without an offset, the first item named exactly `name`.
 int FindEntry(const platform::ListBox &list, std::u16string_view name,

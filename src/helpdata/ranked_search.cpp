@@ -10,6 +10,7 @@
 #include <cstring>
 #include <limits>
 #include <span>
+#include <utility>
 
 namespace korva::helpdata {
 
@@ -265,7 +266,7 @@ std::size_t FindFolded(std::string_view text, std::string_view word, std::size_t
     return FoldedWord(word).Find(text, from);
 }
 
-CommandNames::CommandNames(const platform::ListBox &list)
+CommandNames::CommandNames(const platform::ListBox &list) : listVersion_(list.ItemsVersion())
 {
     const int count = list.GetCount();
     items_.reserve(static_cast<std::size_t>(count));
@@ -299,8 +300,8 @@ std::string_view CommandNames::FoldedName(int item) const
 
 RankedSearch::~RankedSearch() = default;
 
-RankedSearch::RankedSearch(const CommandNames &names, std::u16string_view query)
-    : names_(names), words_(QueryWords(query)), outcomes_(static_cast<std::size_t>(names.Count()))
+RankedSearch::RankedSearch(std::shared_ptr<const CommandNames> names, std::u16string_view query)
+    : names_(std::move(names)), words_(QueryWords(query)), outcomes_(static_cast<std::size_t>(names_->Count()))
 {
     patterns_.reserve(words_.size());
     for (const std::string &word : words_) {
@@ -308,7 +309,7 @@ RankedSearch::RankedSearch(const CommandNames &names, std::u16string_view query)
     }
     ClassifyNames();
     if (words_.empty()) {
-        next_ = names_.InFileOrder().size(); // nothing to read for
+        next_ = names_->InFileOrder().size(); // nothing to read for
     }
 }
 
@@ -320,8 +321,8 @@ MatchClass RankedSearch::NameClassOf(int item, std::size_t word) const
 void RankedSearch::ClassifyNames()
 {
     nameClasses_.resize(outcomes_.size() * words_.size());
-    for (int item = 0; item < names_.Count(); ++item) {
-        const std::string_view name = names_.FoldedName(item);
+    for (int item = 0; item < names_->Count(); ++item) {
+        const std::string_view name = names_->FoldedName(item);
         MatchClass best = MatchClass::None;
         bool everyWord = !words_.empty();
         for (std::size_t word = 0; word < words_.size(); ++word) {
@@ -338,7 +339,7 @@ void RankedSearch::ClassifyNames()
 
 bool RankedSearch::Continue(platform::HelpFile &file, std::size_t byteBudget)
 {
-    const std::vector<int> &order = names_.InFileOrder();
+    const std::vector<int> &order = names_->InFileOrder();
     std::size_t read = 0;
     while (!Done() && (read == 0 || read < byteBudget)) {
         if (file.ContentChanged()) {
@@ -352,7 +353,7 @@ bool RankedSearch::Continue(platform::HelpFile &file, std::size_t byteBudget)
         if (Done()) {
             break;
         }
-        const std::uint32_t blockStart = names_.EntryOffset(order[next_]);
+        const std::uint32_t blockStart = names_->EntryOffset(order[next_]);
         file.Seek(blockStart);
         const std::span<const char> view = file.ReadView(kBlockBytes);
         if (file.ContentChanged()) {
@@ -363,7 +364,7 @@ bool RankedSearch::Continue(platform::HelpFile &file, std::size_t byteBudget)
         // The entries whose bytes the block holds whole, as the entry view would read them; at the file's end, all.
         std::size_t last = next_ + 1;
         while (last < order.size() &&
-               (endsFile || std::uint64_t{names_.EntryOffset(order[last])} + kChunkSize <= blockEnd)) {
+               (endsFile || std::uint64_t{names_->EntryOffset(order[last])} + kChunkSize <= blockEnd)) {
             ++last;
         }
         DecideOnBlock(std::string_view(view.data(), view.size()), blockStart, next_, last, endsFile);
@@ -376,8 +377,8 @@ bool RankedSearch::Continue(platform::HelpFile &file, std::size_t byteBudget)
 void RankedSearch::DecideOnBlock(std::string_view block, std::uint32_t blockStart, std::size_t first, std::size_t last,
                                  bool blockEndsTheFile)
 {
-    const std::vector<int> &order = names_.InFileOrder();
-    const auto offsetOf = [&](std::size_t k) { return std::uint64_t{names_.EntryOffset(order[k])}; };
+    const std::vector<int> &order = names_->InFileOrder();
+    const auto offsetOf = [&](std::size_t k) { return std::uint64_t{names_->EntryOffset(order[k])}; };
     // The bytes the entries' reads cover: no further, so that the next block is not looked at twice.
     const std::uint64_t covered = std::min<std::uint64_t>(block.size(), offsetOf(last - 1) + kChunkSize - blockStart);
     const std::string_view text = blockEndsTheFile ? block : block.substr(0, static_cast<std::size_t>(covered));
@@ -450,11 +451,11 @@ std::vector<RankedResult> RankedSearch::Results() const
     if (stale_) {
         return results;
     }
-    for (int item = 0; item < names_.Count(); ++item) {
+    for (int item = 0; item < names_->Count(); ++item) {
         const Outcome &outcome = outcomes_[static_cast<std::size_t>(item)];
         if (!outcome.pending && outcome.matchClass != MatchClass::None) {
             results.push_back(
-                {item, names_.EntryOffset(item), outcome.matchClass, outcome.partOfWord, names_.NameLength(item)});
+                {item, names_->EntryOffset(item), outcome.matchClass, outcome.partOfWord, names_->NameLength(item)});
         }
     }
     std::sort(results.begin(), results.end(), [](const RankedResult &a, const RankedResult &b) {
@@ -472,7 +473,8 @@ std::vector<RankedResult> RankedSearch::Results() const
 std::optional<std::vector<RankedResult>> FindRanked(platform::HelpFile &file, const CommandNames &names,
                                                     std::u16string_view query)
 {
-    RankedSearch search(names, query);
+    // The caller keeps the names for the whole of this call: the search borrows them.
+    RankedSearch search(std::shared_ptr<const CommandNames>(std::shared_ptr<void>(), &names), query);
     while (!search.Continue(file, std::numeric_limits<std::size_t>::max())) {
     }
     if (search.Stale()) {

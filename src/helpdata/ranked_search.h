@@ -59,6 +59,8 @@ public:
     std::uint16_t NameLength(int item) const { return items_[static_cast<std::size_t>(item)].bytes; }
     // The items in the order of their entries in the file.
     const std::vector<int> &InFileOrder() const { return inFileOrder_; }
+    // The version of the list's items they were made from (ListBox::ItemsVersion).
+    std::uint64_t ListVersion() const { return listVersion_; }
 
 private:
     // The folded names stand in blocks of this size, none across two: memory grows a block at a time, never by
@@ -75,10 +77,12 @@ private:
     std::uint32_t used_ = 0; // bytes of the last block in use
     std::vector<Item> items_;
     std::vector<int> inFileOrder_;
+    std::uint64_t listVersion_;
 };
 
 // One search: the classes of the names at once, those of the entries' text as the file is read, a part at a time,
-// so that a window can answer its user between the parts. The names must outlive the search.
+// so that a window can answer its user between the parts. The search holds on to the names it reads, so that they
+// live as long as it does, whatever the window makes anew meanwhile.
 class RankedSearch
 {
 public:
@@ -88,7 +92,7 @@ public:
     // The file is read in blocks of this many bytes.
     static constexpr std::uint32_t kBlockBytes = 256 * 1024;
 
-    RankedSearch(const CommandNames &names, std::u16string_view query);
+    RankedSearch(std::shared_ptr<const CommandNames> names, std::u16string_view query);
     ~RankedSearch();
     RankedSearch(const RankedSearch &) = delete;
     RankedSearch &operator=(const RankedSearch &) = delete;
@@ -97,7 +101,7 @@ public:
     // one block); yields whether the search is done. A file that has changed since the list was built ends the search
     // as stale: its offsets may point into other content.
     bool Continue(platform::HelpFile &file, std::size_t byteBudget);
-    bool Done() const { return next_ >= names_.InFileOrder().size(); }
+    bool Done() const { return next_ >= names_->InFileOrder().size(); }
     // True once the file was found changed: nothing the search found may be shown; the list is to be built again and
     // the search made anew.
     bool Stale() const { return stale_; }
@@ -120,7 +124,7 @@ private:
                        bool blockEndsTheFile);
     void DecideOnEntry(int item, std::string_view entryBytes);
 
-    const CommandNames &names_;
+    std::shared_ptr<const CommandNames> names_;
     std::vector<std::string> words_;      // folded; none when the query can match nothing
     std::vector<FoldedWord> patterns_;    // the words, ready to be looked for
     std::vector<MatchClass> nameClasses_; // item by item, word by word

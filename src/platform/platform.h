@@ -94,6 +94,9 @@ public:
     virtual int FindString(std::u16string_view prefix) const = 0;
     // Off: items may be added without the control being repainted for each; on: it shows the items again.
     virtual void SetRedraw(bool redraw) = 0;
+    // The version of the items: it changes with every change of them (an add, a reset, items taken in whole), and no
+    // two lists of the process share one. What is made from the items belongs to the version it was made from.
+    virtual std::uint64_t ItemsVersion() const = 0;
 };
 
 // The see-also drop-down list: sorted, duplicates kept, no edit field.

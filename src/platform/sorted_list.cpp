@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstring>
 
 namespace korva::platform {
@@ -120,6 +121,32 @@ bool SortedList::AppendCode(std::u16string_view text, bool fold, std::string &by
     return changed;
 }
 
+std::uint64_t SortedList::NewVersion()
+{
+    static std::atomic<std::uint64_t> versions{0}; // lists are filled on more than one thread
+    return ++versions;
+}
+
+SortedList::SortedList(SortedList &&other) noexcept
+    : capacity_(other.capacity_), version_(other.version_), bytes_(std::move(other.bytes_)),
+      items_(std::move(other.items_)), sorted_(other.sorted_)
+{
+    other.Clear();
+}
+
+SortedList &SortedList::operator=(SortedList &&other) noexcept
+{
+    if (this != &other) {
+        capacity_ = other.capacity_;
+        version_ = other.version_;
+        bytes_ = std::move(other.bytes_);
+        items_ = std::move(other.items_);
+        sorted_ = other.sorted_;
+        other.Clear();
+    }
+    return *this;
+}
+
 void SortedList::Reserve(std::size_t items, std::size_t textUnits)
 {
     items_.reserve(items_.size() + items);
@@ -142,11 +169,13 @@ bool SortedList::Add(std::u16string_view text, std::uint32_t data)
     items_.push_back(Item{HeadOf(std::string_view(bytes_).substr(start, keyBytes)), static_cast<std::uint32_t>(start),
                           static_cast<std::uint32_t>(keyBytes), static_cast<std::uint32_t>(textBytes), data});
     sorted_ = false;
+    version_ = NewVersion();
     return true;
 }
 
 void SortedList::Clear()
 {
+    version_ = NewVersion();
     bytes_.clear();
     items_.clear();
     sorted_ = true;

@@ -25,7 +25,15 @@ class SortedList
 {
 public:
     // `capacity` bounds the bytes its texts and keys take in all, which offsets of 32 bits address.
-    explicit SortedList(std::size_t capacity = std::numeric_limits<std::uint32_t>::max()) : capacity_(capacity) {}
+    explicit SortedList(std::size_t capacity = std::numeric_limits<std::uint32_t>::max())
+        : capacity_(capacity), version_(NewVersion())
+    {}
+    // A list moved from is empty, and a list of a version of its own.
+    SortedList(SortedList &&other) noexcept;
+    SortedList &operator=(SortedList &&other) noexcept;
+    SortedList(const SortedList &) = delete;
+    SortedList &operator=(const SortedList &) = delete;
+    ~SortedList() = default;
 
     // Makes room for `items` more items holding about `textUnits` more units of text in all, so that adding them
     // moves nothing; a low guess costs a move, a high one only address space.
@@ -34,6 +42,9 @@ public:
     // False, and nothing added, when the texts would outgrow the list's capacity.
     bool Add(std::u16string_view text, std::uint32_t data);
     void Clear();
+    // The version of the items: it changes with every change of them, and no two lists of the process ever share
+    // one, so that what is made from a list can tell whether it still belongs to the list on show.
+    std::uint64_t Version() const { return version_; }
 
     int Count() const { return static_cast<int>(items_.size()); }
     // The item's text; empty for a position outside the list.
@@ -69,8 +80,11 @@ private:
                                    : std::string_view(bytes_.data() + item.start + item.keyBytes, item.textBytes);
     }
     const Item *ItemAt(int position) const;
+    // A version no list of the process has had.
+    static std::uint64_t NewVersion();
 
     std::size_t capacity_;
+    std::uint64_t version_;
     std::string bytes_;
     mutable std::vector<Item> items_;
     mutable bool sorted_ = true;

@@ -21,6 +21,7 @@ public:
     void SetCurSel(int position) override;
     int FindString(std::u16string_view prefix) const override { return items_.Find(prefix); }
     void SetRedraw(bool) override {}
+    std::uint64_t ItemsVersion() const override { return items_.Version(); }
 
     // The store behind the list, for checks that read every item.
     const SortedList &Items() const { return items_; }

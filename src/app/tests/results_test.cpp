@@ -202,5 +202,25 @@ TEST_F(WindowTest, ResultsFollowAFileChangedUnderThem)
     EXPECT_TRUE(EntryBox().toPlainText().startsWith(QStringLiteral("now holds the key")));
 }
 
+// The names a running search reads are made anew when the file changes before the window's first paint: the search
+// keeps reading the names it holds, never freed ones, and starts over on the list built anew.
+TEST_F(WindowTest, FileChangedBetweenALookupAndTheFirstPaint)
+{
+    const std::string path = folder_.filePath(QStringLiteral("korvadoc")).toStdString();
+    std::string before;
+    for (int i = 0; i < 200; ++i) {
+        before += SimpleEntry("c" + std::to_string(i), i == 7 ? "holds the key" : "holds nothing");
+    }
+    OpenWindowOnBytes(before);
+    TypeSearchText(QStringLiteral("key"));
+    ASSERT_TRUE(Dialog().Results().Searching()); // the entries' text is still to be read
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        << SimpleEntry("other", "holds nothing") + SimpleEntry("keeper", "the key is here, in a longer entry");
+    Dialog().Results().Prepare(); // as the first paint does: the names are made anew
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !Dialog().Results().Searching(); }, 5000));
+    ASSERT_EQ(Dialog().Results().model()->rowCount(), 1);
+    EXPECT_EQ(Dialog().Results().model()->index(0, 0).data().toString(), QStringLiteral("keeper"));
+}
+
 } // namespace
 } // namespace korva::app::testing

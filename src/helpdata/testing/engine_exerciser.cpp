@@ -260,8 +260,9 @@ std::vector<std::string> CheckRankedResults(const std::string &bytes, const std:
 {
     std::vector<std::string> problems;
     Engine engine(bytes);
-    const CommandNames names(engine.window.commandList);
-    RankedSearch search(names, query);
+    const auto shared = std::make_shared<const CommandNames>(engine.window.commandList);
+    const CommandNames &names = *shared;
+    RankedSearch search(shared, query);
     for (std::size_t slices = 0; !search.Continue(engine.file, 1); ++slices) {
         if (slices > bytes.size()) {
             problems.push_back("the search did not end");

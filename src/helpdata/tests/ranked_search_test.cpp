@@ -152,7 +152,7 @@ TEST_F(RankedSearchTest, NamesFirstThenTheTextABudgetAtATime)
                              i % 500 == 0 ? "holds the key" : std::string(300, 'w'));
     }
     Open(bytes + SimpleEntry("key"));
-    const CommandNames names(window.commandList);
+    const auto names = std::make_shared<const CommandNames>(window.commandList);
     RankedSearch search(names, u"key");
     const std::size_t reads = file.ReadCount();
     EXPECT_EQ(search.Results().size(), 1u); // the name "key", read from the list
@@ -208,7 +208,7 @@ TEST_F(RankedSearchTest, NamesAcrossTheNamesBlocks)
 TEST_F(RankedSearchTest, ChangedFileMakesTheSearchStale)
 {
     Open(SimpleEntry("alpha", "old key") + SimpleEntry("beta", "nothing"));
-    const CommandNames names(window.commandList);
+    const auto names = std::make_shared<const CommandNames>(window.commandList);
     RankedSearch search(names, u"key");
     file.SetBytes(SimpleEntry("beta", "new key") + SimpleEntry("alpha", "nothing"));
     EXPECT_TRUE(search.Continue(file, 1));

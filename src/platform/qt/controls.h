@@ -37,6 +37,7 @@ public:
     void SetCurSel(int position) override;
     int FindString(std::u16string_view prefix) const override { return model_->Items().Find(prefix); }
     void SetRedraw(bool redraw) override;
+    std::uint64_t ItemsVersion() const override { return model_->Items().Version(); }
     // Shows `items` in place of the list's own, nothing selected: a list filled apart from the window.
     void AdoptItems(SortedList items);
 

@@ -44,6 +44,7 @@ private:
         void SetCurSel(int) override {}
         int FindString(std::u16string_view) const override { return kNoItem; }
         void SetRedraw(bool) override {}
+        std::uint64_t ItemsVersion() const override { return 0; }
     };
     class NoComboBox final : public ComboBox
     {
