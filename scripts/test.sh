@@ -6,8 +6,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 preset=${1:-debug}
-# zsh and fish: the completion is tested in each shell, as bash's is.
-scripts/install-deps.sh zsh fish
+# zsh and fish: the completion is tested in each shell, as bash's is; Noto Sans Mono: the window tests run once more
+# with it as the system's monospace.
+scripts/install-deps.sh zsh fish fonts-noto-mono
 cmake --preset "$preset"
 cmake --build --preset "$preset"
 ctest --preset "$preset"

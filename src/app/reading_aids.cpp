@@ -3,7 +3,6 @@
 
 #include <memory>
 
-#include <QFontDatabase>
 #include <QMenu>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -70,35 +69,6 @@ void ShowEntryMenu(QPlainTextEdit &entry, const QPoint &position, const QList<QA
         }
     }
     menu->exec(entry.viewport()->mapToGlobal(position));
-}
-
-void ShowFormulasInFixedPitch(QPlainTextEdit &entry)
-{
-    // The composed text: the description, a blank line, "Params:" and the synopsis, and, with examples, a blank line,
-    // "Examples:" and one example a line.
-    QTextDocument *document = entry.document();
-    const QTextBlock parameters = document->findBlockByNumber(2);
-    if (document->blockCount() < 3 || !parameters.text().startsWith(QStringLiteral("Params:"))) {
-        return;
-    }
-    QTextCharFormat fixed;
-    const QFont system = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    fixed.setFontFamilies({system.family()});
-    fixed.setFontFixedPitch(true);
-    fixed.setFontStyleHint(QFont::Monospace);
-    document->setUndoRedoEnabled(false); // a look, not an edit for the user to undo
-    QTextCursor formulas(document);
-    formulas.setPosition(parameters.position() + static_cast<int>(QStringLiteral("Params:").size()));
-    const QTextBlock heading = document->findBlockByNumber(4);
-    const bool examples = heading.isValid() && heading.text() == QStringLiteral("Examples:");
-    if (examples) {
-        formulas.setPosition(parameters.position() + parameters.length() - 1, QTextCursor::KeepAnchor);
-        formulas.mergeCharFormat(fixed);
-        formulas.setPosition(heading.next().position());
-    }
-    formulas.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-    formulas.mergeCharFormat(fixed);
-    document->setUndoRedoEnabled(true);
 }
 
 int WheelSteps(const QWheelEvent &event)

@@ -22,11 +22,6 @@ QStringList MarkedTexts(const QPlainTextEdit &entry);
 // reader uses of the text's own actions (Copy, Select All), then, after a separator, its editing actions.
 void ShowEntryMenu(QPlainTextEdit &entry, const QPoint &position, const QList<QAction *> &first);
 
-// Sets the parameters line and the examples of an entry the program has shown in the system's fixed-pitch font, so
-// that a formula reads as one; the description keeps the proportional font. The text stays as it is: Copy and the
-// clipboard take the same characters.
-void ShowFormulasInFixedPitch(QPlainTextEdit &entry);
-
 // The notches a wheel event turned, at least one either way; 0 for none.
 int WheelSteps(const QWheelEvent &event);
 

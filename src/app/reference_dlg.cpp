@@ -6,6 +6,7 @@
 #include "helpdata/command_index.h"
 #include "helpdata/entry_view.h"
 #include "helpdata/find_next.h"
+#include "helpdata/index_refresh.h"
 #include "helpdata/see_also.h"
 #include "layouts.h"
 #include "platform/qt/controls.h"
@@ -103,11 +104,8 @@ CReferenceDlg::CReferenceDlg(platform::HelpFile &file, helpdata::ReadBuffer &buf
     connect(entry, &QWidget::customContextMenuRequested, this, [this, entry](const QPoint &position) {
         ShowEntryMenu(*entry, position, {back_, forward_});
     });
-    // A find's marks go with the entry they marked; formulas read in the fixed-pitch font.
-    connect(entry, &EntryTextEdit::textShown, this, [entry] {
-        MarkMatches(*entry, {});
-        ShowFormulasInFixedPitch(*entry);
-    });
+    // A find's marks go with the entry they marked.
+    connect(entry, &EntryTextEdit::textShown, this, [entry] { MarkMatches(*entry, {}); });
     // The see-also list says how many related commands it offers.
     auto *seeAlso = findChild<QComboBox *>(ControlName(IDC_SEE_ALSO));
     for (const auto change : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {

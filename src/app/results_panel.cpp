@@ -2,7 +2,9 @@
 #include "results_panel.h"
 
 #include "helpdata/command_index.h"
+#include "helpdata/entry_format.h"
 #include "helpdata/entry_view.h"
+#include "helpdata/index_refresh.h"
 #include "platform/code_page.h"
 #include "platform/qt/controls.h"
 

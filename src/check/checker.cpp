@@ -252,7 +252,7 @@ public:
             reporter_.Error(line.number, "'#' inside a line: '#' may only begin a header line, and the search takes "
                                          "every '#' for the start of an entry");
         }
-        if (line.Kind() == kHiddenKindOne || line.Kind() == kHiddenKindThree) {
+        if (IsHiddenFromSearch(line.Kind())) {
             firstHiddenLine_ = hiddenLines_++ == 0 ? line.number : firstHiddenLine_;
         }
         if (!line.utf8 || utf8Reported_) {

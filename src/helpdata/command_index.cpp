@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "command_index.h"
 
-#include "find_next.h"
 #include "platform/code_page.h"
 
 #include <array>
@@ -195,22 +194,6 @@ void BuildIndex(platform::HelpFile &file, platform::ListBox &list)
     file.NoteContent();
     IndexScan(file, list).Run();
     list.SetRedraw(true);
-}
-
-bool RebuildIndexIfChanged(const HelpContext &context)
-{
-    if (!context.file.ContentChanged()) {
-        return false;
-    }
-    platform::ListBox &list = context.window.ListBoxById(platform::IDC_COMMAND_LIST);
-    const std::u16string selected = list.GetText(list.GetCurSel());
-    list.ResetContent();
-    BuildIndex(context.file, list);
-    if (!selected.empty()) {
-        list.SetCurSel(FindEntry(list, selected));
-    }
-    ResetSearch(context.window);
-    return true;
 }
 
 } // namespace korva::helpdata

@@ -3,7 +3,6 @@
 // offset of the byte after its header line's LF).
 #pragma once
 
-#include "help_context.h"
 #include "platform/platform.h"
 #include "read_buffer.h"
 
@@ -35,10 +34,5 @@ int FindEntry(const platform::ListBox &list, std::u16string_view name,
 // The command a user means by `name`: the item named exactly `name`; else the first named `name` in another case;
 // else the first whose name begins with it (case ignored), as the window finds one. kNoItem when none begins with it.
 int FindCommand(const platform::ListBox &list, std::u16string_view name);
-
-// When the data file changed since the list was built, builds it again from the file as it is now, before anything
-// else reads the file: the command that was selected stays selected if a command of exactly that name is still
-// there (nothing is selected otherwise), and the search starts afresh. Yields whether it rebuilt the list.
-bool RebuildIndexIfChanged(const HelpContext &context);
 
 } // namespace korva::helpdata

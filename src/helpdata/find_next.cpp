@@ -5,6 +5,7 @@
 #include "command_index.h"
 #include "entry_view.h"
 #include "format.h"
+#include "index_refresh.h"
 #include "platform/code_page.h"
 
 #include <array>
@@ -66,7 +67,7 @@ public:
             return false;
         }
         const char kind = lastLineFeed_ + 1 < text_.size() ? text_[lastLineFeed_ + 1] : '\0';
-        return kind == kHiddenKindOne || kind == kHiddenKindThree;
+        return IsHiddenFromSearch(kind);
     }
 
 private:

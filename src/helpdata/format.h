@@ -16,7 +16,7 @@
 //   example lines, the first not of kind "-"      shown whole
 //   an empty line                                 ends the entry
 //
-// The search never reports a match in a line of kind "1" or "3".
+// The search never reports a match in a line of kind "1" or "3" (IsHiddenFromSearch).
 #pragma once
 
 #include <cstddef>
@@ -47,6 +47,13 @@ inline constexpr char kParametersKind = '0';
 inline constexpr char kSeeAlsoKind = '-';
 inline constexpr char kHiddenKindOne = '1';
 inline constexpr char kHiddenKindThree = '3';
+
+// True for a line whose first byte is `kind` when the search never reports what it holds: the lines of kind "1" and
+// "3", which only annotate an entry. Find/Next, the ranked results and the checker all ask this.
+constexpr bool IsHiddenFromSearch(char kind)
+{
+    return kind == kHiddenKindOne || kind == kHiddenKindThree;
+}
 
 // Bytes a reader skips at the start of a line before its text.
 inline constexpr std::size_t kHeaderSkip = 2;

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "ranked_search.h"
 
+#include "entry_format.h"
 #include "entry_view.h"
 #include "format.h"
+#include "match_fold.h"
 #include "platform/code_page.h"
 
 #include <algorithm>
@@ -51,7 +53,7 @@ private:
     bool Equal(const unsigned char *bytes) const
     {
         for (std::size_t i = 0; i < word_.size(); ++i) {
-            if (platform::kMatchFold[bytes[i]] != static_cast<unsigned char>(word_[i])) {
+            if (kMatchFold[bytes[i]] != static_cast<unsigned char>(word_[i])) {
                 return false;
             }
         }
@@ -112,7 +114,7 @@ constexpr std::size_t kMinNearLetters = 3;
 
 unsigned char Fold(char byte)
 {
-    return platform::kMatchFold[static_cast<unsigned char>(byte)];
+    return kMatchFold[static_cast<unsigned char>(byte)];
 }
 
 // True when `name` and `word` differ by one letter changed, added, dropped, or two neighbours swapped.
@@ -179,9 +181,8 @@ MatchClass ClassOfName(std::string_view name, std::string_view word)
 // True when the match at `at` of `length` bytes stands in `text` as a word of its own.
 bool WholeWordAt(std::string_view text, std::size_t at, std::size_t length)
 {
-    const bool startsWord = at == 0 || !platform::IsWordByte(static_cast<unsigned char>(text[at - 1]));
-    const bool endsWord =
-        at + length >= text.size() || !platform::IsWordByte(static_cast<unsigned char>(text[at + length]));
+    const bool startsWord = at == 0 || !IsWordByte(static_cast<unsigned char>(text[at - 1]));
+    const bool endsWord = at + length >= text.size() || !IsWordByte(static_cast<unsigned char>(text[at + length]));
     return startsWord && endsWord;
 }
 
@@ -210,7 +211,7 @@ MatchClass ClassOfText(const EntryParts &parts, const FoldedWord &word, bool &wh
     for (std::size_t cursor = 0; cursor < parts.exampleLines.size();) {
         const std::size_t end = std::min(parts.exampleLines.find('\n', cursor), parts.exampleLines.size());
         const std::string_view line = parts.exampleLines.substr(cursor, end - cursor);
-        const bool excluded = line.empty() || line.front() == kHiddenKindOne || line.front() == kHiddenKindThree;
+        const bool excluded = line.empty() || IsHiddenFromSearch(line.front());
         if (!excluded && word.Find(line, 0) != npos) {
             return MatchClass::Rest;
         }

@@ -2,7 +2,7 @@
 // Finding a command without knowing its name: the commands whose name or entry holds what the user typed, ranked
 // best first. The window shows them as the user types; the terminal prints them.
 //
-// Matching ignores case and accents over the data file's code page (platform::kMatchFold). A query of several words
+// Matching ignores case and accents over the data file's code page (kMatchFold). A query of several words
 // (split at spaces) matches an entry that holds every word, each in its name, its description or the rest of what the
 // entry view shows of it (the parameters and the examples); lines of kind "1" and "3" are never matched, and an entry
 // the entry view cannot show is found by its name alone. The results stand in the order of the best class any word

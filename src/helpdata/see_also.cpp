@@ -4,6 +4,7 @@
 #include "command_index.h"
 #include "entry_view.h"
 #include "format.h"
+#include "index_refresh.h"
 #include "platform/code_page.h"
 
 #include <array>

@@ -6,7 +6,6 @@
 
 #include <array>
 #include <cstddef>
-#include <initializer_list>
 #include <span>
 #include <string_view>
 
@@ -53,46 +52,6 @@ char16_t FoldCaseBeyondLatin1(char16_t unit);
 inline char16_t FoldCase(char16_t unit)
 {
     return unit < kFoldedLatin1.size() ? kFoldedLatin1[unit] : FoldCaseBeyondLatin1(unit);
-}
-
-// Folding for matching what a user types against the file's text, byte for byte in the code page: letters to lower
-// case and without their accents (É, é and e alike; Ö and o; Š and s), every other byte as itself. Letters without
-// a plain counterpart (ß, æ, œ, þ) fold to their lower-case selves.
-inline constexpr std::array<unsigned char, 256> kMatchFold = [] {
-    std::array<unsigned char, 256> table{};
-    for (std::size_t byte = 0; byte < table.size(); ++byte) {
-        table[byte] = static_cast<unsigned char>(byte >= 'A' && byte <= 'Z' ? byte + 0x20 : byte);
-    }
-    // Each base letter, and the code page's bytes that fold to it.
-    const auto fold = [&table](unsigned char base, std::initializer_list<unsigned char> bytes) {
-        for (const unsigned char byte : bytes) {
-            table[byte] = base;
-        }
-    };
-    fold('a', {0xC0, 0xC1, 0xC2, 0xC3, 0xC4, 0xC5, 0xE0, 0xE1, 0xE2, 0xE3, 0xE4, 0xE5});
-    fold('c', {0xC7, 0xE7});
-    fold('d', {0xD0, 0xF0});
-    fold('e', {0xC8, 0xC9, 0xCA, 0xCB, 0xE8, 0xE9, 0xEA, 0xEB});
-    fold('f', {0x83});
-    fold('i', {0xCC, 0xCD, 0xCE, 0xCF, 0xEC, 0xED, 0xEE, 0xEF});
-    fold('n', {0xD1, 0xF1});
-    fold('o', {0xD2, 0xD3, 0xD4, 0xD5, 0xD6, 0xD8, 0xF2, 0xF3, 0xF4, 0xF5, 0xF6, 0xF8});
-    fold('s', {0x8A, 0x9A});
-    fold('u', {0xD9, 0xDA, 0xDB, 0xDC, 0xF9, 0xFA, 0xFB, 0xFC});
-    fold('y', {0x9F, 0xDD, 0xFD, 0xFF});
-    fold('z', {0x8E, 0x9E});
-    fold(0xE6, {0xC6}); // Æ
-    fold(0x9C, {0x8C}); // Œ
-    fold(0xFE, {0xDE}); // Þ
-    return table;
-}();
-
-// True for a byte that, folded, is part of a word: a letter or a digit.
-inline bool IsWordByte(unsigned char byte)
-{
-    const unsigned char folded = kMatchFold[byte];
-    return (folded >= 'a' && folded <= 'z') || (folded >= '0' && folded <= '9') || folded == 0xDF || folded == 0xE6 ||
-           folded == 0x9C || folded == 0xFE;
 }
 
 // Three-way comparison of the folded texts, unit by unit: negative, zero or positive.

@@ -23,6 +23,14 @@ inline constexpr int IDC_SEARCH_TEXT = 1005;
 // "None": no selection, nothing found.
 inline constexpr int kNoItem = -1;
 
+// A part of a text, in UTF-16 units.
+struct TextRange
+{
+    std::size_t start = 0;
+    std::size_t length = 0;
+    bool operator==(const TextRange &) const = default;
+};
+
 // What a control reports when the user acts on it. A control never reports what the program does to it: selecting,
 // clearing, adding, or setting a text raises no notification.
 enum class Notification
@@ -119,6 +127,9 @@ public:
 
     // Copies the selected text to the clipboard; with nothing selected the clipboard keeps what it held.
     virtual void Copy() = 0;
+    // Shows the parts `ranges` of the text the program set last in the system's fixed-pitch font, so that a formula
+    // reads as one; the rest keeps the control's own font. The text stays as it is: Copy takes the same characters.
+    virtual void ShowInFixedPitch(std::span<const TextRange> ranges) = 0;
 };
 
 // The open reference window: its controls by id, their texts and states, and the message box it owns.

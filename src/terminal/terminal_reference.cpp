@@ -2,6 +2,7 @@
 #include "terminal_reference.h"
 
 #include "helpdata/command_index.h"
+#include "helpdata/entry_format.h"
 #include "helpdata/entry_view.h"
 #include "helpdata/ranked_search.h"
 #include "helpdata/read_buffer.h"

@@ -8,7 +8,7 @@
 
 #include <QAccessible>
 #include <QClipboard>
-#include <QFontInfo>
+#include <QFontDatabase>
 #include <QMenu>
 #include <QSplitter>
 #include <QTextBlock>
@@ -37,7 +37,29 @@ protected:
         }
         return shown;
     }
+
+    // True when the entry's character at `position` asks for the fixed-pitch family.
+    bool AsksFixedPitch(int position)
+    {
+        QTextCursor at(EntryBox().document());
+        at.setPosition(position + 1); // the format of the character before the cursor
+        const QTextCharFormat format = at.charFormat();
+        return format.fontFamilies().toStringList() == QStringList{platform::qt::EntryTextEdit::FixedPitchFamily()} &&
+               format.fontFixedPitch();
+    }
+
+    // For each block of the entry text, whether its last character asks for the fixed-pitch family.
+    std::vector<bool> FixedPitchBlocks()
+    {
+        std::vector<bool> blocks;
+        for (QTextBlock block = EntryBox().document()->begin(); block.isValid(); block = block.next()) {
+            blocks.push_back(block.length() > 1 && AsksFixedPitch(block.position() + block.length() - 2));
+        }
+        return blocks;
+    }
 };
+
+using platform::qt::EntryTextEdit;
 
 // Type-ahead passes other commands on its way, and held arrow keys many: only the command the user rests on is a
 // place to go back to.
@@ -71,26 +93,46 @@ TEST_F(DailyUse, HistoryKeepsThePlacesTheUserSettledOn)
     EXPECT_EQ(SelectedCommand(), rested);
 }
 
+// The parameters and the examples ask for the system's fixed-pitch family; the description and the headings keep the
+// control's own font. What the machine's font files make of that family is the desktop's, not the program's.
 TEST_F(DailyUse, FormulasInTheFixedPitchFontAndCopyUnchanged)
 {
     ClickCommand(QStringLiteral("gcd"));
-    const auto fixedPitch = [this](int block) {
-        const QTextBlock text = EntryBox().document()->findBlockByNumber(block);
-        QTextCursor at(text);
-        at.setPosition(text.position() + text.length() - 2); // the block's last character
-        return QFontInfo(at.charFormat().font()).fixedPitch();
-    };
-    EXPECT_FALSE(fixedPitch(0)); // the description
-    EXPECT_TRUE(fixedPitch(2));  // the parameters line
-    EXPECT_FALSE(fixedPitch(4)); // the heading
-    EXPECT_TRUE(fixedPitch(5));  // the examples
-    EXPECT_TRUE(fixedPitch(6));
+    EXPECT_EQ(EntryTextEdit::FixedPitchFamily(), QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
+    EXPECT_EQ(FixedPitchBlocks(), (std::vector<bool>{false, false, true, false, false, true, true, false}));
+    // "Params:" stays in the control's font, the synopsis after it does not.
+    const QTextBlock parameters = EntryBox().document()->findBlockByNumber(2);
+    EXPECT_FALSE(AsksFixedPitch(parameters.position() + 1));
     // The look is no edit: nothing to undo, and Copy puts the same plain text on the clipboard.
     EXPECT_FALSE(EntryBox().document()->isUndoAvailable());
     EntryBox().selectAll();
     QTest::mouseClick(&CopyButton(), Qt::LeftButton);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), EntryBox().toPlainText());
     EXPECT_TRUE(EntryBox().toPlainText().contains(QStringLiteral("\nParams:gcd(a, b, ...)\n")));
+}
+
+// Each entry is drawn afresh in the same styles: a click inside an example leaves the caret in the fixed-pitch text,
+// and the next entry's description keeps the control's own font all the same.
+TEST_F(DailyUse, NoLookCarriesIntoTheNextEntry)
+{
+    ClickCommand(QStringLiteral("gcd"));
+    QTextCursor example(EntryBox().document()->findBlockByNumber(5));
+    example.movePosition(QTextCursor::EndOfBlock);
+    QTest::mouseClick(EntryBox().viewport(), Qt::LeftButton, {}, EntryBox().cursorRect(example).center());
+    ASSERT_TRUE(AsksFixedPitch(EntryBox().textCursor().position()));
+    ClickCommand(QStringLiteral("abs"));
+    EXPECT_EQ(FixedPitchBlocks(), (std::vector<bool>{false, false, true, false, false, true, true, false}));
+    ClickCommand(QStringLiteral("ceil"));
+    EXPECT_FALSE(AsksFixedPitch(1));
+}
+
+// An entry whose lines end in CR LF shows no CR, and its formulas still stand where the composer put them.
+TEST_F(DailyUse, FormulasStayInPlaceAfterACarriageReturn)
+{
+    OpenWindowOnBytes("# crlf\n1\n2 words\r\n3\n0 f(x)\r\nf(2)\r\n\n");
+    ClickCommand(QStringLiteral("crlf"));
+    EXPECT_EQ(EntryBox().toPlainText(), QStringLiteral("words\n\nParams:f(x)\n\nExamples:\nf(2)\n"));
+    EXPECT_EQ(FixedPitchBlocks(), (std::vector<bool>{false, false, true, false, false, true, false}));
 }
 
 // With nothing chosen, Also See shows how many related commands it offers, and a screen reader hears it; disabled it

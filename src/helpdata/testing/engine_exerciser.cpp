@@ -2,6 +2,7 @@
 #include "engine_exerciser.h"
 
 #include "helpdata/command_index.h"
+#include "helpdata/entry_format.h"
 #include "helpdata/entry_view.h"
 #include "helpdata/find_next.h"
 #include "helpdata/format.h"
@@ -245,8 +246,7 @@ bool ShownTextHolds(platform::MemoryHelpFile &file, std::uint32_t offset, const 
     for (std::size_t cursor = 0; cursor < parts->exampleLines.size();) {
         const std::size_t end = std::min(parts->exampleLines.find('\n', cursor), parts->exampleLines.size());
         const std::string_view line = parts->exampleLines.substr(cursor, end - cursor);
-        if (!line.empty() && line[0] != kHiddenKindOne && line[0] != kHiddenKindThree &&
-            FindFolded(line, word) != std::string_view::npos) {
+        if (!line.empty() && !IsHiddenFromSearch(line[0]) && FindFolded(line, word) != std::string_view::npos) {
             return true;
         }
         cursor = end + 1;

@@ -4,9 +4,11 @@
 #pragma once
 
 #include "helpdata/command_index.h"
+#include "helpdata/entry_format.h"
 #include "helpdata/entry_view.h"
 #include "helpdata/find_next.h"
 #include "helpdata/help_context.h"
+#include "helpdata/index_refresh.h"
 #include "helpdata/see_also.h"
 #include "platform/code_page.h"
 #include "platform/memory/memory_platform.h"

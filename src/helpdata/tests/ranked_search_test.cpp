@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Finding a command without knowing its name: what matches, in which order, and where the file's bytes end.
 #include "engine_fixture.h"
+#include "helpdata/match_fold.h"
 #include "helpdata/ranked_search.h"
 
 #include <array>
@@ -226,7 +227,7 @@ TEST(FindFolded, EveryPlaceEveryCaseAndAccent)
     for (const std::string written : {"sOlvE", "\xc9tale", "caf\xc9", "x"}) {
         std::string folded;
         for (const char c : written) {
-            folded += static_cast<char>(platform::kMatchFold[static_cast<unsigned char>(c)]);
+            folded += static_cast<char>(kMatchFold[static_cast<unsigned char>(c)]);
         }
         for (std::size_t place = 0; place + written.size() <= 40; ++place) {
             std::string text(40, '.');

@@ -93,6 +93,10 @@ public:
     explicit MemoryEditBox(std::u16string &clipboard) : clipboard_(clipboard) {}
 
     void Copy() override;
+    void ShowInFixedPitch(std::span<const TextRange> ranges) override
+    {
+        fixedPitch.assign(ranges.begin(), ranges.end());
+    }
 
     // The selection the user made in the text, as [start, end) in units.
     void Select(std::size_t start, std::size_t end)
@@ -102,6 +106,8 @@ public:
     }
 
     std::u16string text;
+    // The parts of the text in the fixed-pitch font.
+    std::vector<TextRange> fixedPitch;
 
 private:
     std::u16string &clipboard_;

@@ -3,8 +3,10 @@
 
 #include "platform/sorted_list.h"
 
+#include <algorithm>
 #include <utility>
 
+#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QScrollBar>
@@ -196,10 +198,58 @@ EntryTextEdit::EntryTextEdit(QWidget *parent) : QPlainTextEdit(parent)
     DisableScrollBarWhenIdle(*this);
 }
 
-void EntryTextEdit::ShowText(const QString &text)
+void EntryTextEdit::ShowText(std::u16string_view composed)
 {
-    setPlainText(text);
+    // The control breaks lines at LF, and at a CR alone too; a CR from the data file ends no line, so it is not shown:
+    // what is left of each CR LF is its LF.
+    removedCRs_.clear();
+    QString shown;
+    shown.reserve(static_cast<qsizetype>(composed.size()));
+    for (std::size_t at = 0; at < composed.size(); ++at) {
+        if (composed[at] == u'\r') {
+            removedCRs_.push_back(at);
+        } else {
+            shown += QChar(composed[at]);
+        }
+    }
+    // A text set anew takes the format the caret stands in (after a click in an example, the fixed-pitch one): each
+    // entry starts from the control's own.
+    setCurrentCharFormat(QTextCharFormat());
+    setPlainText(shown);
     emit textShown();
+}
+
+int EntryTextEdit::ShownPosition(std::size_t composedPosition) const
+{
+    const auto before = std::lower_bound(removedCRs_.begin(), removedCRs_.end(), composedPosition);
+    return static_cast<int>(composedPosition - static_cast<std::size_t>(before - removedCRs_.begin()));
+}
+
+QString EntryTextEdit::FixedPitchFamily()
+{
+    return QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
+}
+
+void EntryTextEdit::ShowInFixedPitch(std::span<const TextRange> ranges)
+{
+    QTextCharFormat fixed;
+    fixed.setFontFamilies({FixedPitchFamily()});
+    fixed.setFontFixedPitch(true);
+    fixed.setFontStyleHint(QFont::Monospace);
+    QTextDocument *text = document();
+    const int end = text->characterCount() - 1; // the document's last character is its closing paragraph mark
+    text->setUndoRedoEnabled(false);            // a look, not an edit for the user to undo
+    for (const TextRange &range : ranges) {
+        const int start = std::min(ShownPosition(range.start), end);
+        const int stop = std::min(ShownPosition(range.start + range.length), end);
+        if (start < stop) {
+            QTextCursor part(text);
+            part.setPosition(start);
+            part.setPosition(stop, QTextCursor::KeepAnchor);
+            part.mergeCharFormat(fixed);
+        }
+    }
+    text->setUndoRedoEnabled(true);
 }
 
 QMimeData *EntryTextEdit::createMimeDataFromSelection() const

@@ -7,6 +7,8 @@
 #include "command_list_model.h"
 #include "platform/platform.h"
 
+#include <vector>
+
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -83,8 +85,12 @@ public:
     explicit EntryTextEdit(QWidget *parent = nullptr);
 
     void Copy() override { copy(); }
-    // Shows `text`, a text the program composed, in place of what the control holds.
-    void ShowText(const QString &text);
+    void ShowInFixedPitch(std::span<const TextRange> ranges) override;
+    // Shows `composed`, a text the program composed with CR LF line breaks, in place of what the control holds, in the
+    // control's own font whatever the text before it wore or the caret stood in.
+    void ShowText(std::u16string_view composed);
+    // The font family the parameters and examples ask for: the system's fixed-pitch one.
+    static QString FixedPitchFamily();
 
 signals:
     // The program has shown a text (ShowText), so that what the window adds to it can follow. No notification: no
@@ -94,6 +100,13 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     QMimeData *createMimeDataFromSelection() const override;
+
+private:
+    // Where the text on show stands for a place in the composed text: the control breaks lines at LF, so each CR of
+    // the composed text is left out (removedCRs_ holds their places in it).
+    int ShownPosition(std::size_t composedPosition) const;
+
+    std::vector<std::size_t> removedCRs_;
 };
 
 // A push button of the window. Neither is the window's default button: Enter clicks one only while it has the focus,

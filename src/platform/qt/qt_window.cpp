@@ -20,15 +20,6 @@ namespace {
 constexpr std::array kControlIds = {IDC_COMMAND_LIST, IDC_ENTRY_TEXT, IDC_SEE_ALSO,
                                     IDC_COPY,         IDC_FIND,       IDC_SEARCH_TEXT};
 
-// The entry text composes its lines with CR LF; the text control breaks lines at LF, and at a CR alone too. A CR from
-// the data file ends no line, so it is not shown: what is left of each CR LF is its LF.
-QString ToDisplayText(std::u16string_view text)
-{
-    QString display = ToQString(text);
-    display.remove(QLatin1Char('\r'));
-    return display;
-}
-
 } // namespace
 
 QWidget *QtWindow::Control(int id) const
@@ -63,7 +54,7 @@ void QtWindow::SetControlText(int id, std::u16string_view text)
 {
     QWidget *control = Control(id);
     if (auto *entry = qobject_cast<EntryTextEdit *>(control)) {
-        entry->ShowText(ToDisplayText(text));
+        entry->ShowText(text);
     } else if (auto *button = qobject_cast<QAbstractButton *>(control)) {
         button->setText(ToQString(text));
     } else if (auto *line = qobject_cast<QLineEdit *>(control)) {

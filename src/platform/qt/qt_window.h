@@ -56,6 +56,7 @@ private:
     {
     public:
         void Copy() override {}
+        void ShowInFixedPitch(std::span<const TextRange>) override {}
     };
 
     QWidget &dialog_;

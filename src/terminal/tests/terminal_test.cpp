@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The reference in a terminal: exact bytes of a data file in, exact text and status out.
+#include "helpdata/entry_format.h"
 #include "helpdata/entry_view.h"
 #include "platform/memory/memory_platform.h"
 #include "terminal/terminal_reference.h"
