@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "lookup_channel.h"
 
+#include "platform/qt/controls.h"
+#include "platform/unicode.h"
+
 #include <memory>
+#include <optional>
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -9,7 +13,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocalSocket>
-#include <QStringDecoder>
 
 namespace korva::app {
 
@@ -115,11 +118,12 @@ QString CommandOfMessage(const QByteArray &message)
         return {};
     }
     const QByteArray text = message.mid(kLookup.size(), message.size() - kLookup.size() - 1);
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString command = decoder.decode(text);
-    if (decoder.hasError()) {
+    const std::optional<std::u16string> decoded =
+        platform::StrictUtf16OfUtf8(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+    if (!decoded) {
         return {};
     }
+    const QString command = platform::qt::ToQString(*decoded);
     for (const QChar c : command) {
         if (c.category() == QChar::Other_Control) {
             return {};

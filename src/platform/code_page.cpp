@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "code_page.h"
 
+#include "unicode.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace korva::platform {
 
@@ -28,11 +31,6 @@ constexpr std::array<char16_t, 256> kWideOfByte = [] {
 bool IsHighSurrogate(char16_t unit)
 {
     return unit >= 0xD800 && unit <= 0xDBFF;
-}
-
-bool IsLowSurrogate(char16_t unit)
-{
-    return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
 } // namespace
@@ -73,16 +71,10 @@ std::size_t WideToAnsi(std::u16string_view wide, std::span<char> out)
     }
     const std::size_t room = out.size() - 1;
     std::size_t written = 0;
-    for (std::size_t i = 0; i < wide.size() && written < room; ++i) {
-        const char16_t unit = wide[i];
-        if (IsHighSurrogate(unit) && i + 1 < wide.size() && IsLowSurrogate(wide[i + 1])) {
-            ++i; // a character beyond the BMP: never in the code page
-            out[written++] = kDefaultAnsiChar;
-        } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
-            out[written++] = kDefaultAnsiChar;
-        } else {
-            out[written++] = WideCharToAnsi(unit);
-        }
+    for (std::size_t at = 0; at < wide.size() && written < room;) {
+        // A lone surrogate is no character; one beyond the BMP is never in the code page.
+        const std::optional<char32_t> character = NextUtf16Character(wide, at);
+        out[written++] = character ? WideCharToAnsi(*character) : kDefaultAnsiChar;
     }
     out[written] = '\0';
     return written;

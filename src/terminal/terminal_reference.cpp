@@ -8,6 +8,7 @@
 #include "helpdata/read_buffer.h"
 #include "platform/code_page.h"
 #include "platform/sorted_list_box.h"
+#include "platform/unicode.h"
 
 #include <algorithm>
 #include <numeric>
@@ -29,41 +30,11 @@ struct Answered
     std::string err;
 };
 
-// UTF-8 as UTF-16; a byte that is no part of a well-formed sequence stands for U+FFFD.
-std::u16string FromUtf8(std::string_view text)
-{
-    std::u16string wide;
-    for (std::size_t at = 0; at < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[at]);
-        const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
-        char32_t codePoint = length == 1 ? lead : lead & (0xFF >> (length + 1));
-        bool whole = length != 0 && at + length <= text.size();
-        for (std::size_t i = 1; whole && i < length; ++i) {
-            const auto next = static_cast<unsigned char>(text[at + i]);
-            whole = (next & 0xC0) == 0x80;
-            codePoint = (codePoint << 6) | (next & 0x3F);
-        }
-        if (!whole || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) {
-            wide += u'\uFFFD';
-            ++at;
-            continue;
-        }
-        if (codePoint >= 0x10000) {
-            wide += static_cast<char16_t>(0xD800 + ((codePoint - 0x10000) >> 10));
-            wide += static_cast<char16_t>(0xDC00 + ((codePoint - 0x10000) & 0x3FF));
-        } else {
-            wide += static_cast<char16_t>(codePoint);
-        }
-        at += length;
-    }
-    return wide;
-}
-
 // What the user typed, as messages quote it: control characters shown, never sent.
 std::string Quoted(std::string_view text)
 {
     std::string quoted(1, '\'');
-    AppendUtf8(FromUtf8(text), true, quoted);
+    AppendUtf8(platform::Utf16OfUtf8(text), true, quoted);
     return quoted += '\'';
 }
 
@@ -76,7 +47,7 @@ Answered PrintEntry(const std::string &name, platform::HelpFile &file, const pla
                     const Output &output)
 {
     Answered answered;
-    const std::u16string wanted = FromUtf8(name);
+    const std::u16string wanted = platform::Utf16OfUtf8(name);
     const int item = helpdata::FindCommand(list, wanted);
     if (item == platform::kNoItem) {
         answered.status = kNothingFound;
@@ -142,7 +113,7 @@ Answered Apropos(const std::string &text, platform::HelpFile &file, const platfo
 {
     Answered answered;
     const helpdata::CommandNames names(list);
-    const auto results = helpdata::FindRanked(file, names, FromUtf8(text));
+    const auto results = helpdata::FindRanked(file, names, platform::Utf16OfUtf8(text));
     if (!results) {
         return answered; // the file changed: read again
     }

@@ -2,29 +2,11 @@
 #include "terminal_text.h"
 
 #include "platform/code_page.h"
+#include "platform/unicode.h"
 
 namespace korva::terminal {
 
 namespace {
-
-void AppendUtf8(char32_t codePoint, std::string &out)
-{
-    if (codePoint < 0x80) {
-        out += static_cast<char>(codePoint);
-    } else if (codePoint < 0x800) {
-        out += static_cast<char>(0xC0 | (codePoint >> 6));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else if (codePoint < 0x10000) {
-        out += static_cast<char>(0xE0 | (codePoint >> 12));
-        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (codePoint >> 18));
-        out += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    }
-}
 
 // Appends one character, shown rather than sent when it is a control character and `shown` says so.
 void AppendCharacter(char32_t codePoint, bool shown, std::string &out)
@@ -49,17 +31,7 @@ void AppendCharacter(char32_t codePoint, bool shown, std::string &out)
             return;
         }
     }
-    AppendUtf8(codePoint, out);
-}
-
-bool IsHigh(char16_t unit)
-{
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-
-bool IsLow(char16_t unit)
-{
-    return unit >= 0xDC00 && unit <= 0xDFFF;
+    platform::AppendUtf8(codePoint, out);
 }
 
 } // namespace
@@ -74,15 +46,8 @@ std::string Utf8(std::u16string_view text, bool shown)
 
 void AppendUtf8(std::u16string_view text, bool shown, std::string &out)
 {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t codePoint = text[i];
-        if (IsHigh(text[i]) && i + 1 < text.size() && IsLow(text[i + 1])) {
-            codePoint = 0x10000 + ((static_cast<char32_t>(text[i]) - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        } else if (IsHigh(text[i]) || IsLow(text[i])) {
-            codePoint = 0xFFFD;
-        }
-        AppendCharacter(codePoint, shown, out);
+    for (std::size_t at = 0; at < text.size();) {
+        AppendCharacter(platform::NextUtf16Character(text, at).value_or(platform::kReplacementCharacter), shown, out);
     }
 }
 

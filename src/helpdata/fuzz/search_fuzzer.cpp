@@ -4,6 +4,7 @@
 // surrogates included); the rest is the data file.
 #include "fuzz_report.h"
 #include "helpdata/testing/engine_exerciser.h"
+#include "platform/unicode.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -19,11 +20,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     std::u16string text;
     for (; characters > 0 && at + 3 <= size; --characters, at += 3) {
         const std::uint32_t codePoint = (data[at] | (data[at + 1] << 8) | (data[at + 2] << 16)) % 0x110000;
-        if (codePoint >= 0x10000) {
-            text += static_cast<char16_t>(0xD800 + ((codePoint - 0x10000) >> 10));
-            text += static_cast<char16_t>(0xDC00 + ((codePoint - 0x10000) & 0x3FF));
-        } else {
+        // A surrogate's code point stands for itself: a lone surrogate, as a text control may hold one.
+        if (codePoint >= 0xD800 && codePoint <= 0xDFFF) {
             text += static_cast<char16_t>(codePoint);
+        } else {
+            korva::platform::AppendUtf16(codePoint, text);
         }
     }
     const std::string bytes(reinterpret_cast<const char *>(data) + at, size - at);
