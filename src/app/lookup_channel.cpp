@@ -19,7 +19,7 @@ namespace korva::app {
 namespace {
 
 const QByteArray kLookup = QByteArrayLiteral("LOOKUP ");
-const QByteArray kAnswer = QByteArrayLiteral("OK\n");
+const QByteArray kShownReply = QByteArrayLiteral("OK\n");
 
 // A sender gets this long to say what it wants; one that says nothing, or too little, is dropped.
 constexpr int kSenderTimeoutMs = 1000;
@@ -41,12 +41,18 @@ QString FromNative(const std::string &path)
     return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
+// The hex digits of the data file's hash a socket's name keeps: 64 bits, too many for two references to share by
+// chance, and few enough to leave room within the system's limit on a socket's path.
+constexpr int kSocketHashDigits = 16;
+
 // The socket's name in its folder: the hash of the data file's path, after the program's name where the system's
 // limit on a socket's path leaves room for it.
 QString SocketPath(const QString &folder, const QString &canonicalDataFile)
 {
-    const QString hash = QString::fromLatin1(
-        QCryptographicHash::hash(canonicalDataFile.toUtf8(), QCryptographicHash::Sha256).toHex().left(16));
+    const QString hash =
+        QString::fromLatin1(QCryptographicHash::hash(canonicalDataFile.toUtf8(), QCryptographicHash::Sha256)
+                                .toHex()
+                                .left(kSocketHashDigits));
     for (const QString &name : {QStringLiteral("korva-reference-") + hash, hash}) {
         QString path = QDir(folder).filePath(name);
         if (static_cast<std::size_t>(QFile::encodeName(path).size()) <= platform::MaxSocketPathBytes()) {
@@ -57,7 +63,7 @@ QString SocketPath(const QString &folder, const QString &canonicalDataFile)
 }
 
 // True when a window answers at `path`.
-bool Answers(const QString &path)
+bool WindowListensAt(const QString &path)
 {
     QLocalSocket probe;
     probe.connectToServer(path);
@@ -157,13 +163,13 @@ bool HandOverLookup(const LookupChannel &channel, const QString &command, int ti
         return false;
     }
     QByteArray answer;
-    while (!answer.contains('\n') && answer.size() <= kAnswer.size() && left() > 0) {
+    while (!answer.contains('\n') && answer.size() <= kShownReply.size() && left() > 0) {
         if (!socket.waitForReadyRead(left())) {
             break;
         }
         answer += socket.readAll();
     }
-    return answer == kAnswer;
+    return answer == kShownReply;
 }
 
 LookupServer::LookupServer(QObject *parent) : QObject(parent), trustedUser_(platform::CurrentUser())
@@ -198,13 +204,13 @@ bool LookupServer::TryToServe()
 #else
     // The folder is looked at again before every use: a folder that has changed hands is never used.
     const std::string folder = Native(channel_.folder);
-    if (!platform::PrivateFolderProblem(folder, platform::CurrentUser()).empty() || Answers(channel_.path)) {
+    if (!platform::PrivateFolderProblem(folder, platform::CurrentUser()).empty() || WindowListensAt(channel_.path)) {
         return false;
     }
     // One launch at a time looks at the channel and claims it: none ever removes a socket another has just made.
     const platform::FileLock lock(Native(QDir(channel_.folder).filePath(QString::fromLatin1(kLockName))),
                                   kClaimTimeoutMs);
-    if (!lock.Held() || Answers(channel_.path)) {
+    if (!lock.Held() || WindowListensAt(channel_.path)) {
         return false;
     }
     const std::string path = Native(channel_.path);
@@ -250,13 +256,13 @@ void LookupServer::Accept()
             }
             deadline->stop();
             socket->disconnect(socket, &QLocalSocket::readyRead, nullptr, nullptr);
-            Answer(socket, *message);
+            CarryOut(socket, *message);
         });
         deadline->start(kSenderTimeoutMs);
     }
 }
 
-void LookupServer::Answer(QLocalSocket *socket, const QByteArray &message)
+void LookupServer::CarryOut(QLocalSocket *socket, const QByteArray &message)
 {
     const QString command = CommandOfMessage(message);
     // A sender that gave up waiting has opened a window of its own: acting on its lookup would show it twice.
@@ -266,7 +272,7 @@ void LookupServer::Answer(QLocalSocket *socket, const QByteArray &message)
         return;
     }
     emit lookupRequested(command);
-    socket->write(kAnswer);
+    socket->write(kShownReply);
     socket->disconnectFromServer();
 }
 

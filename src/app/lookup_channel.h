@@ -10,7 +10,7 @@
 // the same user. Another local user can neither receive, answer nor block a lookup.
 #pragma once
 
-#include "platform/private_channel.h"
+#include "platform/owner_only.h"
 
 #include <QByteArray>
 #include <QLocalServer>
@@ -80,7 +80,8 @@ signals:
 private:
     bool TryToServe();
     void Accept();
-    void Answer(class QLocalSocket *socket, const QByteArray &message);
+    // Shows the command of a well-formed lookup whose sender still waits, then replies that it is shown.
+    void CarryOut(class QLocalSocket *socket, const QByteArray &message);
 
     QLocalServer server_;
     QTimer retry_;

@@ -31,7 +31,7 @@ int AnswerInTheTerminal(const CommandLine &commandLine, const std::string &progr
     korva::terminal::Output output;
     output.terminal = korva::platform::StandardOutputIsTerminal();
     output.columns = output.terminal ? korva::platform::TerminalColumns() : 0;
-    const int status = korva::terminal::Answer(request, file, output, std::cout, std::cerr);
+    const int status = korva::terminal::Respond(request, file, output, std::cout, std::cerr);
     return korva::platform::FinishStandardOutput("korva-reference") ? status : korva::terminal::kCannotRead;
 }
 

@@ -32,15 +32,6 @@ void MarkMatches(QPlainTextEdit &entry, const QString &text)
     }
 }
 
-QStringList MarkedTexts(const QPlainTextEdit &entry)
-{
-    QStringList marked;
-    for (const QTextEdit::ExtraSelection &mark : entry.extraSelections()) {
-        marked << mark.cursor.selectedText();
-    }
-    return marked;
-}
-
 void ShowEntryMenu(QPlainTextEdit &entry, const QPoint &position, const QList<QAction *> &first)
 {
     const std::unique_ptr<QMenu> menu(entry.createStandardContextMenu(position));

@@ -15,9 +15,6 @@ namespace korva::app {
 // Marks every place in `entry` that holds `text` exactly, in the find colours, and scrolls the first into view; none
 // of it is a selection. An empty `text` clears the marks.
 void MarkMatches(QPlainTextEdit &entry, const QString &text);
-// The texts the marks cover, in order.
-QStringList MarkedTexts(const QPlainTextEdit &entry);
-
 // Shows the entry's context menu at `position` (in the entry's viewport): `first` (back and forward), then what a
 // reader uses of the text's own actions (Copy, Select All), then, after a separator, its editing actions.
 void ShowEntryMenu(QPlainTextEdit &entry, const QPoint &position, const QList<QAction *> &first);

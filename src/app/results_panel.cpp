@@ -162,7 +162,7 @@ ResultsPanel::ResultsPanel(QWidget &dialog, const helpdata::HelpContext &context
     hide();
 
     slices_.setInterval(0);
-    connect(&slices_, &QTimer::timeout, this, &ResultsPanel::SearchOnABit);
+    connect(&slices_, &QTimer::timeout, this, &ResultsPanel::SearchNextSlice);
     connect(this, &QListView::clicked, this, &ResultsPanel::Choose);
     connect(model_, &ResultsModel::fileChanged, this, [this] {
         if (IsOpen()) {
@@ -222,7 +222,7 @@ bool ResultsPanel::MakeNamesCurrent()
     return true;
 }
 
-void ResultsPanel::SearchOnABit()
+void ResultsPanel::SearchNextSlice()
 {
     if (search_ == nullptr) {
         slices_.stop();

@@ -94,7 +94,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void SearchOnABit();
+    void SearchNextSlice();
     void ShowResults(std::vector<helpdata::RankedResult> results);
     void Place();
     void Enter();

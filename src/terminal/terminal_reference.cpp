@@ -146,7 +146,8 @@ Answered Apropos(const std::string &text, platform::HelpFile &file, const platfo
 
 } // namespace
 
-int Answer(const Request &request, platform::HelpFile &file, const Output &output, std::ostream &out, std::ostream &err)
+int Respond(const Request &request, platform::HelpFile &file, const Output &output, std::ostream &out,
+            std::ostream &err)
 {
     for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
         platform::SortedListBox list;

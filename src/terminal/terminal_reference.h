@@ -40,7 +40,7 @@ inline constexpr std::size_t kSuggestions = 5;
 // from the ranked results ("did you mean: solve?"); an entry that cannot be shown is status 1. Apropos writes one
 // "NAME - DESCRIPTION" a result, best first, each cut to the terminal's width on a terminal, whole otherwise. A file
 // that keeps changing while it is read is status 1.
-int Answer(const Request &request, platform::HelpFile &file, const Output &output, std::ostream &out,
-           std::ostream &err);
+int Respond(const Request &request, platform::HelpFile &file, const Output &output, std::ostream &out,
+            std::ostream &err);
 
 } // namespace korva::terminal

@@ -26,7 +26,15 @@ protected:
     platform::qt::EntryTextEdit &Entry() { return Control<platform::qt::EntryTextEdit>("IDC_ENTRY_TEXT"); }
 
     // The texts the find marks, in order.
-    QStringList Marked() { return MarkedTexts(Entry()); }
+    // The texts the find's marks cover, in order.
+    QStringList Marked()
+    {
+        QStringList marked;
+        for (const QTextEdit::ExtraSelection &mark : Entry().extraSelections()) {
+            marked << mark.cursor.selectedText();
+        }
+        return marked;
+    }
 };
 
 TEST_F(SampleReading, FindMarksEveryPlaceThatHoldsTheTextAndNothingIsSelected)

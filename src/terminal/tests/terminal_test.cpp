@@ -36,7 +36,7 @@ Answered Ask(const std::string &bytes, Request::Kind kind, const std::string &te
     platform::MemoryHelpFile file(bytes);
     std::ostringstream out;
     std::ostringstream err;
-    const int status = Answer({kind, text}, file, output, out, err);
+    const int status = Respond({kind, text}, file, output, out, err);
     return {status, out.str(), err.str()};
 }
 
@@ -159,7 +159,7 @@ TEST(Output, FileThatKeepsChangingWhileReadIsStatusOne)
     file.SetChangingWhileRead(true);
     std::ostringstream out;
     std::ostringstream err;
-    EXPECT_EQ(Answer({Request::Kind::List, {}}, file, {}, out, err), kCannotRead);
+    EXPECT_EQ(Respond({Request::Kind::List, {}}, file, {}, out, err), kCannotRead);
     EXPECT_EQ(out.str(), "");
     EXPECT_EQ(err.str(), "korva-reference: the data file kept changing while it was read\n");
 }

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The hand-over's system services on a POSIX system.
-#include "private_channel.h"
+#include "owner_only.h"
 
 #include <cerrno>
 #include <chrono>
@@ -21,6 +21,8 @@ namespace {
 
 // The folder's permission bits that let anyone but its owner in.
 constexpr mode_t kOpenToOthers = S_IRWXG | S_IRWXO;
+// How often a launch waiting for the lock tries it again: the work the lock guards takes a few milliseconds.
+constexpr auto kLockRetry = std::chrono::milliseconds(2);
 
 } // namespace
 
@@ -139,7 +141,7 @@ FileLock::FileLock(const std::string &path, int timeoutMilliseconds)
     handle_ = fd;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMilliseconds);
     while (!(held_ = ::flock(fd, LOCK_EX | LOCK_NB) == 0) && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        std::this_thread::sleep_for(kLockRetry);
     }
 }
 

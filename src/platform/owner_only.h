@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // What the hand-over between windows needs of the system to stay the user's own on a shared machine: a folder only
 // the user can reach, a lock inside it, and the user at the other end of a local socket. One implementation per
-// system (private_channel_posix.cpp, private_channel_windows.cpp).
+// system (owner_only_posix.cpp, owner_only_windows.cpp).
 #pragma once
 
 #include <cstdint>

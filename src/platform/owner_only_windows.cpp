@@ -2,7 +2,7 @@
 // The hand-over's system services on Windows, where a channel is a named pipe rather than a file in a folder: the
 // toolkit makes the pipe with an access list for its user alone, so there is no folder to check and no peer but the
 // user's own to tell apart.
-#include "private_channel.h"
+#include "owner_only.h"
 #include "windows_api.h"
 
 namespace korva::platform {
