@@ -174,6 +174,13 @@ int FindEntry(const platform::ListBox &list, std::u16string_view name, std::opti
     return FirstBeginningWith(list, name, [&](int, const std::u16string &text) { return text == name; });
 }
 
+int FindEntryAt(const platform::ListBox &list, std::u16string_view name, std::uint32_t entryOffset)
+{
+    return FirstBeginningWith(list, name, [&](int item, const std::u16string &text) {
+        return text == name && list.GetItemData(item) == entryOffset;
+    });
+}
+
 int FindCommand(const platform::ListBox &list, std::u16string_view name)
 {
     if (const int exact = FindEntry(list, name); exact != platform::kNoItem) {

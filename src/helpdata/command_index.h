@@ -31,6 +31,10 @@ void BuildIndex(platform::HelpFile &file, platform::ListBox &list);
 int FindEntry(const platform::ListBox &list, std::u16string_view name,
               std::optional<std::uint32_t> entryOffset = std::nullopt);
 
+// The item named exactly `name` whose entry is at `entryOffset`, and no other; kNoItem when the list holds no such item
+// (an entry the index passed over).
+int FindEntryAt(const platform::ListBox &list, std::u16string_view name, std::uint32_t entryOffset);
+
 // The command a user means by `name`: the item named exactly `name`; else the first named `name` in another case;
 // else the first whose name begins with it (case ignored), as the window finds one. kNoItem when none begins with it.
 int FindCommand(const platform::ListBox &list, std::u16string_view name);

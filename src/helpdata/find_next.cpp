@@ -224,13 +224,15 @@ private:
     std::size_t cursor_ = 0;
 };
 
-// The list's item for the entry whose header `match` names: the first the list finds by that name.
-int ItemOf(const platform::ListBox &list, std::string_view text, const EntryMatch &match)
+// The list's item for the entry that holds the match: the item of that entry's own offset, so that a command whose
+// name another shares, or differs from only in case, is never shown in place of the entry found.
+int ItemOf(const platform::ListBox &list, std::string_view text, const EntryMatch &match, std::uint32_t textStart)
 {
-    std::array<char16_t, kSearchNameBufferSize> name;
+    std::array<char16_t, kIndexNameBufferSize> name;
     const std::size_t nameLength =
         platform::AnsiToWide(CommandNameOf(text.substr(match.header, match.headerEnd - match.header)), name);
-    return list.FindString(std::u16string_view(name.data(), nameLength));
+    return FindEntryAt(list, std::u16string_view(name.data(), nameLength),
+                       textStart + static_cast<std::uint32_t>(match.headerEnd + 1));
 }
 
 // Starts a pass when none is under way: from the start of the file, the caption turned to "Next".
@@ -271,7 +273,7 @@ bool FindNextEntry(const HelpContext &context)
         const SearchedChunk chunk = SearchableText(std::string_view(context.buffer.Data(), count));
         ChunkMatches matches(chunk, key, state.position == 0);
         while (const std::optional<EntryMatch> match = matches.Next()) {
-            const int found = ItemOf(list, matches.Text(), *match);
+            const int found = ItemOf(list, matches.Text(), *match, state.position);
             if (found != platform::kNoItem) {
                 state.position += static_cast<std::uint32_t>(match->close);
                 list.SetCurSel(found);

@@ -98,13 +98,20 @@ TEST_F(TextSearch, TextEqualToACommandNameIsReportedThroughItsHeaderUnlessAnEarl
     EXPECT_EQ(WholePass(), (std::vector<std::string>{"roots", "factor"}));
 }
 
-TEST_F(TextSearch, MatchInEitherOfTwoEntriesSharingANameShowsTheHigherItem)
+// Find selects the item of the entry that holds the text, found by its offset: never another entry of the same name,
+// nor one whose name differs only in case, whose text does not hold it.
+TEST_F(TextSearch, MatchShowsTheEntryThatHoldsItWhateverNameItShares)
 {
     Open(SimpleEntry("zeta", "first") + SimpleEntry("zeta", "second holds it"));
     Type(u"holds");
     Tap();
-    EXPECT_EQ(window.commandList.GetCurSel(), 0);
-    EXPECT_EQ(EntryText(), u"first\r\n\r\nParams:zeta(x)");
+    EXPECT_EQ(window.commandList.GetCurSel(), 1);
+    EXPECT_EQ(EntryText(), u"second holds it\r\n\r\nParams:zeta(x)");
+
+    Open(SimpleEntry("adjoint", "of an operator") + SimpleEntry("Adjoint", "of a matrix") + SimpleEntry("Add", "sums") +
+         SimpleEntry("add", "a matrix sum"));
+    Type(u"matrix");
+    EXPECT_EQ(WholePass(), (std::vector<std::string>{"Adjoint", "add"}));
 }
 
 TEST_F(TextSearch, EntriesAreReportedInFileOrderNotListOrder)
@@ -205,7 +212,8 @@ TEST_F(TextSearch, EntryBeyondTheListsBoundIsPassedOver)
     EXPECT_EQ(window.commandList.GetCount(), static_cast<int>(kMaxEntries));
     EXPECT_EQ(window.commandList.FindString(u"beyond"), platform::kNoItem);
     Type(u"key");
-    EXPECT_EQ(WholePass(), (std::vector<std::string>{"c5", "c7"}));
+    // The second c7 is no entry of the list: the listed c7, whose text does not hold the key, is never shown for it.
+    EXPECT_EQ(WholePass(), (std::vector<std::string>{"c5"}));
 }
 
 TEST_F(TextSearch, ChangedFileStartsANewPassOverTheNewContent)
