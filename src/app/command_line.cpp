@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "command_line.h"
 
+#include "platform/console.h"
+
 #include <array>
 #include <optional>
 #include <string_view>
@@ -97,7 +99,7 @@ CommandLine ParseCommandLine(int argc, const char *const *argv)
         const bool option = !optionsEnd && argument.size() > 1 && argument[0] == '-';
         if (!option) {
             if (commandGiven) {
-                return UsageError("one COMMAND at most: '" + std::string(argument) + "' is a second");
+                return UsageError("one COMMAND at most: '" + platform::ShownArgument(argument) + "' is a second");
             }
             line.command = argument;
             commandGiven = true;
@@ -141,7 +143,7 @@ CommandLine ParseCommandLine(int argc, const char *const *argv)
         } else if (Contains(kToolkitOptionsWithValue, name)) {
             i += hasValue ? 0 : 1; // its value, if given apart, is the toolkit's too
         } else if (!Contains(kToolkitFlags, name)) {
-            return UsageError("unknown option " + std::string(argument));
+            return UsageError("unknown option " + platform::ShownArgument(argument));
         }
     }
     if (!terminalOption.empty() && (commandGiven || line.newWindow)) {

@@ -39,6 +39,7 @@ int AnswerInTheTerminal(const CommandLine &commandLine, const std::string &progr
 
 int main(int argc, char **argv)
 {
+    korva::platform::UseCheckedStandardOutput();
     const CommandLine commandLine = korva::app::ParseCommandLine(argc, argv);
     const std::string programPath = korva::platform::ProgramPath(argc > 0 ? argv[0] : "");
     switch (commandLine.action) {

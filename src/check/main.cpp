@@ -5,7 +5,6 @@
 #include "platform/system_file.h"
 
 #include <iostream>
-#include <limits>
 #include <string>
 #include <vector>
 
@@ -63,13 +62,23 @@ int CheckFile(const std::string &path, const Options &options)
         std::cerr << "korvadoc-check: " << name << ": " << reason << "\n";
         return 2;
     }
-    korva::check::ProblemsInLineOrder problems(options.all ? std::numeric_limits<std::size_t>::max() : kProblemsShown);
+    const auto print = [&name](const korva::check::Problem &problem) {
+        std::cout << name << ":" << problem.line << ": " << SeverityName(problem.severity) << ": " << problem.message
+                  << "\n";
+    };
+    // The first hundred are kept and shown in line order; --all shows every problem as it is found, in bounded
+    // memory, so that the problems of the related commands, known only at the end, come after the others.
+    korva::check::ProblemsInLineOrder problems(options.all ? 0 : kProblemsShown);
     korva::check::Checker checker(path == "-" ? "korvadoc" : name, [&](const korva::check::Problem &problem) {
         if ((problem.severity == korva::check::Severity::Warning && !options.warnings) ||
             (problem.severity == korva::check::Severity::Note && !options.notes)) {
             return;
         }
-        problems.Add(problem);
+        if (options.all) {
+            print(problem);
+        } else {
+            problems.Add(problem);
+        }
     });
     std::vector<char> block(std::size_t{64} * 1024);
     for (;;) {
@@ -85,10 +94,9 @@ int CheckFile(const std::string &path, const Options &options)
     }
     checker.Finish();
     for (const korva::check::Problem &problem : problems.Take()) {
-        std::cout << name << ":" << problem.line << ": " << SeverityName(problem.severity) << ": " << problem.message
-                  << "\n";
+        print(problem);
     }
-    if (problems.Dropped() > 0) {
+    if (!options.all && problems.Dropped() > 0) {
         std::cout << name << ": " << problems.Dropped() << " more problems not shown; --all shows every one\n";
     }
     return checker.FoundError() ? 1 : 0;
@@ -99,6 +107,7 @@ int CheckFile(const std::string &path, const Options &options)
 int main(int argc, char **argv)
 {
     korva::platform::UseBinaryStandardStreams();
+    korva::platform::UseCheckedStandardOutput();
     Options options;
     std::vector<std::string> files;
     bool optionsEnd = false;
@@ -121,7 +130,8 @@ int main(int argc, char **argv)
             std::cout << "korvadoc-check (Korva Command Reference) " << kVersion << "\n";
             return korva::platform::FinishStandardOutput("korvadoc-check") ? 0 : 2;
         } else {
-            std::cerr << "korvadoc-check: unknown option " << argument << "\nTry 'korvadoc-check --help'.\n";
+            std::cerr << "korvadoc-check: unknown option " << korva::platform::ShownArgument(argument)
+                      << "\nTry 'korvadoc-check --help'.\n";
             return 2;
         }
     }
