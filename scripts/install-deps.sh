@@ -4,7 +4,9 @@
 # Usage: scripts/install-deps.sh [extra-package...]
 set -euo pipefail
 
-packages=(cmake g++ make qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev "$@")
+# qt6-tools-dev and qt6-l10n-tools build the translations; qt6-translations-l10n has the toolkit's own.
+packages=(cmake g++ make qt6-base-dev qt6-tools-dev qt6-l10n-tools qt6-translations-l10n libgtest-dev libgmock-dev
+    libbenchmark-dev libstemmer-dev "$@")
 
 missing=()
 for package in "${packages[@]}"; do

@@ -7,6 +7,7 @@
 #include "lookup_channel.h"
 #include "platform/console.h"
 #include "reference_dlg.h"
+#include "translations.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -132,6 +133,7 @@ bool CReferenceApp::InitInstance()
     QCoreApplication::setApplicationVersion(QStringLiteral(KORVA_VERSION));
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Korva Command Reference"));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.korva.CommandReference"));
+    InstallTranslations(QLocale());
 
     {
         CReferenceDlg dialog(helpFile_, *buffer);

@@ -15,6 +15,8 @@
 
 #include <array>
 #include <cmath>
+#include <optional>
+#include <utility>
 
 #include <QAccessible>
 #include <QApplication>
@@ -26,6 +28,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QShowEvent>
 #include <QTimer>
@@ -65,8 +68,7 @@ const CReferenceDlg::MessageMapEntry CReferenceDlg::kMessageMap[] = {
 CReferenceDlg::CReferenceDlg(platform::HelpFile &file, helpdata::ReadBuffer &buffer, QWidget *parent)
     : QDialog(parent), templateId_(IsCompactScreen() ? IDD_REFERENCE_WIDE : IDD_REFERENCE),
       icon_(LoadAppIcon(IDR_MAINFRAME)), window_(*this), context_{file, buffer, window_},
-      back_(new QAction(QStringLiteral("Back"), this)), forward_(new QAction(QStringLiteral("Forward"), this)),
-      zoomStep_(kNormalZoomStep)
+      back_(new QAction(tr("Back"), this)), forward_(new QAction(tr("Forward"), this)), zoomStep_(kNormalZoomStep)
 {
     setWindowTitle(QStringLiteral("Korva Command Reference"));
     // The program's main window: it can be resized, maximised and minimised like any other.
@@ -86,11 +88,16 @@ CReferenceDlg::CReferenceDlg(platform::HelpFile &file, helpdata::ReadBuffer &buf
         search->selectAll();
     });
 
-    // The ranked results as the user types; Find and F3 keep to Find/Next, and the results make way for it.
+    // The ranked results as the user types; Find and F3 keep to Find/Next, and the results make way for it. The entry
+    // follows the results the user looks through, and what it showed before comes back when they go with Escape.
     results_ = new ResultsPanel(*this, context_, *search);
     connect(search, &QLineEdit::textEdited, results_, &ResultsPanel::Search);
     connect(results_, &ResultsPanel::chosen, this, &CReferenceDlg::ShowChosenResult);
+    connect(results_, &ResultsPanel::previewed, this, &CReferenceDlg::PreviewResult);
+    connect(results_, &ResultsPanel::dismissed, this, &CReferenceDlg::EndPreview);
     connect(find, &QPushButton::clicked, results_, &ResultsPanel::Close);
+    // Where to start, until the user has: the search text and the entry say how to begin.
+    search->setPlaceholderText(tr("Search commands"));
 
     // Back and forward, anywhere in the window and in the entry text's context menu.
     back_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Left));
@@ -104,8 +111,15 @@ CReferenceDlg::CReferenceDlg(platform::HelpFile &file, helpdata::ReadBuffer &buf
     connect(entry, &QWidget::customContextMenuRequested, this, [this, entry](const QPoint &position) {
         ShowEntryMenu(*entry, position, {back_, forward_});
     });
-    // A find's marks go with the entry they marked.
-    connect(entry, &EntryTextEdit::textShown, this, [entry] { MarkMatches(*entry, {}); });
+    // A find's marks go with the entry they marked; once a command has been shown, the entry needs no hint.
+    entry->setPlaceholderText(
+        tr("Choose a command from the list, or type what you are looking for into the search text."));
+    connect(entry, &EntryTextEdit::textShown, this, [entry] {
+        MarkMatches(*entry, {});
+        if (!entry->document()->isEmpty()) {
+            entry->setPlaceholderText(QString());
+        }
+    });
     // The see-also list says how many related commands it offers.
     auto *seeAlso = findChild<QComboBox *>(ControlName(IDC_SEE_ALSO));
     for (const auto change : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
@@ -126,6 +140,11 @@ CReferenceDlg::CReferenceDlg(platform::HelpFile &file, helpdata::ReadBuffer &buf
     connect(new QShortcut(QKeySequence::ZoomOut, this), &QShortcut::activated, this, [this] { Zoom(-1); });
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_0), this), &QShortcut::activated, this,
             &CReferenceDlg::ResetZoom);
+    // The window closes with its close button, Alt+F4, Ctrl+W and Ctrl+Q; never with Enter or Escape.
+    for (const QKeySequence &keys : {QKeySequence(QKeySequence::Close), QKeySequence(Qt::CTRL | Qt::Key_W),
+                                     QKeySequence(QKeySequence::Quit), QKeySequence(Qt::CTRL | Qt::Key_Q)}) {
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, &QDialog::close);
+    }
 }
 
 CReferenceDlg::~CReferenceDlg()
@@ -159,7 +178,7 @@ void CReferenceDlg::ShowCommand(const QString &command)
 {
     helpdata::RebuildIndexIfChanged(context_);
     platform::ListBox &list = window_.ListBoxById(IDC_COMMAND_LIST);
-    const int found = list.FindString(platform::qt::ToU16String(command));
+    const int found = helpdata::FindCommand(list, platform::qt::ToU16String(command));
     if (found != platform::kNoItem) {
         list.SetCurSel(found);
         OnSelchangeCommandList();
@@ -219,8 +238,19 @@ bool CReferenceDlg::OnInitDialog()
 
 void CReferenceDlg::keyPressEvent(QKeyEvent *event)
 {
+    // A key meant for a control never ends the program: Enter and Escape reach here only when the control with the
+    // focus did not take them.
     if (platform::qt::IsPlainEnter(*event)) {
-        accept();
+        QWidget *focus = focusWidget();
+        if (focus == findChild<QWidget *>(ControlName(IDC_SEARCH_TEXT))) {
+            findChild<QPushButton *>(ControlName(IDC_FIND))->click(); // Find, as F3 does
+        } else if (focus == findChild<QWidget *>(ControlName(IDC_COMMAND_LIST))) {
+            SettleSelection(); // the entry on show is kept, and read on
+            findChild<QWidget *>(ControlName(IDC_ENTRY_TEXT))->setFocus(Qt::OtherFocusReason);
+        }
+        return;
+    }
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         return;
     }
     QDialog::keyPressEvent(event);
@@ -333,9 +363,9 @@ void CReferenceDlg::ShowSeeAlsoCount()
     // With nothing chosen, the list says how many related commands it offers; disabled, it says nothing.
     auto *seeAlso = findChild<QComboBox *>(ControlName(IDC_SEE_ALSO));
     const int count = seeAlso->isEnabled() ? seeAlso->count() : 0;
-    const QString related = QStringLiteral("%1 related").arg(count);
+    const QString related = tr("%n related", "", count);
     seeAlso->setPlaceholderText(count > 0 ? related : QString());
-    seeAlso->setAccessibleDescription(count > 0 ? QStringLiteral("Also See, ") + related : QStringLiteral("Also See"));
+    seeAlso->setAccessibleDescription(count > 0 ? tr("Also See, %n related", "", count) : tr("Also See"));
 }
 
 void CReferenceDlg::FitIntoScreen()
@@ -436,10 +466,54 @@ void CReferenceDlg::ApplyZoom()
     for (const int id : {IDC_COMMAND_LIST, IDC_ENTRY_TEXT}) {
         findChild<QWidget *>(ControlName(id))->setFont(zoomed);
     }
+    // The results' rows and their count follow the list's size.
+    results_->setFont(zoomed);
+    results_->CountLine().setFont(zoomed);
+    if (results_->IsOpen()) {
+        results_->Search(findChild<QLineEdit *>(ControlName(IDC_SEARCH_TEXT))->text());
+    }
+}
+
+void CReferenceDlg::PreviewResult(int item, std::uint32_t entryOffset)
+{
+    auto *view = findChild<CommandListView *>(ControlName(IDC_COMMAND_LIST));
+    if (!beforePreview_) {
+        // What the window showed before the results were looked through, to come back to.
+        const int selection = view->GetCurSel();
+        beforePreview_ = BeforePreview{
+            selection == platform::kNoItem
+                ? std::nullopt
+                : std::optional<History::Place>(History::Place{view->GetItemData(selection), view->GetText(selection)}),
+            view->verticalScrollBar()->value()};
+    }
+    const std::u16string name = view->GetText(item);
+    helpdata::RebuildIndexIfChanged(context_);
+    const int found = helpdata::FindEntry(*view, name, entryOffset);
+    if (found == platform::kNoItem) {
+        return;
+    }
+    view->SelectNearby(found); // the list follows, scrolling as little as it must
+    OnSelchangeCommandList();  // the entry shows it; the history does not note a preview
+}
+
+void CReferenceDlg::EndPreview()
+{
+    if (!beforePreview_) {
+        return;
+    }
+    const BeforePreview before = *std::exchange(beforePreview_, std::nullopt);
+    auto *view = findChild<CommandListView *>(ControlName(IDC_COMMAND_LIST));
+    if (!before.place || !ShowPlace(*before.place)) {
+        view->SetCurSel(platform::kNoItem);
+        window_.SetControlText(IDC_ENTRY_TEXT, {});
+        helpdata::EmptySeeAlsoList(context_);
+    }
+    view->verticalScrollBar()->setValue(before.listScroll);
 }
 
 void CReferenceDlg::ShowChosenResult(int item, std::uint32_t entryOffset)
 {
+    beforePreview_.reset(); // what was looked through is kept
     // The result's item, or, should the list have been built again since, the entry of the same name.
     const std::u16string name = window_.ListBoxById(IDC_COMMAND_LIST).GetText(item);
     helpdata::RebuildIndexIfChanged(context_);

@@ -74,7 +74,8 @@ protected:
     // Sets the icons, centres the window, fills the command list and readies the search. True: the first control
     // gets the focus.
     virtual bool OnInitDialog();
-    // Enter closes the window as OK does, wherever the focus is but on a push button; Escape cancels.
+    // Enter and Escape never close the window: Enter in the search text runs Find, in the command list moves on to the
+    // entry; elsewhere the control's own keys or nothing.
     void keyPressEvent(QKeyEvent *event) override;
     // The mouse's Back and Forward buttons, over any control of the window.
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -108,6 +109,10 @@ private:
 
     // Shows the entry of a result the user chose, as a selection in the command list would.
     void ShowChosenResult(int item, std::uint32_t entryOffset);
+    // Shows the entry of the result the user highlights while looking through the results, without noting it in the
+    // history; EndPreview brings back what the window showed before.
+    void PreviewResult(int item, std::uint32_t entryOffset);
+    void EndPreview();
 
     void OnSelchangeCommandList();
     void OnSelchangeSeeAlso();
@@ -126,6 +131,13 @@ private:
     QAction *back_;
     QAction *forward_;
     ResultsPanel *results_;
+    // While the user looks through the results: the command selected before (if any) and where the list stood.
+    struct BeforePreview
+    {
+        std::optional<History::Place> place;
+        int listScroll;
+    };
+    std::optional<BeforePreview> beforePreview_;
     bool resultsPrepared_ = false;
     bool listByKeys_ = false; // the list's last selection came from a key
     QTimer settle_;

@@ -1,20 +1,22 @@
 // SPDX-License-Identifier: MIT
 #include "results_panel.h"
 
-#include "helpdata/command_index.h"
 #include "helpdata/entry_format.h"
-#include "helpdata/entry_view.h"
 #include "helpdata/index_refresh.h"
 #include "platform/code_page.h"
 #include "platform/qt/controls.h"
 
 #include <algorithm>
 #include <array>
+#include <limits>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
+#include <QTextLayout>
 
 namespace korva::app {
 
@@ -22,22 +24,73 @@ namespace {
 
 using platform::IDC_COMMAND_LIST;
 
-// A row: the command's name in bold, then as much of the start of its description as fits.
+// A row's text keeps this many pixels from the list's border, and this much space between the name and the
+// description.
+constexpr int kRowMargin = 6;
+constexpr int kNameGap = 12;
+// A row is this many pixels higher than a line of its text.
+constexpr int kRowLeading = 6;
+
+// The parts of `text` a match covers, as the layout's formats, in the given look.
+QList<QTextLayout::FormatRange> Formats(const std::vector<platform::TextRange> &matches, const QTextCharFormat &look,
+                                        qsizetype length)
+{
+    QList<QTextLayout::FormatRange> formats;
+    for (const platform::TextRange &match : matches) {
+        if (std::cmp_less(match.start, length)) {
+            formats.append(
+                {static_cast<int>(match.start),
+                 static_cast<int>(std::min<std::size_t>(match.length, static_cast<std::size_t>(length) - match.start)),
+                 look});
+        }
+    }
+    return formats;
+}
+
+// Draws `text` in `font` from the left of `room`, elided at its right, the parts `formats` covers in their look.
+// Yields the width it took.
+int DrawText(QPainter &painter, const QRect &room, const QString &text, const QFont &font,
+             const QList<QTextLayout::FormatRange> &formats)
+{
+    const QFontMetrics metrics(font);
+    const QString shown = metrics.elidedText(text, Qt::ElideRight, room.width());
+    if (shown.isEmpty()) {
+        return 0;
+    }
+    QTextLayout layout(shown, font);
+    layout.setFormats(formats);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    line.setLineWidth(room.width());
+    layout.endLayout();
+    const qreal top = room.top() + (room.height() - line.height()) / 2;
+    layout.draw(&painter, QPointF(room.left(), top));
+    return static_cast<int>(std::ceil(line.naturalTextWidth()));
+}
+
+// A row: the command's name in bold, then as much of the start of its description as fits; the query's words in the
+// name underlined, in the description in bold.
 class ResultsDelegate final : public QStyledItemDelegate
 {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    ResultsDelegate(ResultsModel &rows, QObject *parent) : QStyledItemDelegate(parent), rows_(rows) {}
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setHeight(std::max(size.height(), option.fontMetrics.height() + kRowLeading));
+        return size;
+    }
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
         QStyleOptionViewItem row = option;
         initStyleOption(&row, index);
-        const QString name = row.text;
         row.text.clear();
         const QWidget *view = option.widget;
         QStyle *style = view != nullptr ? view->style() : QApplication::style();
-        style->drawControl(QStyle::CE_ItemViewItem, &row, painter, view); // the background, selection and focus
-        const QRect text = style->subElementRect(QStyle::SE_ItemViewItemText, &row, view);
+        style->drawControl(QStyle::CE_ItemViewItem, &row, painter, view); // background, selection, hover and focus
+        const QRect text = option.rect.adjusted(kRowMargin, 0, -kRowMargin, 0);
 
         painter->save();
         const QPalette::ColorGroup group = (option.state & QStyle::State_Enabled) == 0  ? QPalette::Disabled
@@ -45,29 +98,25 @@ public:
                                                                                         : QPalette::Active;
         const bool selected = (option.state & QStyle::State_Selected) != 0;
         painter->setPen(option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+        const ResultsModel::Row &shown = rows_.RowAt(index.row());
+        const QString name = index.data(Qt::DisplayRole).toString();
         QFont bold = option.font;
         bold.setBold(true);
-        const QFontMetrics boldMetrics(bold);
-        const QString shownName = boldMetrics.elidedText(name, Qt::ElideRight, text.width());
-        painter->setFont(bold);
-        painter->drawText(text, Qt::AlignLeft | Qt::AlignVCenter, shownName);
-        const int used = boldMetrics.horizontalAdvance(shownName + QStringLiteral("  "));
-        if (used < text.width()) {
-            const QString description = index.data(ResultsModel::DescriptionRole).toString();
-            painter->setFont(option.font);
-            painter->drawText(text.adjusted(used, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                              option.fontMetrics.elidedText(description, Qt::ElideRight, text.width() - used));
+        QTextCharFormat underlined;
+        underlined.setFontUnderline(true);
+        const int used = DrawText(*painter, text, name, bold, Formats(shown.nameMatches, underlined, name.size()));
+        if (used + kNameGap < text.width() && !shown.description.isEmpty()) {
+            QTextCharFormat strong;
+            strong.setFontWeight(QFont::Bold);
+            DrawText(*painter, text.adjusted(used + kNameGap, 0, 0, 0), shown.description, option.font,
+                     Formats(shown.descriptionMatches, strong, shown.description.size()));
         }
         painter->restore();
     }
-};
 
-QString CountText(int count)
-{
-    return count == 0   ? QStringLiteral("No results")
-           : count == 1 ? QStringLiteral("1 result")
-                        : QStringLiteral("%1 results").arg(count);
-}
+private:
+    ResultsModel &rows_;
+};
 
 } // namespace
 
@@ -75,27 +124,91 @@ ResultsModel::ResultsModel(const helpdata::HelpContext &context, QObject *parent
     : QAbstractListModel(parent), context_(context)
 {}
 
-void ResultsModel::SetResults(std::vector<helpdata::RankedResult> results)
+void ResultsModel::SetResults(std::vector<helpdata::RankedResult> results,
+                              std::shared_ptr<const helpdata::CommandNames> names,
+                              std::shared_ptr<const helpdata::Query> query)
 {
     beginResetModel();
     results_ = std::move(results);
-    listVersion_ = ListVersion();
-    descriptions_.clear();
+    rows_.assign(results_.size(), Row{});
+    names_ = std::move(names);
+    query_ = std::move(query);
+    newResultsAsked_ = false;
     endResetModel();
 }
 
-std::uint64_t ResultsModel::ListVersion() const
+int ResultsModel::RowOf(int item) const
 {
-    return context_.window.ListBoxById(IDC_COMMAND_LIST).ItemsVersion();
+    const auto found = std::find_if(results_.begin(), results_.end(),
+                                    [item](const helpdata::RankedResult &result) { return result.item == item; });
+    return found == results_.end() ? -1 : static_cast<int>(found - results_.begin());
 }
 
 bool ResultsModel::Current() const
 {
-    if (listVersion_ == ListVersion()) {
-        return true;
+    return names_ != nullptr && names_->ListVersion() == context_.window.ListBoxById(IDC_COMMAND_LIST).ItemsVersion();
+}
+
+void ResultsModel::AskForNewResults()
+{
+    if (!newResultsAsked_) {
+        newResultsAsked_ = true;
+        QTimer::singleShot(0, this, &ResultsModel::fileChanged);
     }
-    QTimer::singleShot(0, this, &ResultsModel::fileChanged);
-    return false;
+}
+
+void ResultsModel::FillRows(int first, int last)
+{
+    first = std::max(first, 0);
+    last = std::min(last, rowCount() - 1);
+    if (first > last || newResultsAsked_) {
+        return;
+    }
+    if (!Current() || context_.file.ContentChanged()) {
+        AskForNewResults(); // the rows may name other entries now: none is read
+        return;
+    }
+    std::vector<std::pair<int, std::string>> read;
+    std::string description;
+    for (int row = first; row <= last; ++row) {
+        if (rows_[static_cast<std::size_t>(row)].filled) {
+            continue;
+        }
+        const helpdata::RankedResult &result = Result(row);
+        if (result.descriptionKnown) {
+            description.resize(result.descriptionLength);
+            context_.file.Seek(result.descriptionOffset);
+            description.resize(context_.file.Read(description));
+        } else {
+            // Decided by its name before the text was ranked: the description is read from the entry, once.
+            const std::optional<helpdata::EntryParts> parts =
+                helpdata::ParseEntry(helpdata::ReadEntryBytes(context_.file, buffer_, result.entryOffset));
+            description.assign(parts ? parts->description : std::string_view());
+        }
+        read.emplace_back(row, description);
+    }
+    // Checked after the reads: what a changed file holds at the places may be another entry's text.
+    if (context_.file.ContentChanged()) {
+        AskForNewResults();
+        return;
+    }
+    const platform::ListBox &list = context_.window.ListBoxById(IDC_COMMAND_LIST);
+    for (auto &[row, bytes] : read) {
+        Row &shown = rows_[static_cast<std::size_t>(row)];
+        const int item = Result(row).item;
+        shown.name = platform::qt::ToQString(list.GetText(item));
+        std::u16string text(bytes.size(), u'\0');
+        for (std::size_t at = 0; at < bytes.size(); ++at) {
+            text[at] = platform::AnsiCharToWide(static_cast<unsigned char>(bytes[at]));
+        }
+        shown.description = platform::qt::ToQString(text);
+        if (query_ != nullptr) {
+            shown.descriptionMatches = helpdata::MatchedRanges(*query_, bytes, forms_);
+            shown.nameMatches = helpdata::MatchedNameRanges(*query_, names_->FoldedName(item), names_->Parts(item));
+        }
+        shown.filled = true;
+    }
+    emit dataChanged(index(first), index(last));
 }
 
 int ResultsModel::rowCount(const QModelIndex &parent) const
@@ -109,60 +222,49 @@ QVariant ResultsModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= rowCount() || !Current()) {
         return {};
     }
+    const Row &row = RowAt(index.row());
     const auto name = [&] {
-        return platform::qt::ToQString(context_.window.ListBoxById(IDC_COMMAND_LIST).GetText(Result(index.row()).item));
+        return row.filled ? row.name
+                          : platform::qt::ToQString(
+                                context_.window.ListBoxById(IDC_COMMAND_LIST).GetText(Result(index.row()).item));
     };
     switch (role) {
     case Qt::DisplayRole:
         return name();
     case DescriptionRole:
     case Qt::ToolTipRole:
-        return Description(index.row());
-    case Qt::AccessibleTextRole: {
-        const QString description = Description(index.row());
-        return description.isEmpty() ? name() : name() + QStringLiteral(", ") + description;
-    }
+        return row.description;
+    case Qt::AccessibleTextRole:
+        return row.description.isEmpty() ? name() : name() + QStringLiteral(", ") + row.description;
     default:
         return {};
     }
 }
 
-QString ResultsModel::Description(int row) const
-{
-    if (const auto known = descriptions_.constFind(row); known != descriptions_.constEnd()) {
-        return *known;
-    }
-    // What the file holds now may be another entry than the result's: nothing of it is shown, and the results are
-    // made anew.
-    if (context_.file.ContentChanged()) {
-        QTimer::singleShot(0, this, &ResultsModel::fileChanged);
-        return {};
-    }
-    const std::string_view bytes = helpdata::ReadEntryBytes(context_.file, buffer_, Result(row).entryOffset);
-    const std::optional<helpdata::EntryParts> parts = helpdata::ParseEntry(bytes);
-    std::array<char16_t, helpdata::kEntryTextBufferSize> text;
-    const std::size_t length = parts ? platform::AnsiToWide(parts->description, text) : 0;
-    return descriptions_[row] = platform::qt::ToQString(std::u16string_view(text.data(), length));
-}
-
 ResultsPanel::ResultsPanel(QWidget &dialog, const helpdata::HelpContext &context, QLineEdit &searchText)
     : QListView(&dialog), context_(context), dialog_(dialog), searchText_(searchText),
-      model_(new ResultsModel(context, this))
+      model_(new ResultsModel(context, this)), countLine_(new QLabel(&dialog))
 {
     setObjectName(QStringLiteral("Results"));
     setAccessibleName(QStringLiteral("Results"));
     setModel(model_);
-    setItemDelegate(new ResultsDelegate(this));
+    setItemDelegate(new ResultsDelegate(*model_, this));
     setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setMouseTracking(true); // hover feedback on the rows
     // Down from the search text leads in; the window's tab order stays its own.
     setFocusPolicy(Qt::ClickFocus);
     hide();
+    countLine_->setObjectName(QStringLiteral("ResultsCount"));
+    countLine_->setAutoFillBackground(true);
+    countLine_->setBackgroundRole(QPalette::Base);
+    countLine_->setContentsMargins(kRowMargin, 0, kRowMargin, 0);
+    countLine_->hide();
 
     slices_.setInterval(0);
-    connect(&slices_, &QTimer::timeout, this, &ResultsPanel::SearchNextSlice);
+    connect(&slices_, &QTimer::timeout, this, &ResultsPanel::WorkASlice);
     connect(this, &QListView::clicked, this, &ResultsPanel::Choose);
     connect(model_, &ResultsModel::fileChanged, this, [this] {
         if (IsOpen()) {
@@ -179,34 +281,6 @@ ResultsPanel::ResultsPanel(QWidget &dialog, const helpdata::HelpContext &context
     dialog_.installEventFilter(this);
 }
 
-void ResultsPanel::Search(const QString &query)
-{
-    slices_.stop();
-    search_.reset(); // before the names it reads may be made anew
-    query_ = query;
-    if (query.trimmed().isEmpty()) {
-        Close(); // an empty search text shows no list
-        return;
-    }
-    const std::u16string text = platform::qt::ToU16String(query);
-    MakeNamesCurrent();
-    search_ = std::make_unique<helpdata::RankedSearch>(names_, text);
-    ShowResults(search_->Results()); // what the names give, at once
-    if (search_->Done()) {
-        search_.reset();
-    } else {
-        slices_.start();
-    }
-}
-
-void ResultsPanel::Prepare()
-{
-    // Names made anew belong to another list: a search still reading for the old one starts over on the new.
-    if (MakeNamesCurrent() && search_ != nullptr) {
-        Search(query_);
-    }
-}
-
 bool ResultsPanel::NamesCurrent() const
 {
     return names_ != nullptr && names_->ListVersion() == context_.window.ListBoxById(IDC_COMMAND_LIST).ItemsVersion();
@@ -219,75 +293,199 @@ bool ResultsPanel::MakeNamesCurrent()
         return false;
     }
     names_ = std::make_shared<const helpdata::CommandNames>(context_.window.ListBoxById(IDC_COMMAND_LIST));
+    table_.reset();
+    tableBuilder_ = std::make_unique<helpdata::WordTableBuilder>(names_);
+    slices_.start();
     return true;
 }
 
-void ResultsPanel::SearchNextSlice()
+bool ResultsPanel::TableReady() const
 {
-    if (search_ == nullptr) {
-        slices_.stop();
+    return table_ != nullptr && NamesCurrent();
+}
+
+void ResultsPanel::Prepare()
+{
+    // Names made anew belong to another list: a search still ranking for the old one starts over on the new.
+    if (MakeNamesCurrent() && search_ != nullptr) {
+        Search(query_);
+    }
+}
+
+bool ResultsPanel::Searching() const
+{
+    return search_ != nullptr;
+}
+
+void ResultsPanel::Search(const QString &query)
+{
+    search_.reset(); // before the names it reads may be made anew
+    query_ = query;
+    enterWaits_ = false;
+    lookingThrough_ = false;
+    mostWords_ = false;
+    if (query.trimmed().isEmpty()) {
+        Close(); // an empty search text shows no list
         return;
     }
-    if (!NamesCurrent()) {
-        Search(query_); // the list was built again: its items are others now
-        return;
+    MakeNamesCurrent();
+    search_ = std::make_unique<helpdata::RankedSearch>(names_, platform::qt::ToU16String(query));
+    if (table_ != nullptr) {
+        search_->ReadTable(table_);
     }
+    ShowResults(search_->Results()); // what the names give, at once
+    slices_.start();
+}
+
+void ResultsPanel::WorkASlice()
+{
     QElapsedTimer slice;
     slice.start();
-    while (!search_->Continue(context_.file, helpdata::RankedSearch::kBlockBytes) && slice.elapsed() < kSliceMs) {
+    bool working = true;
+    while (working && slice.elapsed() < kSliceMs) {
+        if (tableBuilder_ != nullptr) {
+            tableBuilder_->Continue(context_.file, helpdata::WordTableBuilder::kBlockBytes);
+            if (tableBuilder_->Stale()) {
+                // The file changed under the table: the list is built again, and the table and the search with it.
+                tableBuilder_.reset();
+                names_.reset();
+                if (IsOpen()) {
+                    Search(query_);
+                } else {
+                    MakeNamesCurrent();
+                }
+                break;
+            }
+            if (tableBuilder_->Done()) {
+                table_ = tableBuilder_->Take();
+                tableBuilder_.reset();
+                if (search_ != nullptr && !search_->HasTable()) {
+                    search_->ReadTable(table_);
+                }
+            }
+        } else if (search_ != nullptr && search_->HasTable()) {
+            if (!NamesCurrent()) {
+                Search(query_); // the list was built again: its items are others now
+                break;
+            }
+            if (search_->Continue()) {
+                mostWords_ = search_->MostWords();
+                std::vector<helpdata::RankedResult> results = search_->Results();
+                search_.reset();
+                ShowResults(std::move(results));
+                if (enterWaits_) {
+                    enterWaits_ = false;
+                    KeepEnter();
+                }
+            }
+        } else {
+            working = false;
+        }
     }
     longestSliceMs_ = std::max(longestSliceMs_, static_cast<double>(slice.nsecsElapsed()) / 1e6);
-    if (search_->Stale()) {
-        Search(query_); // the file changed under the search
-        return;
-    }
-    if (search_->Done()) {
+    if (tableBuilder_ == nullptr && (search_ == nullptr || !search_->HasTable())) {
         slices_.stop();
-        std::vector<helpdata::RankedResult> results = search_->Results();
-        search_.reset();
-        ShowResults(std::move(results));
     }
 }
 
 void ResultsPanel::ShowResults(std::vector<helpdata::RankedResult> results)
 {
-    // The row the user stands on stays where it is, should the full results come in while they choose.
+    // While the user looks through the results, the highlight stays on the command they stand on; otherwise it is on
+    // the best.
     const QModelIndex current = currentIndex();
-    const int standingOn = current.isValid() ? model_->Result(current.row()).item : -1;
-    model_->SetResults(std::move(results));
-    for (int row = 0; standingOn >= 0 && row < model_->rowCount(); ++row) {
-        if (model_->Result(row).item == standingOn) {
-            setCurrentIndex(model_->index(row));
-            break;
-        }
+    const int standingOn = lookingThrough_ && current.isValid() ? model_->Result(current.row()).item : -1;
+    if (search_ != nullptr) {
+        shownQuery_ = std::make_shared<const helpdata::Query>(search_->TheQuery());
     }
-    setAccessibleDescription(CountText(model_->rowCount()));
+    model_->SetResults(std::move(results), names_, shownQuery_);
+    const int row = standingOn >= 0 ? model_->RowOf(standingOn) : -1;
+    if (model_->rowCount() > 0) {
+        setCurrentIndex(model_->index(row >= 0 ? row : 0));
+    }
+    open_ = true;
+    ShowCount();
+    countLine_->show();
+    countLine_->raise();
     Place();
-    show();
     raise();
+    FillVisibleRowsSoon();
+}
+
+void ResultsPanel::ShowCount()
+{
+    const int count = model_->rowCount();
+    const QString text = Searching()  ? tr("Searching... %n so far", "", count)
+                         : mostWords_ ? tr("No command holds all of these words; %n closest", "", count)
+                                      : tr("%n result(s)", "", count);
+    countLine_->setText(text);
+    setAccessibleDescription(text);
 }
 
 void ResultsPanel::Place()
 {
-    // Right under the search text, as wide as the command list and over it, never past the window's edge.
+    // The count right under the search text, the rows under it, as wide as the command list and over it: never
+    // further down than the list reaches, so that the entry below it stays in view while the rows are looked through.
     const QWidget *list = dialog_.findChild<QWidget *>(platform::qt::ControlName(IDC_COMMAND_LIST));
     const QPoint below = searchText_.mapTo(&dialog_, QPoint(0, searchText_.height()));
     const int left = list != nullptr ? list->mapTo(&dialog_, QPoint(0, 0)).x() : below.x();
     const int width = list != nullptr ? list->width() : searchText_.width();
-    const int rowHeight = std::max(sizeHintForRow(0), fontMetrics().height() + 4);
-    const int rows = std::clamp(model_->rowCount(), 1, kMaxVisibleRows);
-    const int room = dialog_.height() - below.y() - (left > 0 ? left : 0);
-    setGeometry(left, below.y(), width, std::min(rows * rowHeight + 2 * frameWidth(), std::max(room, rowHeight)));
+    const int bottom = list != nullptr ? list->mapTo(&dialog_, QPoint(0, list->height())).y() : dialog_.height();
+    const int countHeight = countLine_->sizeHint().height();
+    countLine_->setGeometry(left, below.y(), width, countHeight);
+    const int top = below.y() + countHeight;
+    const int rowHeight = std::max(sizeHintForRow(0), fontMetrics().height() + kRowLeading);
+    const int frame = 2 * frameWidth();
+    // Whole rows only, as many as the results have up to the most shown, and as fit above the list's bottom.
+    const int fitting = std::max(1, (bottom - top - frame) / rowHeight);
+    const int rows = std::min({model_->rowCount(), kMaxVisibleRows, fitting});
+    setGeometry(left, top, width, rows * rowHeight + frame);
+    setVisible(open_ && rows > 0);
+}
+
+void ResultsPanel::FillVisibleRowsSoon()
+{
+    if (fillSoon_) {
+        return;
+    }
+    fillSoon_ = true;
+    QTimer::singleShot(0, this, [this] {
+        fillSoon_ = false;
+        if (!IsOpen() || model_->rowCount() == 0) {
+            return;
+        }
+        const int first = std::max(0, indexAt(QPoint(0, 0)).row());
+        const QModelIndex bottom = indexAt(QPoint(0, viewport()->height() - 1));
+        const int last = bottom.isValid() ? bottom.row() : std::min(model_->rowCount(), first + kMaxVisibleRows) - 1;
+        model_->FillRows(first, last);
+    });
+}
+
+void ResultsPanel::scrollContentsBy(int dx, int dy)
+{
+    QListView::scrollContentsBy(dx, dy);
+    FillVisibleRowsSoon();
+}
+
+void ResultsPanel::resizeEvent(QResizeEvent *event)
+{
+    QListView::resizeEvent(event);
+    FillVisibleRowsSoon();
 }
 
 void ResultsPanel::Close()
 {
-    slices_.stop();
     search_.reset();
+    enterWaits_ = false;
+    lookingThrough_ = false;
+    open_ = false;
     hide();
+    countLine_->hide();
+    if (tableBuilder_ == nullptr) {
+        slices_.stop();
+    }
 }
 
-void ResultsPanel::Enter()
+void ResultsPanel::KeepEnter()
 {
     Choose(currentIndex().isValid() ? currentIndex() : model_->index(0));
 }
@@ -306,26 +504,27 @@ void ResultsPanel::Choose(const QModelIndex &index)
     emit chosen(result.item, result.entryOffset);
 }
 
-void ResultsPanel::paintEvent(QPaintEvent *event)
+void ResultsPanel::Preview()
 {
-    QListView::paintEvent(event);
-    if (model_->rowCount() == 0) {
-        QPainter painter(viewport());
-        painter.setPen(palette().color(QPalette::Text));
-        painter.drawText(viewport()->rect().adjusted(4, 0, -4, 0), Qt::AlignLeft | Qt::AlignVCenter, CountText(0));
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && NamesCurrent()) {
+        lookingThrough_ = true;
+        const helpdata::RankedResult result = model_->Result(current.row());
+        emit previewed(result.item, result.entryOffset);
     }
 }
 
 void ResultsPanel::keyPressEvent(QKeyEvent *event)
 {
     if (platform::qt::IsPlainEnter(*event)) {
-        Enter();
+        KeepEnter();
         return;
     }
     switch (event->key()) {
     case Qt::Key_Escape:
         Close();
         searchText_.setFocus(Qt::OtherFocusReason);
+        emit dismissed();
         return;
     case Qt::Key_Up:
         if (currentIndex().row() <= 0) {
@@ -347,7 +546,11 @@ void ResultsPanel::keyPressEvent(QKeyEvent *event)
             return;
         }
     }
+    const QModelIndex before = currentIndex();
     QListView::keyPressEvent(event);
+    if (currentIndex() != before) {
+        Preview(); // the entry follows the highlight
+    }
 }
 
 bool ResultsPanel::eventFilter(QObject *watched, QEvent *event)
@@ -360,18 +563,24 @@ bool ResultsPanel::eventFilter(QObject *watched, QEvent *event)
     }
     const auto *key = static_cast<QKeyEvent *>(event);
     if (platform::qt::IsPlainEnter(*key)) {
-        Enter();
+        if (Searching()) {
+            enterWaits_ = true; // the best, once the results are all there; no key waits meanwhile
+        } else {
+            KeepEnter();
+        }
         return true;
     }
     switch (key->key()) {
     case Qt::Key_Escape:
         Close(); // and nothing else: the window stays
+        emit dismissed();
         return true;
     case Qt::Key_Down:
     case Qt::Key_PageDown:
         if (model_->rowCount() > 0) {
             setFocus(Qt::OtherFocusReason);
             setCurrentIndex(model_->index(0));
+            Preview();
         }
         return true;
     default:

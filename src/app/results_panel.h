@@ -1,28 +1,36 @@
 // SPDX-License-Identifier: MIT
-// The results as the user types into the search text: a list right under it, in the window, best first, each row the
-// command's name and as much of the start of its description as fits. The names' matches show at once; the entries'
-// text is read a slice at a time between the user's keys, and a query typed over is dropped.
+// The results as the user types into the search text: a line that says how many, and a list right under it, in the
+// window, best first, each row the command's name and as much of the start of its description as fits, the words of
+// the query standing out in both. The names' matches show at once; the entries' text is ranked a slice at a time
+// between the user's keys, from the reference's word table, made once the window is up; a query typed over is
+// dropped.
+//
+// The user looks through the results with the keys: the entry shows the highlighted command (a preview, which the
+// history does not note), Enter or a click keeps it, Escape brings back what was shown before.
 #pragma once
 
+#include "helpdata/command_names.h"
 #include "helpdata/help_context.h"
 #include "helpdata/ranked_search.h"
 #include "helpdata/read_buffer.h"
+#include "helpdata/word_forms.h"
+#include "helpdata/word_table.h"
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <QAbstractListModel>
-#include <QElapsedTimer>
-#include <QHash>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QTimer>
 
 namespace korva::app {
 
-// The results as rows: the command's name, then its description, read from the data file the first time a row is
-// shown.
+// The results as rows. A row's description is read from the data file ahead of painting (FillRows), never while a
+// row is painted or asked for.
 class ResultsModel final : public QAbstractListModel
 {
     Q_OBJECT
@@ -31,10 +39,29 @@ public:
     // A row's description, apart from its name (DisplayRole).
     static constexpr int DescriptionRole = Qt::UserRole + 1;
 
+    // What a row shows: the name and the description, and where the query's words stand in each.
+    struct Row
+    {
+        QString name;
+        QString description;
+        std::vector<platform::TextRange> nameMatches;
+        std::vector<platform::TextRange> descriptionMatches;
+        bool filled = false; // its description has been read
+    };
+
     ResultsModel(const helpdata::HelpContext &context, QObject *parent);
 
-    void SetResults(std::vector<helpdata::RankedResult> results);
+    // The results of `query`, found among `names`.
+    void SetResults(std::vector<helpdata::RankedResult> results, std::shared_ptr<const helpdata::CommandNames> names,
+                    std::shared_ptr<const helpdata::Query> query);
     const helpdata::RankedResult &Result(int row) const { return results_[static_cast<std::size_t>(row)]; }
+    const Row &RowAt(int row) const { return rows_[static_cast<std::size_t>(row)]; }
+    // The row of the command `item`; -1 when no row shows it.
+    int RowOf(int item) const;
+    // Reads the descriptions of the rows from `first` to `last` that have none yet: at the places the search recorded,
+    // or, for a row the names alone decided, from its entry; then checks that the file did not change meanwhile.
+    // When it did, nothing read is shown and the results are made anew (fileChanged, once however many rows ask).
+    void FillRows(int first, int last);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
@@ -44,18 +71,18 @@ signals:
     void fileChanged();
 
 private:
-    QString Description(int row) const;
-    // True while the results belong to the list on show; otherwise they are to be made anew (fileChanged).
+    // True while the results belong to the list on show.
     bool Current() const;
+    void AskForNewResults();
 
     helpdata::HelpContext context_;
     std::vector<helpdata::RankedResult> results_;
-    // The version of the command list's items now.
-    std::uint64_t ListVersion() const;
-
-    std::uint64_t listVersion_ = 0;       // of the list the results were found in
-    mutable helpdata::ReadBuffer buffer_; // the panel's own: a description is read at any time, between handlers
-    mutable QHash<int, QString> descriptions_;
+    std::vector<Row> rows_;
+    std::shared_ptr<const helpdata::CommandNames> names_;
+    std::shared_ptr<const helpdata::Query> query_;
+    helpdata::WordForms forms_;
+    helpdata::ReadBuffer buffer_; // the panel's own: rows are filled at any time, between handlers
+    bool newResultsAsked_ = false;
 };
 
 class ResultsPanel final : public QListView
@@ -63,7 +90,7 @@ class ResultsPanel final : public QListView
     Q_OBJECT
 
 public:
-    // How long one slice of the search may take, so that the window answers the next key at once.
+    // How long one slice of the work may take, so that the window answers the next key at once.
     static constexpr int kSliceMs = 4;
     // The most rows shown at once; more scroll.
     static constexpr int kMaxVisibleRows = 10;
@@ -71,34 +98,50 @@ public:
     // A panel over `dialog`, under `searchText`, searching the window's list and data file.
     ResultsPanel(QWidget &dialog, const helpdata::HelpContext &context, QLineEdit &searchText);
 
-    // Makes the names the search reads ready, once the window is up, so that the first key does not wait for them.
+    // Makes the names the search reads, and starts the word table, once the window is up, so that neither the first
+    // frame nor the first key waits for them.
     void Prepare();
-    // Shows the results for `query`: at once those the names give, the rest as the file is read. An empty query
-    // closes the panel.
+    // Shows the results for `query`: at once those the names give, the rest as the entries' text is ranked. An empty
+    // query closes the panel.
     void Search(const QString &query);
     void Close();
-    bool IsOpen() const { return isVisible(); }
-    // True while the entries' text is still being read for the query on show.
-    bool Searching() const { return search_ != nullptr; }
+    bool IsOpen() const { return open_; }
+    // True while the entries' text is still to be ranked for the query on show.
+    bool Searching() const;
     int ResultCount() const { return model_->rowCount(); }
+    ResultsModel &Rows() { return *model_; }
+    // The line under the search text that says how many results there are.
+    QLabel &CountLine() { return *countLine_; }
+    // True once the reference's word table is made for the list on show.
+    bool TableReady() const;
     // The longest slice so far, in milliseconds, for the benchmarks.
     double LongestSliceMs() const { return longestSliceMs_; }
 
 signals:
-    // The user chose the result of this entry: Enter or a click.
+    // The user kept the result of this entry: Enter or a click.
     void chosen(int item, std::uint32_t entryOffset);
+    // The user moved the highlight onto this result with the keys: the entry shows it, for now.
+    void previewed(int item, std::uint32_t entryOffset);
+    // The user closed the results with Escape: what was shown before they opened comes back.
+    void dismissed();
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void SearchNextSlice();
+    // One slice of the work: the word table, then the ranking, for about kSliceMs.
+    void WorkASlice();
     void ShowResults(std::vector<helpdata::RankedResult> results);
+    void ShowCount();
     void Place();
-    void Enter();
+    void KeepEnter();
     void Choose(const QModelIndex &index);
+    void Preview();
+    // Reads the descriptions of the rows in view, once the events before it are handled.
+    void FillVisibleRowsSoon();
     // Makes the names the search reads those of the list on show; yields whether they were made anew.
     bool MakeNamesCurrent();
     bool NamesCurrent() const;
@@ -107,10 +150,19 @@ private:
     QWidget &dialog_;
     QLineEdit &searchText_;
     ResultsModel *model_;
+    QLabel *countLine_;
     QTimer slices_;
     QString query_;
     std::shared_ptr<const helpdata::CommandNames> names_;
+    std::unique_ptr<helpdata::WordTableBuilder> tableBuilder_;
+    std::shared_ptr<const helpdata::WordTable> table_;
     std::unique_ptr<helpdata::RankedSearch> search_;
+    std::shared_ptr<const helpdata::Query> shownQuery_;
+    bool open_ = false;
+    bool lookingThrough_ = false; // the user moved into the results with the keys
+    bool enterWaits_ = false;     // Enter was pressed in the search text while the results were still coming
+    bool mostWords_ = false;
+    bool fillSoon_ = false;
     double longestSliceMs_ = 0;
 };
 

@@ -41,12 +41,21 @@ inline constexpr std::array<unsigned char, 256> kMatchFold = [] {
     return table;
 }();
 
+// For each byte, true when it is part of a word, folded: a letter or a digit.
+inline constexpr std::array<bool, 256> kWordBytes = [] {
+    std::array<bool, 256> table{};
+    for (std::size_t byte = 0; byte < table.size(); ++byte) {
+        const unsigned char folded = kMatchFold[byte];
+        table[byte] = (folded >= 'a' && folded <= 'z') || (folded >= '0' && folded <= '9') || folded == 0xDF ||
+                      folded == 0xE6 || folded == 0x9C || folded == 0xFE;
+    }
+    return table;
+}();
+
 // True for a byte that, folded, is part of a word: a letter or a digit.
 inline bool IsWordByte(unsigned char byte)
 {
-    const unsigned char folded = kMatchFold[byte];
-    return (folded >= 'a' && folded <= 'z') || (folded >= '0' && folded <= '9') || folded == 0xDF || folded == 0xE6 ||
-           folded == 0x9C || folded == 0xFE;
+    return kWordBytes[byte];
 }
 
 } // namespace korva::helpdata

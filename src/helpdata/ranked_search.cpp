@@ -1,145 +1,84 @@
 // SPDX-License-Identifier: MIT
 #include "ranked_search.h"
 
-#include "entry_format.h"
-#include "entry_view.h"
-#include "format.h"
 #include "match_fold.h"
 #include "platform/code_page.h"
+#include "platform/unicode.h"
 
 #include <algorithm>
 #include <array>
-#include <cstring>
+#include <cmath>
 #include <limits>
-#include <span>
+#include <numeric>
 #include <utility>
 
 namespace korva::helpdata {
-
-// A folded word, ready to be looked for in text as the file holds it. Sixteen places at a time, a place is a candidate
-// when its first and last bytes could fold to the word's first and last letters: the same but for case (the bit 0x20
-// set in both), or beyond ASCII, where the table decides; each candidate is then compared through the table. The
-// data file's text is mostly ASCII, so candidates are few but where the word stands.
-class FoldedWord
-{
-public:
-    explicit FoldedWord(std::string_view word) : word_(word) {}
-
-    std::size_t Size() const { return word_.size(); }
-
-    std::size_t Find(std::string_view text, std::size_t from) const
-    {
-        const std::size_t length = word_.size();
-        if (length == 0 || text.size() < length) {
-            return std::string_view::npos;
-        }
-        const auto *bytes = reinterpret_cast<const unsigned char *>(text.data());
-        const std::size_t end = text.size() - length + 1; // places where the word fits
-        std::size_t at = from;
-#if defined(__GNUC__)
-        if (FindSixteenAtATime(bytes, at, end)) {
-            return at;
-        }
-#endif
-        for (; at < end; ++at) {
-            if (Equal(bytes + at)) {
-                return at;
-            }
-        }
-        return std::string_view::npos;
-    }
-
-private:
-    bool Equal(const unsigned char *bytes) const
-    {
-        for (std::size_t i = 0; i < word_.size(); ++i) {
-            if (kMatchFold[bytes[i]] != static_cast<unsigned char>(word_[i])) {
-                return false;
-            }
-        }
-        return true;
-    }
-
-#if defined(__GNUC__)
-    using Lanes = unsigned char __attribute__((vector_size(16)));
-
-    // Looks for the word from `at` on, sixteen places at a time while sixteen fit before `end`. True, with `at` its
-    // place, when found; otherwise false, with `at` the first place not looked at.
-    bool FindSixteenAtATime(const unsigned char *bytes, std::size_t &at, std::size_t end) const
-    {
-        const auto splat = [](unsigned char byte) {
-            Lanes lanes;
-            for (int i = 0; i < 16; ++i) {
-                lanes[i] = byte;
-            }
-            return lanes;
-        };
-        const Lanes caseBit = splat(0x20);
-        const Lanes ascii = splat(0x7F);
-        const Lanes first = splat(static_cast<unsigned char>(word_.front() | 0x20));
-        const Lanes last = splat(static_cast<unsigned char>(word_.back() | 0x20));
-        const std::size_t lastAt = word_.size() - 1;
-        for (; at + 16 <= end; at += 16) {
-            Lanes heads;
-            Lanes tails;
-            std::memcpy(&heads, bytes + at, sizeof heads);
-            std::memcpy(&tails, bytes + at + lastAt, sizeof tails);
-            const auto candidates =
-                (((heads | caseBit) == first) | (heads > ascii)) & (((tails | caseBit) == last) | (tails > ascii));
-            std::uint64_t halves[2];
-            std::memcpy(halves, &candidates, sizeof halves);
-            if ((halves[0] | halves[1]) == 0) {
-                continue;
-            }
-            for (std::size_t lane = 0; lane < 16; ++lane) {
-                if (candidates[lane] != 0 && Equal(bytes + at + lane)) {
-                    at += lane;
-                    return true;
-                }
-            }
-        }
-        return false;
-    }
-#endif
-
-    std::string_view word_;
-};
 
 namespace {
 
 constexpr auto npos = std::string_view::npos;
 
-// Fewer letters than this make too many names "near" to mean anything.
-constexpr std::size_t kMinNearLetters = 3;
+// Fewer letters than this make too many names "near" or "in order" to mean anything.
+constexpr std::size_t kMinNameNearLetters = 3;
+// A part this long or longer that begins a query's word is as good as the word ("poly" for "polynomial").
+constexpr std::size_t kMinPartBeginningWord = 3;
+// Initials of this many words and more can name a command ("fast fourier transform": "fft").
+constexpr std::size_t kMinInitials = 3;
 
-unsigned char Fold(char byte)
+// How much a match says, by where and how well the word matches. The name says most; the rest of the entry (the
+// parameters and the examples) half what the description does.
+constexpr std::array<float, 11> kNameWeight = {
+    0.0F,  // None
+    2.0F,  // InOrder
+    3.0F,  // Holds
+    4.0F,  // PartBeginsWord
+    4.2F,  // PartNear
+    5.5F,  // NameNear
+    6.0F,  // Form
+    6.2F,  // PartBegins
+    7.5F,  // Begins
+    8.0F,  // PartIs
+    10.0F, // Is
+};
+constexpr std::array<float, 6> kDescriptionWeight = {
+    0.0F, // None
+    0.8F, // Inside: a word that happens to hold the letters says little
+    3.0F, // Near
+    3.4F, // Prefix
+    4.2F, // Form
+    5.0F, // Exact
+};
+constexpr float kRestShare = 0.5F;
+// A word matched in more than one place counts this share of its other places too.
+constexpr float kOtherPlacesShare = 0.15F;
+// Two words of the query found next to each other, in its order: this much of their rarity more.
+constexpr float kNeighboursBonus = 1.0F;
+// A description that holds every word of the query, each whole.
+constexpr float kWholeDescriptionBonus = 3.0F;
+// How much a description's length tempers its matches: none at 0, in proportion to the length at 1.
+constexpr float kLengthTempering = 0.3F;
+
+// The work of one search is cut in parts this large, so that a window answers its user between them.
+constexpr std::size_t kWordsAPart = 16384;
+constexpr std::size_t kEntriesAPart = 4096;
+
+// A word's match of each query word, a TextMatch in 4 bits.
+using Matches = std::uint64_t;
+constexpr unsigned kBitsAWord = 4;
+
+TextMatch ClassOf(Matches matches, std::size_t word)
 {
-    return kMatchFold[static_cast<unsigned char>(byte)];
+    return static_cast<TextMatch>((matches >> (kBitsAWord * word)) & 7U);
 }
 
-// True when `name` and `word` differ by one letter changed, added, dropped, or two neighbours swapped.
-bool OneEditApart(std::string_view name, std::string_view word)
+bool IsSpace(char16_t unit)
 {
-    std::string_view longer = name.size() >= word.size() ? name : word;
-    std::string_view shorter = name.size() >= word.size() ? word : name;
-    if (longer.size() - shorter.size() > 1) {
-        return false;
-    }
-    std::size_t same = 0;
-    while (same < shorter.size() && longer[same] == shorter[same]) {
-        ++same;
-    }
-    if (longer.size() != shorter.size()) {
-        return longer.substr(same + 1) == shorter.substr(same);
-    }
-    if (same == longer.size()) {
-        return false;
-    }
-    if (longer.substr(same + 1) == shorter.substr(same + 1)) {
-        return true;
-    }
-    return same + 1 < longer.size() && longer[same] == shorter[same + 1] && longer[same + 1] == shorter[same] &&
-           longer.substr(same + 2) == shorter.substr(same + 2);
+    return unit == u' ' || unit == u'\t' || unit == 0x00A0;
+}
+
+bool IsCombiningMark(char16_t unit)
+{
+    return unit >= 0x0300 && unit <= 0x036F;
 }
 
 // True when `name` begins with the word's first letter and holds the others in order, as an abbreviation does:
@@ -161,327 +100,524 @@ bool HoldsInOrder(std::string_view name, std::string_view word)
     return true;
 }
 
-MatchClass ClassOfName(std::string_view name, std::string_view word)
+// How rare a word is among `entries` entries when `holding` of them hold it: the less it says, the nearer to 0.
+float Rarity(std::size_t entries, std::size_t holding)
 {
-    if (name == word) {
-        return MatchClass::NameIsWord;
-    }
-    if (name.starts_with(word)) {
-        return MatchClass::NameBegins;
-    }
-    if (name.find(word) != npos) {
-        return MatchClass::NameHolds;
-    }
-    if (word.size() >= kMinNearLetters && (OneEditApart(name, word) || HoldsInOrder(name, word))) {
-        return MatchClass::NameNear;
-    }
-    return MatchClass::None;
-}
-
-// True when the match at `at` of `length` bytes stands in `text` as a word of its own.
-bool WholeWordAt(std::string_view text, std::size_t at, std::size_t length)
-{
-    const bool startsWord = at == 0 || !IsWordByte(static_cast<unsigned char>(text[at - 1]));
-    const bool endsWord = at + length >= text.size() || !IsWordByte(static_cast<unsigned char>(text[at + length]));
-    return startsWord && endsWord;
-}
-
-// How `word` matches the text the entry view shows of an entry: Description, Rest or None; `whole` tells whether
-// the description holds it as a word of its own.
-MatchClass ClassOfText(const EntryParts &parts, const FoldedWord &word, bool &whole)
-{
-    whole = false;
-    bool inDescription = false;
-    for (std::size_t at = word.Find(parts.description, 0); at != npos; at = word.Find(parts.description, at + 1)) {
-        inDescription = true;
-        if (WholeWordAt(parts.description, at, word.Size())) {
-            whole = true;
-            break;
-        }
-    }
-    if (inDescription) {
-        return MatchClass::Description;
-    }
-    if (!parts.hasParameters) {
-        return MatchClass::None;
-    }
-    if (word.Find(parts.parameters, 0) != npos) {
-        return MatchClass::Rest;
-    }
-    for (std::size_t cursor = 0; cursor < parts.exampleLines.size();) {
-        const std::size_t end = std::min(parts.exampleLines.find('\n', cursor), parts.exampleLines.size());
-        const std::string_view line = parts.exampleLines.substr(cursor, end - cursor);
-        const bool excluded = line.empty() || IsHiddenFromSearch(line.front());
-        if (!excluded && word.Find(line, 0) != npos) {
-            return MatchClass::Rest;
-        }
-        cursor = end + 1;
-    }
-    return MatchClass::None;
-}
-
-bool IsCombiningMark(char16_t unit)
-{
-    return unit >= 0x0300 && unit <= 0x036F;
-}
-
-bool IsSpace(char16_t unit)
-{
-    return unit == u' ' || unit == u'\t' || unit == 0x00A0;
+    const double n = static_cast<double>(entries);
+    const double h = static_cast<double>(std::min(holding, entries));
+    return static_cast<float>(std::log(1.0 + (n - h + 0.5) / (h + 0.5)));
 }
 
 } // namespace
 
-std::vector<std::string> QueryWords(std::u16string_view query)
+Query::Query(std::u16string_view typed, WordForms &forms)
 {
-    std::vector<std::string> words;
+    typed = typed.substr(0, std::min(typed.size(), kMaxUnits));
     std::string word;
     bool matchable = true;
+    bool wholeMatchable = true;
     const auto endWord = [&] {
-        if (!word.empty() && words.size() < RankedSearch::kMaxWords) {
-            words.push_back(word);
+        if (!word.empty() && words_.size() < kMaxWords) {
+            words_.push_back({word, word.size() >= 3 && matchable ? forms.Stem(word) : std::string(), matchable});
         }
         word.clear();
+        matchable = true;
     };
-    for (std::size_t i = 0; i < std::min(query.size(), RankedSearch::kMaxQueryUnits); ++i) {
-        const char16_t unit = query[i];
+    for (std::size_t at = 0; at < typed.size();) {
+        const char16_t unit = typed[at];
+        const std::optional<char32_t> character = platform::NextUtf16Character(typed, at);
+        if (IsCombiningMark(unit)) {
+            continue; // a decomposed letter's accent, which matching ignores anyway
+        }
         if (IsSpace(unit)) {
             endWord();
+            if (!whole_.empty() && whole_.back() != ' ') {
+                whole_ += ' ';
+            }
             continue;
         }
-        if (IsCombiningMark(unit)) {
-            continue;
+        const char byte = character ? platform::WideCharToAnsi(*character) : platform::kDefaultAnsiChar;
+        const bool lacking = byte == platform::kDefaultAnsiChar && character != U'?';
+        wholeMatchable &= !lacking;
+        const auto folded = static_cast<char>(kMatchFold[static_cast<unsigned char>(byte)]);
+        whole_ += folded;
+        if (lacking) {
+            matchable = false; // no entry can hold this word
+            word += folded;
+        } else if (IsWordByte(static_cast<unsigned char>(byte))) {
+            word += folded;
+        } else {
+            endWord();
         }
-        const char byte = platform::WideCharToAnsi(unit);
-        if (byte == platform::kDefaultAnsiChar && unit != u'?') {
-            matchable = false; // no entry can hold it: neither the word nor the query
-        }
-        word += static_cast<char>(Fold(byte));
     }
     endWord();
-    return matchable ? words : std::vector<std::string>();
-}
-
-std::size_t FindFolded(std::string_view text, std::string_view word, std::size_t from)
-{
-    return FoldedWord(word).Find(text, from);
-}
-
-CommandNames::CommandNames(const platform::ListBox &list) : listVersion_(list.ItemsVersion())
-{
-    const int count = list.GetCount();
-    items_.reserve(static_cast<std::size_t>(count));
-    inFileOrder_.reserve(static_cast<std::size_t>(count));
-    std::array<char, kIndexNameBufferSize> bytes;
-    for (int item = 0; item < count; ++item) {
-        const std::size_t length = platform::WideToAnsi(list.GetText(item), bytes);
-        if (blocks_.empty() || used_ + length > kBlockBytes) {
-            blocks_.push_back(std::make_unique<char[]>(kBlockBytes));
-            used_ = 0;
-        }
-        char *folded = blocks_.back().get() + used_;
-        std::transform(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length), folded,
-                       [](char byte) { return static_cast<char>(Fold(byte)); });
-        const auto start = static_cast<std::uint32_t>((blocks_.size() - 1) * kBlockBytes + used_);
-        items_.push_back({start, static_cast<std::uint16_t>(length), list.GetItemData(item)});
-        used_ += static_cast<std::uint32_t>(length);
-        inFileOrder_.push_back(item);
+    while (!whole_.empty() && whole_.back() == ' ') {
+        whole_.pop_back();
     }
-    // In file order, equal offsets in the list's order; sorted in place, with no buffer as large as the list.
-    std::sort(inFileOrder_.begin(), inFileOrder_.end(), [this](int a, int b) {
-        return EntryOffset(a) != EntryOffset(b) ? EntryOffset(a) < EntryOffset(b) : a < b;
-    });
+    if (!wholeMatchable) {
+        whole_.clear();
+    }
+    if (words_.size() >= kMinInitials) {
+        for (const QueryWord &each : words_) {
+            initials_ += each.text.front();
+        }
+    }
 }
 
-std::string_view CommandNames::FoldedName(int item) const
+std::string_view Query::FormPrefix(std::size_t word) const
 {
-    const Item &named = items_[static_cast<std::size_t>(item)];
-    return std::string_view(blocks_[named.start / kBlockBytes].get() + named.start % kBlockBytes, named.bytes);
+    const std::string &stem = words_[word].stem;
+    // The letters every form's stem shares with this one, but the last, which a stem may change ("happy": "happi").
+    return stem.size() < 2 ? std::string_view()
+                           : std::string_view(stem).substr(0, std::min<std::size_t>(4, stem.size() - 1));
+}
+
+NameMatch Query::MatchName(std::size_t word, std::string_view name, std::span<const NamePart> parts) const
+{
+    const QueryWord &wanted = words_[word];
+    const std::string_view text = wanted.text;
+    if (!wanted.matchable || text.empty()) {
+        return NameMatch::None;
+    }
+    if (name == text) {
+        return NameMatch::Is;
+    }
+    if (name.starts_with(text)) {
+        return NameMatch::Begins;
+    }
+    const std::size_t edits =
+        std::max<std::size_t>(text.size() >= kMinNameNearLetters ? 1 : 0, NearEditsFor(text.size()));
+    const std::string_view stem = wanted.stem.size() >= 4 ? std::string_view(wanted.stem) : std::string_view();
+    NameMatch best = NameMatch::None;
+    for (const NamePart &part : parts) {
+        const std::string_view piece = name.substr(part.start, part.length);
+        if (piece == text) {
+            return NameMatch::PartIs;
+        }
+        if (piece.starts_with(text)) {
+            best = std::max(best, NameMatch::PartBegins);
+        } else if (!stem.empty() && piece.starts_with(stem)) {
+            best = std::max(best, NameMatch::Form);
+        } else if (piece.size() >= kMinPartBeginningWord && text.starts_with(piece)) {
+            best = std::max(best, NameMatch::PartBeginsWord);
+        } else if (edits > 0 && best < NameMatch::PartNear && WithinEdits(piece, text, edits)) {
+            best = NameMatch::PartNear;
+        }
+    }
+    if (best < NameMatch::NameNear && edits > 0 && WithinEdits(name, text, edits)) {
+        best = NameMatch::NameNear;
+    }
+    if (best < NameMatch::Holds && name.find(text) != npos) {
+        best = NameMatch::Holds;
+    }
+    if (best < NameMatch::InOrder && text.size() >= kMinNameNearLetters && HoldsInOrder(name, text)) {
+        best = NameMatch::InOrder;
+    }
+    return best;
+}
+
+bool Query::NamedByInitials(std::string_view name) const
+{
+    return !initials_.empty() && name == initials_;
+}
+
+// The work of ranking the entries' text, kept between the parts of it.
+struct RankedSearch::Work
+{
+    enum class Step
+    {
+        Words,
+        Entries,
+        Rank,
+    };
+    Step step = Step::Words;
+    std::size_t word = 0;                  // of the query, in Step::Words
+    std::size_t next = 0;                  // the next distinct word or entry
+    std::vector<Matches> matches;          // each distinct word's matches of the query's words
+    std::vector<std::uint16_t> near;       // each distinct word's query words matched better than inside it
+    std::vector<std::uint8_t> classes;     // entry by entry, word by word: description (bits 4-6), rest (bits 1-3)
+    std::vector<std::uint16_t> neighbours; // entry by entry: word i and i + 1 found next to each other (bit i)
+    std::vector<std::uint32_t> holding;    // query word by word: the entries holding it, name or text
+    float averageDescription = 1;
+};
+
+RankedSearch::RankedSearch(std::shared_ptr<const CommandNames> names, std::u16string_view query)
+    : names_(std::move(names)), query_(query, forms_)
+{
+    MatchNames();
 }
 
 RankedSearch::~RankedSearch() = default;
 
-RankedSearch::RankedSearch(std::shared_ptr<const CommandNames> names, std::u16string_view query)
-    : names_(std::move(names)), words_(QueryWords(query)), outcomes_(static_cast<std::size_t>(names_->Count()))
+void RankedSearch::MatchNames()
 {
-    patterns_.reserve(words_.size());
-    for (const std::string &word : words_) {
-        patterns_.emplace_back(word);
-    }
-    ClassifyNames();
-    if (words_.empty()) {
-        next_ = names_->InFileOrder().size(); // nothing to read for
-    }
-}
-
-MatchClass RankedSearch::NameClassOf(int item, std::size_t word) const
-{
-    return nameClasses_[static_cast<std::size_t>(item) * words_.size() + word];
-}
-
-void RankedSearch::ClassifyNames()
-{
-    nameClasses_.resize(outcomes_.size() * words_.size());
+    const std::size_t words = query_.Words().size();
+    const auto count = static_cast<std::size_t>(names_->Count());
+    nameMatches_.resize(count * words);
+    tiers_.resize(count, 2);
+    const std::string &whole = query_.Whole();
     for (int item = 0; item < names_->Count(); ++item) {
         const std::string_view name = names_->FoldedName(item);
-        MatchClass best = MatchClass::None;
-        bool everyWord = !words_.empty();
-        for (std::size_t word = 0; word < words_.size(); ++word) {
-            const MatchClass named = ClassOfName(name, words_[word]);
-            nameClasses_[static_cast<std::size_t>(item) * words_.size() + word] = named;
-            everyWord &= named != MatchClass::None;
-            best = std::min(best, named);
+        const auto at = static_cast<std::size_t>(item);
+        if (!whole.empty() && name.starts_with(whole)) {
+            tiers_[at] = name.size() == whole.size() ? 0 : 1;
         }
-        Outcome &outcome = outcomes_[static_cast<std::size_t>(item)];
-        outcome.matchClass = everyWord ? best : MatchClass::None;
-        outcome.pending = !everyWord && !words_.empty();
+        const bool initials = query_.NamedByInitials(name);
+        for (std::size_t word = 0; word < words; ++word) {
+            nameMatches_[at * words + word] =
+                initials ? NameMatch::PartIs : query_.MatchName(word, name, names_->Parts(item));
+        }
+    }
+    ranked_ = Results();
+}
+
+void RankedSearch::ReadTable(std::shared_ptr<const WordTable> table)
+{
+    table_ = std::move(table);
+    work_ = std::make_unique<Work>();
+    work_->matches.assign(table_->WordCount(), 0);
+    work_->near.assign(table_->WordCount(), 0);
+    const std::size_t entries = table_->EntryCount();
+    work_->classes.assign(entries * query_.Words().size(), 0);
+    work_->neighbours.assign(entries, 0);
+    work_->holding.assign(query_.Words().size(), 0);
+    std::size_t descriptionWords = 0;
+    std::size_t described = 0;
+    for (std::size_t entry = 0; entry < entries; ++entry) {
+        if (table_->EntryAt(entry).shown) {
+            descriptionWords += table_->EntryAt(entry).descriptionWords;
+            ++described;
+        }
+    }
+    work_->averageDescription =
+        described == 0 ? 1.0F : std::max(1.0F, static_cast<float>(descriptionWords) / static_cast<float>(described));
+    done_ = false;
+    if (query_.Words().empty()) {
+        work_->step = Work::Step::Rank; // nothing to match: the names decide
     }
 }
 
-bool RankedSearch::Continue(platform::HelpFile &file, std::size_t byteBudget)
+bool RankedSearch::Done() const
 {
-    const std::vector<int> &order = names_->InFileOrder();
-    std::size_t read = 0;
-    while (!Done() && (read == 0 || read < byteBudget)) {
-        if (file.ContentChanged()) {
-            stale_ = true;
-            next_ = order.size();
-            break;
-        }
-        while (next_ < order.size() && !outcomes_[static_cast<std::size_t>(order[next_])].pending) {
-            ++next_; // decided by its name alone
-        }
-        if (Done()) {
-            break;
-        }
-        const std::uint32_t blockStart = names_->EntryOffset(order[next_]);
-        file.Seek(blockStart);
-        const std::span<const char> view = file.ReadView(kBlockBytes);
-        if (file.ContentChanged()) {
-            continue; // changed while read: found stale above
-        }
-        const bool endsFile = view.size() < kBlockBytes;
-        const std::uint64_t blockEnd = std::uint64_t{blockStart} + view.size();
-        // The entries whose bytes the block holds whole, as the entry view would read them; at the file's end, all.
-        std::size_t last = next_ + 1;
-        while (last < order.size() &&
-               (endsFile || std::uint64_t{names_->EntryOffset(order[last])} + kChunkSize <= blockEnd)) {
-            ++last;
-        }
-        DecideOnBlock(std::string_view(view.data(), view.size()), blockStart, next_, last, endsFile);
-        read += std::max<std::size_t>(view.size(), 1);
-        next_ = last;
-    }
-    return Done();
+    return done_;
 }
 
-void RankedSearch::DecideOnBlock(std::string_view block, std::uint32_t blockStart, std::size_t first, std::size_t last,
-                                 bool blockEndsTheFile)
+bool RankedSearch::Continue()
 {
-    const std::vector<int> &order = names_->InFileOrder();
-    const auto offsetOf = [&](std::size_t k) { return std::uint64_t{names_->EntryOffset(order[k])}; };
-    // The bytes the entries' reads cover: no further, so that the next block is not looked at twice.
-    const std::uint64_t covered = std::min<std::uint64_t>(block.size(), offsetOf(last - 1) + kChunkSize - blockStart);
-    const std::string_view text = blockEndsTheFile ? block : block.substr(0, static_cast<std::size_t>(covered));
-
-    // Which words each entry's read holds somewhere, as a first sieve before its text is taken apart.
-    std::vector<std::uint32_t> held(last - first, 0);
-    for (std::size_t w = 0; w < words_.size(); ++w) {
-        const FoldedWord &word = patterns_[w];
-        std::size_t entry = first;
-        for (std::size_t at = word.Find(text, 0); at != npos; at = word.Find(text, at + 1)) {
-            const std::uint64_t match = blockStart + at;
-            while (entry + 1 < last && offsetOf(entry + 1) <= match) {
-                ++entry;
-            }
-            for (std::size_t k = entry + 1; k-- > first && match + word.Size() <= offsetOf(k) + kChunkSize;) {
-                held[k - first] |= 1u << w;
-            }
-        }
+    if (done_ || work_ == nullptr) {
+        return done_;
     }
+    switch (work_->step) {
+    case Work::Step::Words:
+        if (MatchWords()) {
+            work_->step = Work::Step::Entries;
+            work_->next = 0;
+        }
+        break;
+    case Work::Step::Entries:
+        if (MatchEntries()) {
+            work_->step = Work::Step::Rank;
+        }
+        break;
+    case Work::Step::Rank:
+        Rank();
+        done_ = true;
+        break;
+    }
+    return done_;
+}
 
-    for (std::size_t k = first; k < last; ++k) {
-        const int item = order[k];
-        Outcome &outcome = outcomes_[static_cast<std::size_t>(item)];
-        if (!outcome.pending) {
+bool RankedSearch::MatchWords()
+{
+    Work &work = *work_;
+    const std::size_t word = work.word;
+    if (word >= query_.Words().size()) {
+        return true;
+    }
+    // A word's stem is asked only of words that could be a form of the query's word: they begin alike.
+    const auto stemOf = [this](std::string_view text) { return forms_.Stem(text); };
+    const std::size_t end = std::min(table_->WordCount(), work.next + kWordsAPart);
+    for (WordId id = static_cast<WordId>(work.next); id < end; ++id) {
+        const std::string_view text = table_->Word(id);
+        const TextMatch match = query_.MatchText(word, text, stemOf);
+        if (match == TextMatch::None) {
             continue;
         }
-        std::uint32_t needed = 0;
-        for (std::size_t w = 0; w < words_.size(); ++w) {
-            needed |= NameClassOf(item, w) == MatchClass::None ? 1u << w : 0;
+        work.matches[id] |= static_cast<Matches>(match) << (kBitsAWord * word);
+        if (match >= TextMatch::Near) {
+            work.near[id] |= static_cast<std::uint16_t>(1U << word);
         }
-        const std::uint64_t start = offsetOf(k) - blockStart;
-        if ((needed & ~held[k - first]) != 0 || start >= block.size()) {
-            outcome = Outcome{}; // a word stands nowhere in its entry
-            continue;
-        }
-        const std::string_view entryBytes = block.substr(static_cast<std::size_t>(start), kChunkSize);
-        DecideOnEntry(item, entryBytes.substr(0, entryBytes.find('\0')));
     }
+    work.next = end;
+    if (end >= table_->WordCount()) {
+        ++work.word;
+        work.next = 0;
+    }
+    return work.word >= query_.Words().size();
 }
 
-void RankedSearch::DecideOnEntry(int item, std::string_view entryBytes)
+bool RankedSearch::MatchEntries()
 {
-    Outcome &outcome = outcomes_[static_cast<std::size_t>(item)];
-    outcome = Outcome{};
-    const std::optional<EntryParts> parts = ParseEntry(entryBytes);
-    if (!parts) {
-        return; // an entry the entry view cannot show holds no text
-    }
-    MatchClass best = MatchClass::None;
-    bool wholeInDescription = false;
-    for (std::size_t w = 0; w < words_.size(); ++w) {
-        MatchClass matched = NameClassOf(item, w);
-        if (matched == MatchClass::None) {
-            bool whole = false;
-            matched = ClassOfText(*parts, patterns_[w], whole);
-            if (matched == MatchClass::None) {
-                return;
+    Work &work = *work_;
+    const std::size_t words = query_.Words().size();
+    const std::vector<int> &order = names_->InFileOrder();
+    const std::size_t end = std::min(table_->EntryCount(), work.next + kEntriesAPart);
+    for (std::size_t entry = work.next; entry < end; ++entry) {
+        std::uint8_t *classes = work.classes.data() + entry * words;
+        // Each field's words in order: the best match of each query word, and which query words stand next to each
+        // other in the query's order.
+        const auto read = [&](std::span<const WordId> field, unsigned shift) {
+            std::uint16_t before = 0;
+            for (const WordId id : field) {
+                const Matches matches = work.matches[id];
+                if (matches == 0) {
+                    before = 0;
+                    continue;
+                }
+                for (std::size_t word = 0; word < words; ++word) {
+                    const auto match = static_cast<std::uint8_t>(ClassOf(matches, word));
+                    const auto mine = static_cast<std::uint8_t>((classes[word] >> shift) & 7U);
+                    if (match > mine) {
+                        classes[word] = static_cast<std::uint8_t>((classes[word] & ~(7U << shift)) | (match << shift));
+                    }
+                }
+                const std::uint16_t now = work.near[id];
+                work.neighbours[entry] |= static_cast<std::uint16_t>(before & (now >> 1));
+                before = now;
             }
-            wholeInDescription |= whole;
+        };
+        read(table_->DescriptionWords(entry), 4);
+        read(table_->RestWords(entry), 1);
+        const auto item = static_cast<std::size_t>(order[entry]);
+        for (std::size_t word = 0; word < words; ++word) {
+            if ((classes[word] & 0xFEU) != 0 || nameMatches_[item * words + word] != NameMatch::None) {
+                ++work.holding[word];
+            }
         }
-        best = std::min(best, matched);
     }
-    outcome.matchClass = best;
-    outcome.partOfWord = best == MatchClass::Description && !wholeInDescription;
+    work.next = end;
+    return end >= table_->EntryCount();
+}
+
+RankedResult RankedSearch::ResultOf(int item) const
+{
+    RankedResult result;
+    result.item = item;
+    result.entryOffset = names_->EntryOffset(item);
+    result.tier = tiers_[static_cast<std::size_t>(item)];
+    result.nameLength = names_->NameLength(item);
+    return result;
+}
+
+void RankedSearch::Rank()
+{
+    const std::size_t words = query_.Words().size();
+    const std::vector<int> &order = names_->InFileOrder();
+    const std::size_t entries = table_->EntryCount();
+    std::vector<float> rarity(words);
+    for (std::size_t word = 0; word < words; ++word) {
+        rarity[word] = Rarity(entries, work_->holding[word]);
+    }
+    std::vector<RankedResult> results;
+    std::size_t mostHeld = 0;
+    for (std::size_t entry = 0; entry < entries; ++entry) {
+        const int item = order[entry];
+        const auto at = static_cast<std::size_t>(item);
+        const WordTable::Entry &text = table_->EntryAt(entry);
+        const std::uint8_t *classes = words == 0 ? nullptr : work_->classes.data() + entry * words;
+        RankedResult result = ResultOf(item);
+        result.descriptionKnown = text.shown;
+        result.descriptionOffset = text.descriptionOffset;
+        result.descriptionLength = text.descriptionLength;
+        // A shorter description that holds the words is about them more than a long one.
+        const float tempering =
+            1.0F / (1.0F - kLengthTempering +
+                    kLengthTempering * static_cast<float>(text.descriptionWords) / work_->averageDescription);
+        bool wholeInDescription = words > 0;
+        float score = 0;
+        for (std::size_t word = 0; word < words; ++word) {
+            const NameMatch named = nameMatches_[at * words + word];
+            const auto described = static_cast<std::size_t>((classes[word] >> 4) & 7U);
+            const auto rest = static_cast<std::size_t>((classes[word] >> 1) & 7U);
+            std::array<float, 3> places = {kNameWeight[static_cast<std::size_t>(named)],
+                                           kDescriptionWeight[described] * tempering,
+                                           kDescriptionWeight[rest] * kRestShare};
+            std::sort(places.begin(), places.end(), std::greater<>());
+            result.wordsHeld += places[0] > 0 ? 1 : 0;
+            score += rarity[word] * (places[0] + kOtherPlacesShare * (places[1] + places[2]));
+            wholeInDescription &= described >= static_cast<std::size_t>(TextMatch::Near);
+        }
+        for (std::size_t word = 0; word + 1 < words; ++word) {
+            if ((work_->neighbours[entry] >> word & 1U) != 0) {
+                score += kNeighboursBonus * (rarity[word] + rarity[word + 1]);
+            }
+        }
+        if (wholeInDescription && words > 1) {
+            score += kWholeDescriptionBonus;
+        }
+        result.score = score;
+        mostHeld = std::max<std::size_t>(mostHeld, result.wordsHeld);
+        if (result.wordsHeld > 0 || result.tier < 2) {
+            results.push_back(result);
+        }
+    }
+    // The entries that hold every word; when none does, those that hold the most any does.
+    mostWords_ = words > 0 && mostHeld < words && mostHeld > 0;
+    std::erase_if(results, [&](const RankedResult &result) {
+        return result.tier == 2 && (mostHeld == 0 || result.wordsHeld < mostHeld);
+    });
+    std::sort(results.begin(), results.end(), [](const RankedResult &a, const RankedResult &b) {
+        if (a.tier != b.tier) {
+            return a.tier < b.tier;
+        }
+        if (a.tier < 2) {
+            return a.nameLength != b.nameLength ? a.nameLength < b.nameLength : a.item < b.item;
+        }
+        if (a.wordsHeld != b.wordsHeld) {
+            return a.wordsHeld > b.wordsHeld;
+        }
+        if (a.score != b.score) {
+            return a.score > b.score;
+        }
+        return a.nameLength != b.nameLength ? a.nameLength < b.nameLength : a.item < b.item;
+    });
+    ranked_ = std::move(results);
+    work_.reset();
 }
 
 std::vector<RankedResult> RankedSearch::Results() const
 {
-    std::vector<RankedResult> results;
-    if (stale_) {
-        return results;
+    if (done_) {
+        return ranked_;
     }
+    // What the names give before the text is read: the names as typed and those holding every word.
+    const std::size_t words = query_.Words().size();
+    std::vector<RankedResult> results;
     for (int item = 0; item < names_->Count(); ++item) {
-        const Outcome &outcome = outcomes_[static_cast<std::size_t>(item)];
-        if (!outcome.pending && outcome.matchClass != MatchClass::None) {
-            results.push_back(
-                {item, names_->EntryOffset(item), outcome.matchClass, outcome.partOfWord, names_->NameLength(item)});
+        const auto at = static_cast<std::size_t>(item);
+        RankedResult result = ResultOf(item);
+        float score = 0;
+        for (std::size_t word = 0; word < words; ++word) {
+            const NameMatch named = nameMatches_[at * words + word];
+            if (named != NameMatch::None) {
+                ++result.wordsHeld;
+                score += kNameWeight[static_cast<std::size_t>(named)];
+            }
+        }
+        result.score = score;
+        if (result.tier < 2 || (words > 0 && result.wordsHeld == words)) {
+            results.push_back(result);
         }
     }
     std::sort(results.begin(), results.end(), [](const RankedResult &a, const RankedResult &b) {
-        if (a.matchClass != b.matchClass) {
-            return a.matchClass < b.matchClass;
+        if (a.tier != b.tier) {
+            return a.tier < b.tier;
         }
-        if (a.partOfWord != b.partOfWord) {
-            return !a.partOfWord;
+        if (a.tier == 2 && a.score != b.score) {
+            return a.score > b.score;
         }
         return a.nameLength != b.nameLength ? a.nameLength < b.nameLength : a.item < b.item;
     });
     return results;
 }
 
-std::optional<std::vector<RankedResult>> FindRanked(platform::HelpFile &file, const CommandNames &names,
-                                                    std::u16string_view query)
+bool RankedSearch::MostWords() const
 {
-    // The caller keeps the names for the whole of this call: the search borrows them.
-    RankedSearch search(std::shared_ptr<const CommandNames>(std::shared_ptr<void>(), &names), query);
-    while (!search.Continue(file, std::numeric_limits<std::size_t>::max())) {
-    }
-    if (search.Stale()) {
+    return done_ && mostWords_;
+}
+
+std::optional<RankedResults> FindRanked(platform::HelpFile &file, std::shared_ptr<const CommandNames> names,
+                                        std::u16string_view query)
+{
+    RankedSearch search(names, query);
+    std::shared_ptr<const WordTable> table = BuildWordTable(file, std::move(names));
+    if (table == nullptr) {
         return std::nullopt;
     }
-    return search.Results();
+    search.ReadTable(std::move(table));
+    while (!search.Continue()) {
+    }
+    return RankedResults{search.Results(), search.MostWords()};
+}
+
+std::vector<platform::TextRange> MatchedRanges(const Query &query, std::string_view text, WordForms &forms)
+{
+    std::vector<platform::TextRange> ranges;
+    const auto stemOf = [&forms](std::string_view word) { return forms.Stem(word); };
+    ForEachWord(text, [&](std::size_t start, std::size_t length) {
+        std::string folded(text.substr(start, length));
+        for (char &byte : folded) {
+            byte = static_cast<char>(kMatchFold[static_cast<unsigned char>(byte)]);
+        }
+        TextMatch best = TextMatch::None;
+        std::size_t inside = npos;
+        std::size_t insideLength = 0;
+        for (std::size_t word = 0; word < query.Words().size(); ++word) {
+            const TextMatch match = query.MatchText(word, folded, stemOf);
+            if (match == TextMatch::Inside && best == TextMatch::None) {
+                inside = folded.find(query.Words()[word].text);
+                insideLength = query.Words()[word].text.size();
+            }
+            best = std::max(best, match);
+        }
+        if (best > TextMatch::Inside) {
+            ranges.push_back({start, length});
+        } else if (best == TextMatch::Inside) {
+            ranges.push_back({start + inside, insideLength});
+        }
+    });
+    return ranges;
+}
+
+std::vector<platform::TextRange> MatchedNameRanges(const Query &query, std::string_view name,
+                                                   std::span<const NamePart> parts)
+{
+    std::vector<bool> marked(name.size(), false);
+    const auto mark = [&marked](std::size_t start, std::size_t length) {
+        for (std::size_t at = start; at < std::min(marked.size(), start + length); ++at) {
+            marked[at] = true;
+        }
+    };
+    if (query.NamedByInitials(name)) {
+        mark(0, name.size());
+    }
+    for (std::size_t word = 0; word < query.Words().size(); ++word) {
+        const QueryWord &wanted = query.Words()[word];
+        if (!wanted.matchable || wanted.text.empty()) {
+            continue;
+        }
+        const NameMatch match = query.MatchName(word, name, parts);
+        if (match == NameMatch::Is || match == NameMatch::NameNear) {
+            mark(0, name.size());
+        } else if (match == NameMatch::Begins || match == NameMatch::Holds) {
+            mark(name.find(wanted.text), wanted.text.size());
+        } else if (match >= NameMatch::PartBeginsWord && match <= NameMatch::PartIs) {
+            // The parts it matches, as MatchName matches them.
+            for (const NamePart &part : parts) {
+                const std::string_view piece = name.substr(part.start, part.length);
+                if (piece.starts_with(wanted.text)) {
+                    mark(part.start, std::min(piece.size(), wanted.text.size()));
+                } else if (query.MatchName(word, piece, std::span<const NamePart>()) >= NameMatch::NameNear ||
+                           (piece.size() >= kMinPartBeginningWord && wanted.text.starts_with(piece)) ||
+                           (wanted.stem.size() >= 4 && piece.starts_with(wanted.stem))) {
+                    mark(part.start, part.length);
+                }
+            }
+        }
+    }
+    std::vector<platform::TextRange> ranges;
+    for (std::size_t at = 0; at < marked.size();) {
+        if (!marked[at]) {
+            ++at;
+            continue;
+        }
+        const std::size_t start = at;
+        while (at < marked.size() && marked[at]) {
+            ++at;
+        }
+        ranges.push_back({start, at - start});
+    }
+    return ranges;
 }
 
 } // namespace korva::helpdata

@@ -1,16 +1,29 @@
 // SPDX-License-Identifier: MIT
 // Finding a command without knowing its name: the commands whose name or entry holds what the user typed, ranked
-// best first. The window shows them as the user types; the terminal prints them.
+// best first. The window shows them as the user types, the terminal prints them, and a lookup that no command begins
+// with opens them.
 //
-// Matching ignores case and accents over the data file's code page (kMatchFold). A query of several words
-// (split at spaces) matches an entry that holds every word, each in its name, its description or the rest of what the
-// entry view shows of it (the parameters and the examples); lines of kind "1" and "3" are never matched, and an entry
-// the entry view cannot show is found by its name alone. The results stand in the order of the best class any word
-// reaches (MatchClass); within a class, descriptions that hold a whole word before those that hold part of one, then
-// shorter names first, then the list's order.
+// Matching ignores case and accents over the data file's code page (match_fold.h). The query is cut into words at
+// every character that is no letter or digit. Each word counts:
+//   - where it matches: the command's name (the whole name, or one of its parts: CommandNames::Parts), its description,
+//     or the rest of what the entry view shows of it (the parameters and the examples; never a line of kind "1" or
+//     "3"); an entry the entry view cannot show is found by its name alone;
+//   - how well: the word itself; another form of it (word_forms.h); a word it begins; a near spelling (one edit from
+//     four letters on, two from eight; against names one from three letters); a word that holds it inside;
+//     against a name also a part of at least three letters that begins it, the letters in order, and the name made
+//     of the initials of three or more words;
+//   - how rare it is in the reference: a word that stands in half the entries says little.
+// The results are the entries that hold every word; when none does, those that hold as many words as any entry does
+// (MostWords). They stand in this order: the command named exactly as typed; the names that begin with what was
+// typed, shorter first; then by score: each word's best match by its rarity, more for words found next to each other
+// in the query's order and for a description that holds every word whole (not inside a longer word); then shorter
+// names, then the list's order.
 #pragma once
 
+#include "command_names.h"
 #include "platform/platform.h"
+#include "word_forms.h"
+#include "word_table.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -22,128 +35,183 @@
 
 namespace korva::helpdata {
 
-class FoldedWord;
-
-// How a word of the query matched, best first.
-enum class MatchClass : std::uint8_t
+// How a word of the query matches a word of an entry's text, better ones later.
+enum class TextMatch : std::uint8_t
 {
-    NameIsWord,  // the name is the word
-    NameBegins,  // the name begins with it
-    NameHolds,   // the name holds it: a word in the name begins with it, or it stands inside the name
-    NameNear,    // the name is one edit away from it, or holds its letters in order (at least three of them)
-    Description, // the description holds it
-    Rest,        // the parameters or the examples hold it
-    None,        // nowhere
+    None,
+    Inside, // the text's word holds it inside
+    Near,   // a near spelling of it
+    Prefix, // the text's word begins with it
+    Form,   // another form of it
+    Exact,  // the word itself
+};
+
+// How a word of the query matches a command's name, better ones later.
+enum class NameMatch : std::uint8_t
+{
+    None,
+    InOrder,        // the name begins with its first letter and holds the others in order (at least three)
+    Holds,          // the name holds it inside
+    PartBeginsWord, // a part of at least three letters begins it ("poly" of "poly_gcd" for "polynomial")
+    PartNear,       // a part is a near spelling of it
+    NameNear,       // the whole name is a near spelling of it
+    Form,           // a part begins with its stem: another form of it
+    PartBegins,     // a part begins with it
+    Begins,         // the name begins with it
+    PartIs,         // a part is the word
+    Is,             // the name is the word
+};
+
+// One word of a query.
+struct QueryWord
+{
+    std::string text;      // folded
+    std::string stem;      // its stem (word_forms.h)
+    bool matchable = true; // false when it holds a character the data file's code page lacks: nothing holds it
+};
+
+// What the user typed, folded and cut into words.
+class Query
+{
+public:
+    // The words of its first kMaxUnits characters, at most kMaxWords of them.
+    static constexpr std::size_t kMaxWords = 16;
+    static constexpr std::size_t kMaxUnits = 200;
+
+    Query(std::u16string_view typed, WordForms &forms);
+
+    const std::vector<QueryWord> &Words() const { return words_; }
+    // The whole query folded, its spaces run together and trimmed: what a command named as typed is named. Empty when
+    // it holds a character the code page lacks.
+    const std::string &Whole() const { return whole_; }
+
+    // How the word `word` of the query matches `textWord`, a folded word of an entry's text; `stem` is that word's stem
+    // (computed only when the word could be a form of it: `stemOf` yields it).
+    template <typename StemOf>
+    TextMatch MatchText(std::size_t word, std::string_view textWord, StemOf stemOf) const;
+    // How the word `word` matches a command's folded name, whose parts are `parts`.
+    NameMatch MatchName(std::size_t word, std::string_view name, std::span<const NamePart> parts) const;
+    // True when the name is made of the initials of the query's words, three or more of them ("fft").
+    bool NamedByInitials(std::string_view name) const;
+    // The letters a word of the text must begin with to be a form of the word `word`; empty when it has no forms.
+    std::string_view FormPrefix(std::size_t word) const;
+
+private:
+    std::vector<QueryWord> words_;
+    std::string whole_;
+    std::string initials_;
 };
 
 struct RankedResult
 {
     int item;                  // the command's position in the list
     std::uint32_t entryOffset; // its entry
-    MatchClass matchClass;
-    bool partOfWord;          // of a Description match: no word stands whole in the description
-    std::uint16_t nameLength; // in characters
+    // Where the entry's description stands in the file, once the entry's text has been read (descriptionKnown).
+    std::uint32_t descriptionOffset = 0;
+    std::uint16_t descriptionLength = 0;
+    bool descriptionKnown = false;
+    std::uint8_t tier = 2;      // 0: named exactly as typed; 1: the name begins with it; 2: the rest
+    std::uint8_t wordsHeld = 0; // of the query's words, any way
+    float score = 0;
+    std::uint16_t nameLength = 0; // in characters
     bool operator==(const RankedResult &) const = default;
 };
 
-// The command list's names folded for matching, and its entries in file order: made once for a list, read by every
-// search of it.
-class CommandNames
-{
-public:
-    explicit CommandNames(const platform::ListBox &list);
-
-    int Count() const { return static_cast<int>(items_.size()); }
-    std::string_view FoldedName(int item) const;
-    std::uint32_t EntryOffset(int item) const { return items_[static_cast<std::size_t>(item)].entryOffset; }
-    std::uint16_t NameLength(int item) const { return items_[static_cast<std::size_t>(item)].bytes; }
-    // The items in the order of their entries in the file.
-    const std::vector<int> &InFileOrder() const { return inFileOrder_; }
-    // The version of the list's items they were made from (ListBox::ItemsVersion).
-    std::uint64_t ListVersion() const { return listVersion_; }
-
-private:
-    // The folded names stand in blocks of this size, none across two: memory grows a block at a time, never by
-    // copying all that is held to a place twice its size.
-    static constexpr std::uint32_t kBlockBytes = 64 * 1024;
-
-    struct Item
-    {
-        std::uint32_t start; // of its folded name: the block (start / kBlockBytes) and the place in it
-        std::uint16_t bytes; // as many as the name has characters: one a character in the code page
-        std::uint32_t entryOffset;
-    };
-    std::vector<std::unique_ptr<char[]>> blocks_;
-    std::uint32_t used_ = 0; // bytes of the last block in use
-    std::vector<Item> items_;
-    std::vector<int> inFileOrder_;
-    std::uint64_t listVersion_;
-};
-
-// One search: the classes of the names at once, those of the entries' text as the file is read, a part at a time,
-// so that a window can answer its user between the parts. The search holds on to the names it reads, so that they
-// live as long as it does, whatever the window makes anew meanwhile.
+// One search: the names' matches at once; the entries' text from the reference's word table once there is one, a
+// part at a time, so that a window can answer its user between the parts. The search holds on to the names and the
+// table it reads, so that they live as long as it does, whatever the window makes anew meanwhile.
 class RankedSearch
 {
 public:
-    // The query's words: at most kMaxWords, of its first kMaxQueryUnits characters.
-    static constexpr std::size_t kMaxWords = 16;
-    static constexpr std::size_t kMaxQueryUnits = 200;
-    // The file is read in blocks of this many bytes.
-    static constexpr std::uint32_t kBlockBytes = 256 * 1024;
+    static_assert(Query::kMaxWords <= 16, "a word's matches are kept in 16 bits: a bit a word of the query");
 
     RankedSearch(std::shared_ptr<const CommandNames> names, std::u16string_view query);
     ~RankedSearch();
     RankedSearch(const RankedSearch &) = delete;
     RankedSearch &operator=(const RankedSearch &) = delete;
 
-    // Reads on through the file for the classes of the entries' text, about `byteBudget` bytes of it at most (at least
-    // one block); yields whether the search is done. A file that has changed since the list was built ends the search
-    // as stale: its offsets may point into other content.
-    bool Continue(platform::HelpFile &file, std::size_t byteBudget);
-    bool Done() const { return next_ >= names_->InFileOrder().size(); }
-    // True once the file was found changed: nothing the search found may be shown; the list is to be built again and
-    // the search made anew.
-    bool Stale() const { return stale_; }
-    // The results known so far, best first; once done, all of them. Before any text is read, those whose every word
-    // the name holds.
+    // Ranks the entries' text from `table`, made for the same names.
+    void ReadTable(std::shared_ptr<const WordTable> table);
+    bool HasTable() const { return table_ != nullptr; }
+    // Does one part of the work of ranking the entries' text (a bounded one); yields whether it is done. Does nothing
+    // before the table is given.
+    bool Continue();
+    // True once the entries' text is ranked: the results are whole.
+    bool Done() const;
+    // The results known so far, best first; once done, all of them. Before the text is ranked, those the names give:
+    // the commands named as typed or beginning with it, and those whose name holds every word.
     std::vector<RankedResult> Results() const;
+    // True, once done, when no entry holds every word of the query: the results hold the most any entry holds.
+    bool MostWords() const;
+    const Query &TheQuery() const { return query_; }
 
 private:
-    struct Outcome
-    {
-        MatchClass matchClass = MatchClass::None;
-        bool pending = false; // waits for its entry's text
-        bool partOfWord = false;
-    };
+    struct Work;
 
-    MatchClass NameClassOf(int item, std::size_t word) const;
-    void ClassifyNames();
-    // Decides on the pending entries order[first, last) from the block that holds them, read from `blockStart`.
-    void DecideOnBlock(std::string_view block, std::uint32_t blockStart, std::size_t first, std::size_t last,
-                       bool blockEndsTheFile);
-    void DecideOnEntry(int item, std::string_view entryBytes);
+    void MatchNames();
+    bool MatchWords();
+    bool MatchEntries();
+    void Rank();
+    RankedResult ResultOf(int item) const;
 
     std::shared_ptr<const CommandNames> names_;
-    std::vector<std::string> words_;      // folded; none when the query can match nothing
-    std::vector<FoldedWord> patterns_;    // the words, ready to be looked for
-    std::vector<MatchClass> nameClasses_; // item by item, word by word
-    std::vector<Outcome> outcomes_;
-    std::size_t next_ = 0; // the next entry in file order whose text is read
-    bool stale_ = false;
+    std::shared_ptr<const WordTable> table_;
+    WordForms forms_;
+    Query query_;
+    std::vector<NameMatch> nameMatches_; // item by item, word by word
+    std::vector<std::uint8_t> tiers_;    // item by item
+    std::unique_ptr<Work> work_;
+    std::vector<RankedResult> ranked_;
+    bool done_ = false;
+    bool mostWords_ = false;
 };
 
-// The whole search at once, for a reader that has no user waiting: what the terminal prints. Nothing when the file
-// changed under it (RankedSearch::Stale).
-std::optional<std::vector<RankedResult>> FindRanked(platform::HelpFile &file, const CommandNames &names,
-                                                    std::u16string_view query);
+// The whole search at once, for a reader that has no user waiting: what the terminal prints.
+struct RankedResults
+{
+    std::vector<RankedResult> results;
+    bool mostWords = false;
+};
+// Nothing when the file changed under it.
+std::optional<RankedResults> FindRanked(platform::HelpFile &file, std::shared_ptr<const CommandNames> names,
+                                        std::u16string_view query);
 
-// The query folded for matching, as its words; empty when it holds none, or when one of them holds a character the
-// data file's code page lacks (no entry can hold that word). Marks that combine with the letter before them (as in
-// a decomposed ö) are dropped.
-std::vector<std::string> QueryWords(std::u16string_view query);
+// Where the words of `query` stand in `text` (bytes of the data file, one a character): each word of the text that one
+// of them matches, as a TextMatch would, or the part of it that holds one inside; in order, none overlapping.
+std::vector<platform::TextRange> MatchedRanges(const Query &query, std::string_view text, WordForms &forms);
+// Where they stand in a command's folded name: the name's parts and the spans they match.
+std::vector<platform::TextRange> MatchedNameRanges(const Query &query, std::string_view name,
+                                                   std::span<const NamePart> parts);
 
-// Where `word` (folded) stands in `text` (as the file holds it) from `from` on, matched as folded; npos when nowhere.
-std::size_t FindFolded(std::string_view text, std::string_view word, std::size_t from = 0);
+} // namespace korva::helpdata
+
+namespace korva::helpdata {
+
+template <typename StemOf>
+TextMatch Query::MatchText(std::size_t word, std::string_view textWord, StemOf stemOf) const
+{
+    const QueryWord &wanted = words_[word];
+    if (!wanted.matchable) {
+        return TextMatch::None;
+    }
+    if (textWord == wanted.text) {
+        return TextMatch::Exact;
+    }
+    const std::string_view prefix = FormPrefix(word);
+    if (!prefix.empty() && textWord.starts_with(prefix) && FormsMatch(stemOf(textWord), wanted.stem)) {
+        return TextMatch::Form;
+    }
+    if (textWord.starts_with(wanted.text)) {
+        return TextMatch::Prefix;
+    }
+    const std::size_t edits = NearEditsFor(wanted.text.size());
+    if (edits > 0 && WithinEdits(textWord, wanted.text, edits)) {
+        return TextMatch::Near;
+    }
+    if (textWord.size() > wanted.text.size() && textWord.find(wanted.text) != std::string_view::npos) {
+        return TextMatch::Inside;
+    }
+    return TextMatch::None;
+}
 
 } // namespace korva::helpdata

@@ -2,16 +2,16 @@
 #include "terminal_reference.h"
 
 #include "helpdata/command_index.h"
+#include "helpdata/command_names.h"
 #include "helpdata/entry_format.h"
-#include "helpdata/entry_view.h"
 #include "helpdata/ranked_search.h"
 #include "helpdata/read_buffer.h"
-#include "platform/code_page.h"
+#include "platform/console.h"
 #include "platform/sorted_list_box.h"
 #include "platform/unicode.h"
 
 #include <algorithm>
-#include <numeric>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -21,6 +21,9 @@ namespace {
 
 // A file that changes while it is read is read again, this many times at most.
 constexpr int kReadAttempts = 3;
+// --apropos reads the descriptions of this many results at a time, then writes their lines: its memory is bounded by
+// a block, not by the results.
+constexpr std::size_t kResultsABlock = 512;
 
 // What an answer writes, kept until the file is known not to have changed under it.
 struct Answered
@@ -33,9 +36,7 @@ struct Answered
 // What the user typed, as messages quote it: control characters shown, never sent.
 std::string Quoted(std::string_view text)
 {
-    std::string quoted(1, '\'');
-    AppendUtf8(platform::Utf16OfUtf8(text), true, quoted);
-    return quoted += '\'';
+    return "'" + platform::ShownArgument(text) + "'";
 }
 
 std::string NameOf(const platform::ListBox &list, int item, bool shown)
@@ -52,12 +53,11 @@ Answered PrintEntry(const std::string &name, platform::HelpFile &file, const pla
     if (item == platform::kNoItem) {
         answered.status = kNothingFound;
         answered.err = "korva-reference: no command is named or begins with " + Quoted(name);
-        const helpdata::CommandNames names(list);
-        const auto ranked = helpdata::FindRanked(file, names, wanted);
-        for (std::size_t i = 0; ranked && i < std::min(ranked->size(), kSuggestions); ++i) {
-            answered.err += (i == 0 ? "; did you mean: " : ", ") + NameOf(list, (*ranked)[i].item, true);
+        const auto ranked = helpdata::FindRanked(file, std::make_shared<const helpdata::CommandNames>(list), wanted);
+        for (std::size_t i = 0; ranked && i < std::min(ranked->results.size(), kSuggestions); ++i) {
+            answered.err += (i == 0 ? "; did you mean: " : ", ") + NameOf(list, ranked->results[i].item, true);
         }
-        answered.err += ranked && !ranked->empty() ? "?\n" : "\n";
+        answered.err += ranked && !ranked->results.empty() ? "?\n" : "\n";
         return answered;
     }
     helpdata::ReadBuffer buffer;
@@ -109,39 +109,44 @@ void WriteNames(const platform::SortedListBox &list, const Output &output, std::
     out << block;
 }
 
-Answered Apropos(const std::string &text, platform::HelpFile &file, const platform::ListBox &list, const Output &output)
+// How writing the ranked results ended.
+enum class Written
 {
-    Answered answered;
-    const helpdata::CommandNames names(list);
-    const auto results = helpdata::FindRanked(file, names, platform::Utf16OfUtf8(text));
-    if (!results) {
-        return answered; // the file changed: read again
-    }
-    if (results->empty()) {
-        answered.status = kNothingFound;
-        answered.err = "korva-reference: nothing found for " + Quoted(text) + "\n";
-        return answered;
-    }
-    // The descriptions, read in the order of the file, which its read-ahead serves best.
-    std::vector<std::size_t> inFileOrder(results->size());
-    std::iota(inFileOrder.begin(), inFileOrder.end(), std::size_t{0});
-    std::sort(inFileOrder.begin(), inFileOrder.end(),
-              [&](std::size_t a, std::size_t b) { return (*results)[a].entryOffset < (*results)[b].entryOffset; });
-    std::vector<std::string> descriptions(results->size());
-    helpdata::ReadBuffer buffer;
-    for (const std::size_t i : inFileOrder) {
-        const auto parts = helpdata::ParseEntry(helpdata::ReadEntryBytes(file, buffer, (*results)[i].entryOffset));
-        descriptions[i] = parts ? Utf8OfAnsi(parts->description, output.terminal) : std::string();
-    }
-    for (std::size_t i = 0; i < results->size(); ++i) {
-        std::string line = NameOf(list, (*results)[i].item, output.terminal);
-        if (!descriptions[i].empty()) {
-            line += " - " + descriptions[i];
+    All,
+    Nothing,     // the file changed before a line was written: to be read again
+    OnlyTheFirst // the file changed after lines were written: those stand, the rest are not
+};
+
+// Writes a "NAME - DESCRIPTION" line a result, in the results' order: the descriptions of a block of results read
+// from the places the search recorded, the block's lines written once the file is known not to have changed.
+Written WriteResults(const std::vector<helpdata::RankedResult> &results, platform::HelpFile &file,
+                     const platform::ListBox &list, const Output &output, std::ostream &out)
+{
+    std::string description;
+    std::string block;
+    for (std::size_t first = 0; first < results.size(); first += kResultsABlock) {
+        block.clear();
+        const std::size_t last = std::min(results.size(), first + kResultsABlock);
+        for (std::size_t i = first; i < last; ++i) {
+            const helpdata::RankedResult &result = results[i];
+            ShownLine line(output);
+            line.Append(list.GetText(result.item));
+            if (result.descriptionKnown && result.descriptionLength > 0) {
+                description.resize(result.descriptionLength);
+                file.Seek(result.descriptionOffset);
+                description.resize(file.Read(description));
+                line.AppendText(" - ");
+                line.AppendAnsi(description);
+            }
+            block += line.Text();
+            block += '\n';
         }
-        answered.out += CutToColumns(line, output.terminal ? output.columns : 0);
-        answered.out += '\n';
+        if (file.ContentChanged()) {
+            return first == 0 ? Written::Nothing : Written::OnlyTheFirst;
+        }
+        out << block;
     }
-    return answered;
+    return Written::All;
 }
 
 } // namespace
@@ -159,12 +164,37 @@ int Respond(const Request &request, platform::HelpFile &file, const Output &outp
             WriteNames(list, output, out);
             return kFound;
         }
-        const Answered answered = request.kind == Request::Kind::Print ? PrintEntry(request.text, file, list, output)
-                                                                       : Apropos(request.text, file, list, output);
-        if (!file.ContentChanged()) {
+        if (request.kind == Request::Kind::Print) {
+            const Answered answered = PrintEntry(request.text, file, list, output);
+            if (file.ContentChanged()) {
+                continue;
+            }
             out << answered.out;
             err << answered.err;
             return answered.status;
+        }
+        const auto ranked = helpdata::FindRanked(file, std::make_shared<const helpdata::CommandNames>(list),
+                                                 platform::Utf16OfUtf8(request.text));
+        if (!ranked) {
+            continue; // the file changed under the search
+        }
+        if (ranked->results.empty()) {
+            err << "korva-reference: nothing found for " << Quoted(request.text) << "\n";
+            return kNothingFound;
+        }
+        switch (WriteResults(ranked->results, file, list, output, out)) {
+        case Written::All:
+            if (ranked->mostWords) {
+                err << "korva-reference: no command holds all of these words; " << ranked->results.size()
+                    << " closest\n";
+            }
+            return kFound;
+        case Written::Nothing:
+            continue;
+        case Written::OnlyTheFirst:
+            err << "korva-reference: the data file changed while the results were written; the lines written stand, "
+                   "the rest were not written\n";
+            return kCannotRead;
         }
     }
     err << "korva-reference: the data file kept changing while it was read\n";

@@ -2,37 +2,15 @@
 #include "terminal_text.h"
 
 #include "platform/code_page.h"
+#include "platform/console.h"
 #include "platform/unicode.h"
 
 namespace korva::terminal {
 
 namespace {
 
-// Appends one character, shown rather than sent when it is a control character and `shown` says so.
-void AppendCharacter(char32_t codePoint, bool shown, std::string &out)
-{
-    if (codePoint >= 0x20 && codePoint < 0x7F) {
-        out += static_cast<char>(codePoint); // the most of any text: printable ASCII
-        return;
-    }
-    if (shown && codePoint != u'\t' && codePoint != u'\n') {
-        if (codePoint < 0x20) {
-            out += '^';
-            out += static_cast<char>(codePoint + 0x40);
-            return;
-        }
-        if (codePoint == 0x7F) {
-            out += "^?";
-            return;
-        }
-        if (codePoint >= 0x80 && codePoint < 0xA0) {
-            out += "M-^";
-            out += static_cast<char>(codePoint - 0x80 + 0x40);
-            return;
-        }
-    }
-    platform::AppendUtf8(codePoint, out);
-}
+// A terminal's tab stops: every eighth column.
+constexpr std::size_t kTabStop = 8;
 
 } // namespace
 
@@ -47,7 +25,12 @@ std::string Utf8(std::u16string_view text, bool shown)
 void AppendUtf8(std::u16string_view text, bool shown, std::string &out)
 {
     for (std::size_t at = 0; at < text.size();) {
-        AppendCharacter(platform::NextUtf16Character(text, at).value_or(platform::kReplacementCharacter), shown, out);
+        const char32_t character = platform::NextUtf16Character(text, at).value_or(platform::kReplacementCharacter);
+        if (shown) {
+            platform::AppendShownCharacter(character, false, out);
+        } else {
+            platform::AppendUtf8(character, out);
+        }
     }
 }
 
@@ -56,24 +39,66 @@ std::string Utf8OfAnsi(std::string_view ansi, bool shown)
     std::string out;
     out.reserve(ansi.size());
     for (const char byte : ansi) {
-        AppendCharacter(platform::AnsiCharToWide(static_cast<unsigned char>(byte)), shown, out);
+        const char32_t character = platform::AnsiCharToWide(static_cast<unsigned char>(byte));
+        if (shown) {
+            platform::AppendShownCharacter(character, false, out);
+        } else {
+            platform::AppendUtf8(character, out);
+        }
     }
     return out;
 }
 
-std::string_view CutToColumns(std::string_view line, std::size_t columns)
+ShownLine::ShownLine(const Output &output) : shown_(output.terminal), columns_(output.terminal ? output.columns : 0) {}
+
+bool ShownLine::AppendCharacter(char32_t character)
 {
-    if (columns == 0) {
-        return line;
+    if (full_) {
+        return false;
     }
-    std::size_t characters = 0;
-    for (std::size_t at = 0; at < line.size(); ++at) {
-        const bool starts = (static_cast<unsigned char>(line[at]) & 0xC0) != 0x80; // not a continuation byte
-        if (starts && ++characters > columns) {
-            return line.substr(0, at);
+    if (columns_ != 0) {
+        const std::size_t width = shown_ && character == U'\t' ? kTabStop - used_ % kTabStop
+                                  : shown_                     ? platform::ShownColumns(character)
+                                                               : 1;
+        if (used_ + width > columns_) {
+            full_ = true;
+            return false;
+        }
+        used_ += width;
+    }
+    if (shown_) {
+        platform::AppendShownCharacter(character, false, text_);
+    } else {
+        platform::AppendUtf8(character, text_);
+    }
+    return true;
+}
+
+void ShownLine::Append(std::u16string_view text)
+{
+    for (std::size_t at = 0; at < text.size();) {
+        if (!AppendCharacter(platform::NextUtf16Character(text, at).value_or(platform::kReplacementCharacter))) {
+            return;
         }
     }
-    return line;
+}
+
+void ShownLine::AppendAnsi(std::string_view ansi)
+{
+    for (const char byte : ansi) {
+        if (!AppendCharacter(platform::AnsiCharToWide(static_cast<unsigned char>(byte)))) {
+            return;
+        }
+    }
+}
+
+void ShownLine::AppendText(std::string_view ascii)
+{
+    for (std::size_t at = 0; at < ascii.size();) {
+        if (!AppendCharacter(platform::NextUtf8Character(ascii, at).value_or(platform::kReplacementCharacter))) {
+            return;
+        }
+    }
 }
 
 } // namespace korva::terminal

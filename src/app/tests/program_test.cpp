@@ -76,16 +76,18 @@ TEST_F(Program, ClosingTheWindowLeavesNothingOnScreen)
     int argc = 1;
     char name[] = "korva-reference";
     char *argv[] = {name, nullptr};
-    for (const auto &close :
-         std::vector<std::function<void(QDialog &)>>{[](QDialog &window) { QTest::keyClick(&window, Qt::Key_Escape); },
-                                                     [](QDialog &window) { QTest::keyClick(&window, Qt::Key_Return); },
-                                                     [](QDialog &window) { window.close(); }}) {
+    for (const auto &close : std::vector<std::function<void(QDialog &)>>{
+             [](QDialog &window) { QTest::keyClick(&window, Qt::Key_W, Qt::ControlModifier); },
+             [](QDialog &window) { QTest::keyClick(&window, Qt::Key_Q, Qt::ControlModifier); },
+             [](QDialog &window) { window.close(); }}) {
         QPointer<QDialog> shown;
         QTimer::singleShot(0, [&] {
             shown = qobject_cast<QDialog *>(QApplication::activeModalWidget());
             ASSERT_NE(shown, nullptr);
             EXPECT_EQ(shown->windowTitle(), QStringLiteral("Korva Command Reference"));
             EXPECT_GT(shown->findChild<QListView *>(QStringLiteral("IDC_COMMAND_LIST"))->model()->rowCount(), 60);
+            QApplication::setActiveWindow(shown); // a window's shortcuts reach it while it is the active one
+            EXPECT_TRUE(QTest::qWaitForWindowActive(shown));
             close(*shown);
         });
         CReferenceApp app(argc, argv, program.toStdString());

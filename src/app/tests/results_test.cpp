@@ -4,6 +4,8 @@
 #include "app/results_panel.h"
 #include "window_fixture.h"
 
+#include <cstdlib>
+
 #include <QAccessible>
 
 namespace korva::app::testing {
@@ -25,6 +27,7 @@ protected:
     {
         TypeSearchText(text);
         ASSERT_TRUE(QTest::qWaitFor([this] { return !Results().Searching(); }, 5000));
+        QCoreApplication::processEvents(); // the rows in view read their descriptions
     }
 
     // The names of the rows, top to bottom.
@@ -45,13 +48,19 @@ TEST_F(SampleResults, TypingShowsRankedResultsRightUnderTheSearchText)
     EXPECT_FALSE(Results().IsOpen());
     TypeAndWait(QStringLiteral("coefficient"));
     ASSERT_TRUE(Results().IsOpen());
-    // The descriptions that hold the word whole, the shorter name first; then one that holds it inside a word.
     EXPECT_EQ(Rows(), (QStringList{"coeff", "binomial", "collect"}));
+    // The count right under the search text, the rows right under it, all of them and no empty row after them, and
+    // never over the entry.
     const QRect search(SearchText().mapTo(&Dialog(), QPoint(0, 0)), SearchText().size());
+    QLabel &count = Results().CountLine();
+    EXPECT_TRUE(count.isVisible());
+    EXPECT_EQ(count.text(), QStringLiteral("3 results"));
+    EXPECT_EQ(count.geometry().top(), search.bottom() + 1);
     const QRect panel = Results().geometry();
-    EXPECT_EQ(panel.top(), search.bottom() + 1);
+    EXPECT_EQ(panel.top(), count.geometry().bottom() + 1);
     EXPECT_TRUE(Dialog().rect().contains(panel));
-    EXPECT_GE(Results().viewport()->height(), 3 * Results().sizeHintForRow(0)); // every row shows
+    EXPECT_EQ(Results().viewport()->height(), 3 * Results().sizeHintForRow(0));
+    EXPECT_LE(panel.bottom(), List().mapTo(&Dialog(), QPoint(0, List().height())).y());
 
     // What a screen reader is told: the list's name, how many results, and each row by its command's name first.
     QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(&Results());
@@ -73,45 +82,82 @@ TEST_F(SampleResults, TypingShowsRankedResultsRightUnderTheSearchText)
     EXPECT_EQ(Rows().value(0), QStringLiteral("mobius"));
     TypeAndWait(QStringLiteral("qqqqzz"));
     EXPECT_TRUE(Results().IsOpen());
-    EXPECT_EQ(Results().accessibleDescription(), QStringLiteral("No results"));
+    EXPECT_EQ(count.text(), QStringLiteral("0 results"));
+    EXPECT_FALSE(Results().isVisible()); // no row to show: the count alone
+    TypeAndWait(QStringLiteral("determinant qqqqzz"));
+    EXPECT_EQ(count.text(), QStringLiteral("No command holds all of these words; 1 closest"));
+    EXPECT_EQ(Rows(), QStringList{"det"});
 
-    // An empty search text shows no list.
+    // An empty search text shows no list, and no count.
     QTest::keyClick(&SearchText(), Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(&SearchText(), Qt::Key_Backspace);
     EXPECT_FALSE(Results().IsOpen());
+    EXPECT_FALSE(count.isVisible());
 }
 
-TEST_F(SampleResults, KeysMoveInTheResultsAndEnterShowsTheCommand)
+// The words of the query stand out where they stand in each row: underlined in the name, bold in the description.
+TEST_F(SampleResults, RowsShowWhyTheyMatched)
 {
+    TypeAndWait(QStringLiteral("binomial coefficients"));
+    ASSERT_EQ(Rows().value(0), QStringLiteral("binomial"));
+    const ResultsModel::Row &row = Results().Rows().RowAt(0);
+    ASSERT_TRUE(row.filled);
+    EXPECT_EQ(row.nameMatches, (std::vector<platform::TextRange>{{0, 8}}));
+    // "Binomial coefficient: ...": both words, the second in another form of it.
+    EXPECT_EQ(row.descriptionMatches, (std::vector<platform::TextRange>{{0, 8}, {9, 11}}));
+}
+
+// Looking through the results: the highlight on the best; Down leads in and the entry shows what is highlighted,
+// the list following; the results stay open. Escape brings back what the window showed before, and the history
+// holds none of what was only looked at.
+TEST_F(SampleResults, TheEntryFollowsTheResultsLookedThrough)
+{
+    ClickCommand(QStringLiteral("gcd"));
+    const QString gcd = EntryBox().toPlainText();
     TypeAndWait(QStringLiteral("coefficient"));
-    QTest::keyClick(&SearchText(), Qt::Key_Down); // into the results, at the first
+    EXPECT_EQ(CurrentRow(), QStringLiteral("coeff"));    // the best, before any key
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("gcd")); // typing never changes the entry
+    QTest::keyClick(&SearchText(), Qt::Key_Down);
     EXPECT_TRUE(Results().hasFocus());
-    EXPECT_EQ(CurrentRow(), QStringLiteral("coeff"));
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("coeff"));
+    EXPECT_TRUE(EntryBox().toPlainText().startsWith(QStringLiteral("Coefficient of")));
     QTest::keyClick(&Results(), Qt::Key_Down);
-    EXPECT_EQ(CurrentRow(), QStringLiteral("binomial"));
-    QTest::keyClick(&Results(), Qt::Key_PageDown);
-    EXPECT_EQ(CurrentRow(), QStringLiteral("collect"));
-    QTest::keyClick(&Results(), Qt::Key_PageUp);
-    EXPECT_EQ(CurrentRow(), QStringLiteral("coeff"));
-    QTest::keyClick(&Results(), Qt::Key_Up); // back up into the search text, the results still open
-    EXPECT_TRUE(SearchText().hasFocus());
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("binomial"));
     EXPECT_TRUE(Results().IsOpen());
+    EXPECT_TRUE(Results().hasFocus());
+    QTest::keyClick(&Results(), Qt::Key_Escape);
+    EXPECT_FALSE(Results().IsOpen());
+    EXPECT_TRUE(Dialog().isVisible());
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("gcd"));
+    EXPECT_EQ(EntryBox().toPlainText(), gcd);
+    EXPECT_FALSE(Dialog().BackAction().isEnabled()); // gcd alone was settled on
+    // With the results closed, Escape does nothing.
+    QTest::keyClick(&SearchText(), Qt::Key_Escape);
+    EXPECT_TRUE(Dialog().isVisible());
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("gcd"));
+}
+
+// Enter keeps the command highlighted, and notes it in the history; hovering only shows where the mouse is.
+TEST_F(SampleResults, EnterKeepsTheHighlightedCommand)
+{
+    ClickCommand(QStringLiteral("gcd"));
+    TypeAndWait(QStringLiteral("coefficient"));
+    QTest::mouseMove(Results().viewport(), Results().visualRect(Results().model()->index(2, 0)).center());
+    EXPECT_EQ(CurrentRow(), QStringLiteral("coeff"));
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("gcd"));
     QTest::keyClick(&SearchText(), Qt::Key_Down);
     QTest::keyClick(&Results(), Qt::Key_Down);
     QTest::keyClick(&Results(), Qt::Key_Return);
-
-    // Shown as a selection in the command list would show it, and recorded as a place to come back to.
     EXPECT_FALSE(Results().IsOpen());
-    EXPECT_TRUE(Dialog().isVisible());
     EXPECT_EQ(SelectedCommand(), QStringLiteral("binomial"));
     EXPECT_TRUE(EntryBox().toPlainText().startsWith(QStringLiteral("Binomial coefficient")));
-    EXPECT_EQ(SeeAlso().count(), 2);
     EXPECT_TRUE(List().hasFocus());
-    TypeAndWait(QStringLiteral("determinant"));
-    QTest::keyClick(&SearchText(), Qt::Key_Return); // Enter in the search text chooses the best result
-    EXPECT_EQ(SelectedCommand(), QStringLiteral("det"));
     Dialog().GoBack();
-    EXPECT_EQ(SelectedCommand(), QStringLiteral("binomial"));
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("gcd")); // coeff, only looked at, is no place of the history
+    // Enter in the search text keeps the best.
+    TypeAndWait(QStringLiteral("determinant"));
+    QTest::keyClick(&SearchText(), Qt::Key_Return);
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("det"));
 }
 
 TEST_F(SampleResults, TypingInTheResultsGoesOnInTheSearchText)
@@ -122,28 +168,6 @@ TEST_F(SampleResults, TypingInTheResultsGoesOnInTheSearchText)
     QTest::keyClicks(&Results(), QStringLiteral("ve"));
     EXPECT_TRUE(SearchText().hasFocus());
     EXPECT_EQ(SearchText().text(), QStringLiteral("solve"));
-}
-
-// Escape with the results open closes them and nothing else; with them closed, Escape closes the window as ever.
-TEST_F(SampleResults, EscapeClosesTheResultsFirst)
-{
-    ClickCommand(QStringLiteral("gcd"));
-    TypeAndWait(QStringLiteral("prime"));
-    const QString entry = EntryBox().toPlainText();
-    QTest::keyClick(&SearchText(), Qt::Key_Escape);
-    EXPECT_FALSE(Results().IsOpen());
-    EXPECT_TRUE(Dialog().isVisible());
-    EXPECT_EQ(SearchText().text(), QStringLiteral("prime"));
-    EXPECT_EQ(SelectedCommand(), QStringLiteral("gcd"));
-    EXPECT_EQ(EntryBox().toPlainText(), entry);
-
-    QTest::keyClick(&SearchText(), Qt::Key_X); // open again, and closed from inside
-    QTest::keyClick(&SearchText(), Qt::Key_Down);
-    QTest::keyClick(&Results(), Qt::Key_Escape);
-    EXPECT_FALSE(Results().IsOpen());
-    EXPECT_TRUE(Dialog().isVisible());
-    QTest::keyClick(&SearchText(), Qt::Key_Escape);
-    EXPECT_FALSE(Dialog().isVisible());
 }
 
 TEST_F(SampleResults, ClickOnARowShowsThatCommand)
@@ -165,15 +189,20 @@ TEST_F(SampleResults, FindAndF3KeepToFindNext)
     EXPECT_EQ(SelectedCommand(), QStringLiteral("Gamma"));
     EXPECT_EQ(FindButton().text(), QStringLiteral("Next"));
     QTest::keyClick(&SearchText(), Qt::Key_F3);
-    EXPECT_EQ(SelectedCommand(), QStringLiteral("Gamma")); // gamma's entry, shown as Gamma
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("gamma"));
 }
 
-// A lookup that a command begins with selects it as ever; one that none begins with opens its results.
+// A lookup that a command begins with selects it as ever; one that none begins with opens its results. A name given
+// in one case finds the command of that case first, as --print does.
 TEST_F(SampleResults, LookupThatNoCommandBeginsWithOpensItsResults)
 {
     Dialog().ShowCommand(QStringLiteral("sol"));
     EXPECT_EQ(SelectedCommand(), QStringLiteral("solve"));
     EXPECT_FALSE(Results().IsOpen());
+    Dialog().ShowCommand(QStringLiteral("gamma"));
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("gamma"));
+    Dialog().ShowCommand(QStringLiteral("Gamma"));
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("Gamma"));
 
     Dialog().ShowCommand(QStringLiteral("determinant"));
     EXPECT_EQ(SearchText().text(), QStringLiteral("determinant"));
@@ -182,6 +211,61 @@ TEST_F(SampleResults, LookupThatNoCommandBeginsWithOpensItsResults)
     EXPECT_EQ(Rows().value(0), QStringLiteral("det"));
     QTest::keyClick(&SearchText(), Qt::Key_Return);
     EXPECT_EQ(SelectedCommand(), QStringLiteral("det"));
+}
+
+// Enter pressed while the entries' text is still being ranked opens the best once it is known: the same command
+// however fast the user typed, and one even when no name held the words.
+TEST_F(WindowTest, EnterDuringTheSearchOpensTheBestOnceKnown)
+{
+    std::string bytes;
+    for (int i = 0; i < 3000; ++i) {
+        bytes += SimpleEntry("c" + std::to_string(i), i == 2500 ? "the prime factors" : "holds a prime number");
+    }
+    OpenWindowOnBytes(bytes + SimpleEntry("primes", "lists the primes"));
+    TypeSearchText(QStringLiteral("prime factor"));
+    ASSERT_TRUE(Dialog().Results().Searching());
+    EXPECT_EQ(Dialog().Results().CountLine().text().left(12), QStringLiteral("Searching..."));
+    QTest::keyClick(&SearchText(), Qt::Key_Return);
+    EXPECT_TRUE(Dialog().Results().IsOpen()); // it keeps running, and says so
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !Dialog().Results().IsOpen(); }, 10000));
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("c2500"));
+}
+
+// Find, a chosen result, a see-also jump and Back show the command in the middle of the list where the list allows.
+TEST_F(WindowTest, JumpsShowTheCommandInTheMiddleOfTheList)
+{
+    std::string bytes;
+    for (int i = 0; i < 400; ++i) {
+        bytes += SimpleEntry("c" + std::to_string(1000 + i), i == 300 ? "holds the key" : "d", {"c1350"});
+    }
+    OpenWindowOnBytes(bytes);
+    const auto middle = [this] {
+        const QRect row = List().visualRect(List().currentIndex());
+        return std::abs(row.center().y() - List().viewport()->height() / 2) <= row.height();
+    };
+    TypeSearchText(QStringLiteral("key"));
+    QTest::keyClick(&SearchText(), Qt::Key_F3);
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("c1300"));
+    EXPECT_TRUE(middle());
+    SeeAlso().setFocus();
+    QTest::keyClick(&SeeAlso(), Qt::Key_Down); // the related command
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("c1350"));
+    EXPECT_TRUE(middle());
+    List().scrollToTop();
+    Dialog().GoBack();
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("c1300"));
+    EXPECT_TRUE(middle());
+}
+
+// The results' rows follow the window's zoom, as the list and the entry do.
+TEST_F(SampleResults, RowsFollowTheZoom)
+{
+    TypeAndWait(QStringLiteral("coefficient"));
+    const int before = Results().sizeHintForRow(0);
+    Dialog().Zoom(4);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !Results().Searching(); }, 5000));
+    EXPECT_GT(Results().sizeHintForRow(0), before);
+    EXPECT_EQ(Results().font().pointSizeF(), List().font().pointSizeF());
 }
 
 // A file rewritten while its results are open: the results are made anew, and a command chosen shows its own entry.

@@ -29,6 +29,14 @@
 
 #include <gtest/gtest.h>
 
+// Texts as gtest prints them in a failure: as text, not as the bytes of their units.
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+QT_END_NAMESPACE
+
 namespace korva::app::testing {
 
 using korva::testing::SimpleEntry;

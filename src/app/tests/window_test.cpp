@@ -227,8 +227,8 @@ TEST_F(SampleWindow, FindReportsEntriesThenSearchCompleted)
         reported << SelectedCommand();
     }
     // In file order: Gamma's description names Euler, then gamma's (the Euler-Mascheroni constant), then totient's.
-    // The list finds gamma's name, case ignored, at Gamma, which stands higher: that is the command shown.
-    EXPECT_EQ(reported, (QStringList{"Gamma", "Gamma", "totient"}));
+    // Each is shown as the entry that holds the text: gamma's by its own item, not by Gamma, which stands higher.
+    EXPECT_EQ(reported, (QStringList{"Gamma", "gamma", "totient"}));
     EXPECT_EQ(FindButton().text(), QStringLiteral("Find"));
 }
 
@@ -255,9 +255,39 @@ TEST_F(SampleWindow, CtrlFGoesToTheSearchTextAndF3TapsFind)
     EXPECT_EQ(SelectedCommand(), QStringLiteral("Gamma"));
     EXPECT_EQ(FindButton().text(), QStringLiteral("Next"));
     QTest::keyClick(&SearchText(), Qt::Key_F3);
-    EXPECT_EQ(SelectedCommand(), QStringLiteral("Gamma")); // gamma's entry, shown as the list finds its name
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("gamma")); // gamma's entry, shown as its own command
     QTest::keyClick(&SearchText(), Qt::Key_F3);
     EXPECT_EQ(SelectedCommand(), QStringLiteral("totient"));
+}
+
+// The window closes with Ctrl+W and Ctrl+Q, as a desktop window does (and with its close button and Alt+F4, which the
+// desktop sends as a close).
+TEST_F(SampleWindow, CtrlWAndCtrlQCloseTheWindow)
+{
+    for (const Qt::Key key : {Qt::Key_W, Qt::Key_Q}) {
+        OpenWindow(KORVA_SAMPLE_DATA);
+        QTest::keyClick(&List(), key, Qt::ControlModifier);
+        EXPECT_FALSE(Dialog().isVisible()) << key;
+    }
+}
+
+// Enter does what the control with the focus does: Find in the search text, on to the entry in the command list (the
+// entry on show kept), a line break in the entry, which the user may edit for the moment.
+TEST_F(SampleWindow, EnterDoesWhatTheFocusedControlDoes)
+{
+    TypeSearchText(QStringLiteral("Euler"));
+    QTest::keyClick(&SearchText(), Qt::Key_Escape); // the results closed
+    QTest::keyClick(&SearchText(), Qt::Key_Return);
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("Gamma"));
+    EXPECT_EQ(FindButton().text(), QStringLiteral("Next"));
+
+    ClickCommand(QStringLiteral("gcd"));
+    const QString entry = EntryBox().toPlainText();
+    QTest::keyClick(&List(), Qt::Key_Return);
+    EXPECT_TRUE(EntryBox().hasFocus());
+    EXPECT_EQ(EntryBox().toPlainText(), entry);
+    QTest::keyClick(&EntryBox(), Qt::Key_Return);
+    EXPECT_EQ(EntryBox().toPlainText(), QStringLiteral("\n") + entry); // the caret stood at the start
 }
 
 TEST_F(SampleWindow, EnterOnAFocusedButtonClicksIt)
@@ -269,24 +299,31 @@ TEST_F(SampleWindow, EnterOnAFocusedButtonClicksIt)
     EXPECT_EQ(SelectedCommand(), QStringLiteral("Gamma"));
 }
 
-class ClosingKeys : public WindowTest, public ::testing::WithParamInterface<std::pair<const char *, int>>
+// A key typed dozens of times a day never ends the program: Enter and Escape leave the window open wherever the focus
+// is, with the command on show.
+class KeysThatNeverClose : public WindowTest, public ::testing::WithParamInterface<std::pair<const char *, int>>
 {};
 
-TEST_P(ClosingKeys, EndTheWindow)
+TEST_P(KeysThatNeverClose, LeaveTheWindowOpen)
 {
     OpenWindow(KORVA_SAMPLE_DATA);
+    ClickCommand(QStringLiteral("gcd"));
     const auto [focus, key] = GetParam();
     QWidget &target = Control<QWidget>(focus);
     target.setFocus();
     QTest::keyClick(&target, static_cast<Qt::Key>(key));
-    EXPECT_FALSE(Dialog().isVisible());
+    QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(key)); // and once more, wherever it went
+    EXPECT_TRUE(Dialog().isVisible());
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("gcd"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Window, ClosingKeys,
+    Window, KeysThatNeverClose,
     ::testing::Values(std::pair{"IDC_COMMAND_LIST", Qt::Key_Escape}, std::pair{"IDC_COMMAND_LIST", Qt::Key_Return},
                       std::pair{"IDC_SEARCH_TEXT", Qt::Key_Return}, std::pair{"IDC_SEARCH_TEXT", Qt::Key_Enter},
-                      std::pair{"IDC_ENTRY_TEXT", Qt::Key_Return}, std::pair{"IDC_SEE_ALSO", Qt::Key_Escape}),
+                      std::pair{"IDC_SEARCH_TEXT", Qt::Key_Escape}, std::pair{"IDC_ENTRY_TEXT", Qt::Key_Return},
+                      std::pair{"IDC_ENTRY_TEXT", Qt::Key_Escape}, std::pair{"IDC_SEE_ALSO", Qt::Key_Escape},
+                      std::pair{"IDC_SEE_ALSO", Qt::Key_Return}),
     [](const auto &info) {
         const char *key = info.param.second == Qt::Key_Escape  ? "Escape"
                           : info.param.second == Qt::Key_Enter ? "KeypadEnter"
@@ -352,7 +389,8 @@ TEST_F(Layout, FollowsTheScreensHeight)
     OpenWindow(KORVA_SAMPLE_DATA);
     EXPECT_EQ(Dialog().TemplateId(), compact ? IDD_REFERENCE_WIDE : IDD_REFERENCE);
 
-    const auto labels = Dialog().findChildren<QLabel *>();
+    QList<QLabel *> labels = Dialog().findChildren<QLabel *>();
+    labels.removeAll(&Dialog().Results().CountLine()); // the results', shown only with them
     const auto top = [](QWidget &widget) { return widget.mapTo(widget.window(), QPoint(0, 0)).y(); };
     const auto left = [](QWidget &widget) { return widget.mapTo(widget.window(), QPoint(0, 0)).x(); };
     if (compact) {
@@ -414,7 +452,9 @@ TEST_F(Layout, FollowsTheScreensHeight)
     EXPECT_EQ(told(SeeAlso()), (QStringList{"Also See", "Also See", QString::number(QAccessible::ComboBox)}));
     EXPECT_EQ(told(CopyButton()), (QStringList{"Copy", none, QString::number(QAccessible::Button)}));
     EXPECT_EQ(told(FindButton()), (QStringList{"Find", none, QString::number(QAccessible::Button)}));
-    EXPECT_EQ(told(SearchText()), (QStringList{"Command", none, QString::number(QAccessible::EditableText)}));
+    // The search text's hint, which a screen reader hears after its name.
+    EXPECT_EQ(told(SearchText()),
+              (QStringList{"Command", "Search commands", QString::number(QAccessible::EditableText)}));
 
     // Wholly on the screen, frame and title bar included, and centred on it.
     const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
@@ -423,13 +463,14 @@ TEST_F(Layout, FollowsTheScreensHeight)
         << "x" << available.height();
     EXPECT_NEAR(Dialog().frameGeometry().center().x(), available.center().x(), 2);
 
-    // The results of a word typed: right under the search text, inside the window and so inside the screen, and at
-    // least one row whole.
+    // The results of a word typed: their count right under the search text, then the rows, inside the window and so
+    // inside the screen, and at least one row whole.
     TypeSearchText(QStringLiteral("coefficient"));
     ASSERT_TRUE(QTest::qWaitFor([this] { return !Dialog().Results().Searching(); }, 5000));
     const ResultsPanel &results = Dialog().Results();
     ASSERT_TRUE(results.IsOpen());
-    EXPECT_EQ(results.geometry().top(), top(SearchText()) + SearchText().height());
+    EXPECT_EQ(Dialog().Results().CountLine().geometry().top(), top(SearchText()) + SearchText().height());
+    EXPECT_EQ(results.geometry().top(), Dialog().Results().CountLine().geometry().bottom() + 1);
     EXPECT_TRUE(Dialog().rect().contains(results.geometry()));
     EXPECT_GE(results.viewport()->height(), results.sizeHintForRow(0));
 }

@@ -1,5 +1,8 @@
 // SPDX-License-Identifier: MIT
-// The window tests run the real window in one QApplication, on Qt's offscreen platform unless told otherwise.
+// The window tests run the real window in one QApplication, on Qt's offscreen platform unless told otherwise, in
+// English.
+#include "app/translations.h"
+
 #include <cstdlib>
 
 #include <QApplication>
@@ -18,5 +21,8 @@ int main(int argc, char **argv)
         setenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit().constData(), 1);
     }
     QApplication application(argc, argv);
+    // The tests read the window's English words, whatever the machine's language.
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    korva::app::InstallTranslations(QLocale(QLocale::English, QLocale::UnitedStates));
     return RUN_ALL_TESTS();
 }

@@ -6,10 +6,13 @@
 #include "helpdata/entry_view.h"
 #include "helpdata/find_next.h"
 #include "helpdata/format.h"
+#include "helpdata/match_fold.h"
 #include "helpdata/ranked_search.h"
 #include "helpdata/see_also.h"
+#include "helpdata/word_table.h"
 #include "platform/code_page.h"
 #include "platform/memory/memory_platform.h"
+#include "platform/unicode.h"
 
 #include <algorithm>
 #include <array>
@@ -225,33 +228,76 @@ std::vector<std::string> CheckSearchPass(const std::string &bytes, const std::u1
 
 namespace {
 
-// True when the text the entry view shows of the entry at `offset` holds `word` (folded), outside the lines of kind
-// "1" and "3".
-bool ShownTextHolds(platform::MemoryHelpFile &file, std::uint32_t offset, const std::string &word)
+// The texts of an entry the search reads, folded, as the entry view reads them and by no code of the search's: its
+// name, then its description, parameters and example lines (but those of kind "1" and "3"), each apart.
+std::vector<std::string> FoldedTexts(platform::MemoryHelpFile &file, const platform::ListBox &list, int item)
 {
-    ReadBuffer buffer;
-    const std::optional<EntryParts> parts = ParseEntry(ReadEntryBytes(file, buffer, offset));
-    if (!parts) {
-        return false;
-    }
-    if (FindFolded(parts->description, word) != std::string_view::npos) {
-        return true;
-    }
-    if (!parts->hasParameters) {
-        return false;
-    }
-    if (FindFolded(parts->parameters, word) != std::string_view::npos) {
-        return true;
-    }
-    for (std::size_t cursor = 0; cursor < parts->exampleLines.size();) {
-        const std::size_t end = std::min(parts->exampleLines.find('\n', cursor), parts->exampleLines.size());
-        const std::string_view line = parts->exampleLines.substr(cursor, end - cursor);
-        if (!line.empty() && !IsHiddenFromSearch(line[0]) && FindFolded(line, word) != std::string_view::npos) {
-            return true;
+    const auto fold = [](std::string_view text) {
+        std::string folded(text);
+        for (char &byte : folded) {
+            byte = static_cast<char>(kMatchFold[static_cast<unsigned char>(byte)]);
         }
-        cursor = end + 1;
+        return folded;
+    };
+    std::array<char, kIndexNameBufferSize> name;
+    std::vector<std::string> texts = {
+        fold(std::string_view(name.data(), platform::WideToAnsi(list.GetText(item), name)))};
+    ReadBuffer buffer;
+    const std::optional<EntryParts> parts = ParseEntry(ReadEntryBytes(file, buffer, list.GetItemData(item)));
+    if (!parts) {
+        return texts;
     }
-    return false;
+    texts.push_back(fold(parts->description));
+    if (parts->hasParameters) {
+        texts.push_back(fold(parts->parameters));
+        ForEachExampleLine(*parts, [&](std::string_view line) {
+            if (!line.empty() && !IsHiddenFromSearch(line.front())) {
+                texts.push_back(fold(line));
+            }
+        });
+    }
+    return texts;
+}
+
+// The query's words the obvious way: its characters in the code page, folded, cut at every byte no letter or digit;
+// a word with a character the code page lacks is one no text holds.
+std::vector<std::string> NaiveWords(const std::u16string &query)
+{
+    std::vector<std::string> words(1);
+    std::vector<bool> lacking(1, false);
+    for (std::size_t at = 0; at < std::min(query.size(), Query::kMaxUnits);) {
+        const char16_t unit = query[at];
+        const std::optional<char32_t> character = platform::NextUtf16Character(query, at);
+        if (unit >= 0x0300 && unit <= 0x036F) {
+            continue; // a combining accent
+        }
+        const char byte = character ? platform::WideCharToAnsi(*character) : platform::kDefaultAnsiChar;
+        const bool lacks = byte == platform::kDefaultAnsiChar && character != U'?';
+        const auto folded = static_cast<unsigned char>(kMatchFold[static_cast<unsigned char>(byte)]);
+        const bool space = unit == u' ' || unit == u'\t' || unit == 0xA0;
+        if (!space && (lacks || IsWordByte(folded))) {
+            words.back() += static_cast<char>(folded);
+            lacking.back() = lacking.back() || lacks;
+        } else if (!words.back().empty()) {
+            words.emplace_back();
+            lacking.push_back(false);
+        }
+    }
+    std::vector<std::string> kept;
+    for (std::size_t i = 0; i < words.size() && kept.size() < Query::kMaxWords; ++i) {
+        if (!words[i].empty()) {
+            kept.push_back(lacking[i] ? std::string() : words[i]); // empty: held by no text
+        }
+    }
+    return kept;
+}
+
+// True when one of `texts` holds `word` as typed, inside a longer word or not.
+bool HoldsAsTyped(const std::vector<std::string> &texts, const std::string &word)
+{
+    return !word.empty() && std::any_of(texts.begin(), texts.end(), [&word](const std::string &text) {
+        return text.find(word) != std::string::npos;
+    });
 }
 
 } // namespace
@@ -260,42 +306,75 @@ std::vector<std::string> CheckRankedResults(const std::string &bytes, const std:
 {
     std::vector<std::string> problems;
     Engine engine(bytes);
-    const auto shared = std::make_shared<const CommandNames>(engine.window.commandList);
-    const CommandNames &names = *shared;
-    RankedSearch search(shared, query);
-    for (std::size_t slices = 0; !search.Continue(engine.file, 1); ++slices) {
-        if (slices > bytes.size()) {
+    const auto names = std::make_shared<const CommandNames>(engine.window.commandList);
+    RankedSearch search(names, query);
+    // The word table a block at a time, then the ranking a part at a time, as the window does them.
+    WordTableBuilder builder(names);
+    for (std::size_t blocks = 0; !builder.Continue(engine.file, 1); ++blocks) {
+        if (blocks > bytes.size()) {
+            problems.push_back("the word table was never done");
+            return problems;
+        }
+    }
+    std::shared_ptr<const WordTable> table = builder.Take();
+    if (table == nullptr) {
+        problems.push_back("the word table of a file that did not change is stale");
+        return problems;
+    }
+    search.ReadTable(table);
+    for (std::size_t parts = 0; !search.Continue(); ++parts) {
+        if (parts > bytes.size() + 64) {
             problems.push_back("the search did not end");
             return problems;
         }
     }
     const std::vector<RankedResult> results = search.Results();
-    std::vector<bool> found(static_cast<std::size_t>(names.Count()), false);
+    const int count = names->Count();
+    std::vector<std::size_t> place(static_cast<std::size_t>(count), results.size());
     for (std::size_t i = 0; i < results.size(); ++i) {
         const RankedResult &result = results[i];
-        if (result.item < 0 || result.item >= names.Count() || found[static_cast<std::size_t>(result.item)]) {
+        if (result.item < 0 || result.item >= count || place[static_cast<std::size_t>(result.item)] < results.size()) {
             problems.push_back("a result is no item of the list, or stands twice");
             return problems;
         }
-        found[static_cast<std::size_t>(result.item)] = true;
-        if (i > 0 && results[i - 1].matchClass > result.matchClass) {
-            problems.push_back("the results are out of their classes' order");
-        }
-        ReadBuffer buffer;
-        if (result.matchClass >= MatchClass::Description &&
-            !ParseEntry(ReadEntryBytes(engine.file, buffer, result.entryOffset))) {
-            problems.push_back("a result found by its text is an entry the entry view cannot show");
+        place[static_cast<std::size_t>(result.item)] = i;
+        if (result.descriptionKnown) {
+            // The place the search recorded holds the description the entry view shows.
+            ReadBuffer buffer;
+            const std::optional<EntryParts> parts = ParseEntry(ReadEntryBytes(engine.file, buffer, result.entryOffset));
+            const std::string_view recorded =
+                std::string_view(engine.file.Bytes())
+                    .substr(std::min<std::size_t>(result.descriptionOffset, bytes.size()), result.descriptionLength);
+            if (!parts || parts->description != recorded) {
+                problems.push_back("result " + std::to_string(i) + " records another place than its description's");
+            }
         }
     }
-    // Every entry that holds each word, in its name or in what the entry view shows, is a result.
-    const std::vector<std::string> words = QueryWords(query);
-    for (int item = 0; item < names.Count() && !words.empty(); ++item) {
-        const bool holdsEvery = std::all_of(words.begin(), words.end(), [&](const std::string &word) {
-            return names.FoldedName(item).find(word) != std::string_view::npos ||
-                   ShownTextHolds(engine.file, names.EntryOffset(item), word);
-        });
-        if (holdsEvery && !found[static_cast<std::size_t>(item)]) {
+    // Found the obvious way: the entries whose name or shown text holds every word as typed. Each is a result, and
+    // stands above every result that misses a word as typed.
+    const std::vector<std::string> words = NaiveWords(query);
+    std::size_t lowestHoldingAll = 0;
+    bool anyHoldsAll = false;
+    for (int item = 0; item < count && !words.empty(); ++item) {
+        const std::vector<std::string> texts = FoldedTexts(engine.file, engine.window.commandList, item);
+        const bool holdsAll = std::all_of(words.begin(), words.end(),
+                                          [&texts](const std::string &word) { return HoldsAsTyped(texts, word); });
+        if (!holdsAll) {
+            continue;
+        }
+        anyHoldsAll = true;
+        if (place[static_cast<std::size_t>(item)] == results.size()) {
             problems.push_back("item " + std::to_string(item) + " holds every word but is no result");
+            return problems;
+        }
+        lowestHoldingAll = std::max(lowestHoldingAll, place[static_cast<std::size_t>(item)]);
+    }
+    for (std::size_t i = 0; anyHoldsAll && i < lowestHoldingAll; ++i) {
+        const std::vector<std::string> texts = FoldedTexts(engine.file, engine.window.commandList, results[i].item);
+        if (!std::all_of(words.begin(), words.end(),
+                         [&texts](const std::string &word) { return HoldsAsTyped(texts, word); })) {
+            problems.push_back("result " + std::to_string(i) +
+                               " misses a word but stands above an entry that holds every one");
             break;
         }
     }

@@ -31,9 +31,10 @@ std::vector<std::string> CheckEntryViews(const std::string &bytes, const Exercis
 // "1" and "3".
 std::vector<std::string> CheckSearchPass(const std::string &bytes, const std::u16string &searchText);
 
-// Builds the index, then the ranked results for `query`, the file read a block at a time: each result is an item of
-// the list, once; they stand in their classes' order; a result found by the entry's text is one the entry view shows;
-// and every entry whose name or shown text holds each word of the query is among them.
+// Builds the index, the word table a block at a time, then the ranked results for `query`, a part at a time: each
+// result is an item of the list, once; the description place it records holds the description the entry view shows;
+// and, found by a naive scan of each entry's name and shown text, every entry that holds every word as typed is a
+// result, standing above every result that misses one.
 std::vector<std::string> CheckRankedResults(const std::string &bytes, const std::u16string &query);
 
 } // namespace korva::helpdata::testing

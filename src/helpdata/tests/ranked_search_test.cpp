@@ -1,93 +1,187 @@
 // SPDX-License-Identifier: MIT
-// Finding a command without knowing its name: what matches, in which order, and where the file's bytes end.
+// Finding a command without knowing its name: each rule of the ranking, with exact bytes in and the results' names out.
 #include "engine_fixture.h"
-#include "helpdata/match_fold.h"
 #include "helpdata/ranked_search.h"
 
-#include <array>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace korva::helpdata::testing {
 namespace {
 
-using Found = std::vector<std::pair<std::string, MatchClass>>;
-constexpr auto kName = MatchClass::NameIsWord;
-constexpr auto kBegins = MatchClass::NameBegins;
-constexpr auto kHolds = MatchClass::NameHolds;
-constexpr auto kNear = MatchClass::NameNear;
-constexpr auto kDescription = MatchClass::Description;
-constexpr auto kRest = MatchClass::Rest;
+using Names = std::vector<std::string>;
+
+struct QueryCase
+{
+    std::u16string query;
+    Names expected; // the first results, in order
+};
 
 class RankedSearchTest : public EngineTest
 {
 protected:
-    // Each result for `query` as (name, class), best first.
-    Found Ranked(std::u16string_view query)
+    RankedResults Search(std::u16string_view query)
     {
-        const CommandNames names(window.commandList);
-        const auto results = FindRanked(file, names, query);
+        const auto results = FindRanked(file, std::make_shared<const CommandNames>(window.commandList), query);
         EXPECT_TRUE(results.has_value());
-        Found found;
-        for (const RankedResult &result : results.value_or(std::vector<RankedResult>{})) {
-            std::array<char, kIndexNameBufferSize> name;
-            const std::size_t length = platform::WideToAnsi(window.commandList.GetText(result.item), name);
-            found.emplace_back(std::string(name.data(), length), result.matchClass);
-        }
-        return found;
+        return results.value_or(RankedResults{});
     }
 
-    std::vector<std::string> Names(std::u16string_view query)
+    // The results' names for `query`, best first.
+    Names Ranked(std::u16string_view query)
     {
-        std::vector<std::string> names;
-        for (const auto &[name, matched] : Ranked(query)) {
-            names.push_back(name);
+        Names names;
+        for (const RankedResult &result : Search(query).results) {
+            names.push_back(Narrow(window.commandList.GetText(result.item)));
         }
         return names;
     }
+
+    // The first `count` of them.
+    Names First(std::u16string_view query, std::size_t count)
+    {
+        Names names = Ranked(query);
+        names.resize(std::min(names.size(), count));
+        return names;
+    }
+
+    // Runs each case against the file, comparing the first results with those expected.
+    void ExpectFirst(const std::vector<QueryCase> &cases)
+    {
+        for (const QueryCase &each : cases) {
+            EXPECT_EQ(First(each.query, each.expected.size()), each.expected) << Narrow(each.query);
+        }
+    }
 };
 
-// Every class, each in its place: the name first, then the description, then the rest of the entry.
-TEST_F(RankedSearchTest, ClassesStandInTheirOrder)
+// The command named as typed, then the names that begin with it (shorter first), then the rest by what they hold.
+TEST_F(RankedSearchTest, NamedAsTypedThenNamesThatBeginWithIt)
 {
     Open(SimpleEntry("gcd", "greatest common divisor", {}, {"gcd(prime, 2)  = 1"}) +
          SimpleEntry("totient", "counts the numbers coprime to n") + SimpleEntry("nextprime") +
          SimpleEntry("factor", "splits an integer into prime factors") + SimpleEntry("isprime") +
-         SimpleEntry("prim", "a spanning tree") + SimpleEntry("primefactors") + SimpleEntry("prime") +
-         SimpleEntry("pxrxixmxe", "holds its letters in order"));
-    EXPECT_EQ(Ranked(u"prime"), (Found{{"prime", kName},
-                                       {"primefactors", kBegins},
-                                       {"isprime", kHolds}, // a word of the name begins with it, or the name holds it
-                                       {"nextprime", kHolds},
-                                       {"prim", kNear}, // one edit away
-                                       {"pxrxixmxe", kNear},
-                                       {"factor", kDescription},  // a whole word of its description
-                                       {"totient", kDescription}, // part of one: "coprime"
-                                       {"gcd", kRest}}));
+         SimpleEntry("primefactors") + SimpleEntry("prime_sieve") + SimpleEntry("prime"));
+    EXPECT_EQ(Ranked(u"prime"), (Names{"prime", "prime_sieve", "primefactors", // as typed, then beginning with it
+                                       "factor",                               // the word whole in the description
+                                       "isprime", "nextprime",                 // the name holds it
+                                       "gcd",                                  // the word in an example
+                                       "totient"}));                           // inside a word of the description
+    EXPECT_EQ(First(u"PRIME_SIEVE", 1), Names{"prime_sieve"});
 }
 
-TEST_F(RankedSearchTest, TyposAndAbbreviationsFindTheName)
+// Every word counts: an entry that holds all of them ranks above any that holds one, however well.
+TEST_F(RankedSearchTest, EveryWordOfTheQueryCounts)
 {
-    Open(SimpleEntry("solve", "solves an equation") + SimpleEntry("factor", "splits a polynomial") +
-         SimpleEntry("sv", "short") + SimpleEntry("sort", "orders a list"));
-    EXPECT_EQ(Names(u"slove"), std::vector<std::string>{"solve"});  // two letters swapped
-    EXPECT_EQ(Names(u"solvr"), std::vector<std::string>{"solve"});  // one changed
-    EXPECT_EQ(Names(u"factr"), std::vector<std::string>{"factor"}); // one dropped, and its letters in order
-    EXPECT_EQ(Names(u"fctr"), std::vector<std::string>{"factor"});  // its letters in order
-    // Two letters are too few to be near anything: only names that hold them.
-    EXPECT_EQ(Names(u"sv"), std::vector<std::string>{"sv"});
+    Open(SimpleEntry("cat", "concatenate files and print on the standard output") +
+         SimpleEntry("heaptrack_print", "heap memory profiler, print utility") +
+         SimpleEntry("ls", "list directory contents") + SimpleEntry("dirlist", "shows a list") +
+         SimpleEntry("listres", "list resources in widgets") + SimpleEntry("directory_stack", "the stack of folders"));
+    // "file" stands inside "profiler": a match, but a weak one.
+    EXPECT_EQ(Ranked(u"print file"), (Names{"cat", "heaptrack_print"}));
+    EXPECT_EQ(Ranked(u"list directory"), Names{"ls"});
+    EXPECT_FALSE(Search(u"list directory").mostWords);
+    // Spaces and punctuation between the words do not count.
+    EXPECT_EQ(Ranked(u"  directory,   list "), Ranked(u"list directory"));
 }
 
-// Several words: an entry that holds every word, in its name or its text, ranked by the best class any reaches.
-TEST_F(RankedSearchTest, SeveralWordsMustEachBeHeld)
+// When no entry holds every word, those that hold the most of them, and the results say so.
+TEST_F(RankedSearchTest, MostWordsWhenNoEntryHoldsEveryWord)
 {
-    Open(SimpleEntry("factor", "splits into prime factors") + SimpleEntry("primefactors", "lists them") +
-         SimpleEntry("isprime", "tests a number") + SimpleEntry("expand", "multiplies out, factor by factor"));
-    EXPECT_EQ(Ranked(u"prime factor"), (Found{{"factor", kName}, {"primefactors", kBegins}}));
-    EXPECT_EQ(Ranked(u"  factor   prime "), Ranked(u"prime factor")); // spaces between words do not count
-    EXPECT_EQ(Ranked(u"number test"), (Found{{"isprime", kDescription}}));
-    EXPECT_TRUE(Ranked(u"prime absent").empty());
+    Open(SimpleEntry("solve", "solves an equation for its unknowns") +
+         SimpleEntry("dsolve", "solves a differential equation") + SimpleEntry("plot", "draws a curve"));
+    const RankedResults results = Search(u"equation qqqqqq unknowns");
+    EXPECT_TRUE(results.mostWords);
+    ASSERT_EQ(results.results.size(), 1u);
+    EXPECT_EQ(results.results.front().wordsHeld, 2);
+    EXPECT_EQ(Ranked(u"equation qqqqqq"), (Names{"dsolve", "solve"})); // the shorter description is more about it
+    // A word the code page lacks is a word no entry holds; the others still rank.
+    EXPECT_EQ(Ranked(u"differential \u03c0"), Names{"dsolve"});
+    EXPECT_TRUE(Search(u"differential \u03c0").mostWords);
+    EXPECT_TRUE(Ranked(u"qqqqqq").empty());
+    EXPECT_FALSE(Search(u"qqqqqq").mostWords);
+}
+
+// Other forms of a word: plurals, -ing, -ion, -ise and -ize, from Snowball's stems.
+TEST_F(RankedSearchTest, WordFormsMatch)
+{
+    if (!WordForms::Available()) {
+        GTEST_SKIP() << "built without Snowball's stemmer (the Windows core): every word is its own stem";
+    }
+    Open(SimpleEntry("det", "Determinant of a square matrix") + SimpleEntry("integrate", "indefinite integral") +
+         SimpleEntry("expand", "multiplies out products") + SimpleEntry("simplify", "makes an expression simpler") +
+         SimpleEntry("factor", "splits into irreducible parts") + SimpleEntry("exp", "the exponential function of x") +
+         SimpleEntry("integer", "a whole number"));
+    ExpectFirst({{u"determinants", {"det"}},
+                 {u"integrals", {"integrate"}},
+                 {u"expanding", {"expand"}},
+                 {u"exponentials", {"exp"}},
+                 {u"simplification", {"simplify"}},
+                 {u"factorise", {"factor"}},
+                 {u"factorize", {"factor"}}});
+}
+
+// A near spelling of a word anywhere: one edit from four letters on, two from eight; against names from three.
+TEST_F(RankedSearchTest, NearSpellingsMatchEverywhere)
+{
+    Open(SimpleEntry("eigen", "eigenvalues of a matrix") + SimpleEntry("apart", "partial fraction decomposition") +
+         SimpleEntry("rsolve", "solves a recurrence") + SimpleEntry("factor", "factorization into primes") +
+         SimpleEntry("solve", "an equation") + SimpleEntry("sum", "adds terms"));
+    ExpectFirst({{u"eigenvlues", {"eigen"}},
+                 {u"factorizaton", {"factor"}},
+                 {u"recurence", {"rsolve"}},
+                 {u"partial fracton", {"apart"}},
+                 {u"slove", {"solve"}},          // two neighbours swapped
+                 {u"solvr", {"solve"}},          // one changed
+                 {u"factr", {"factor"}},         // one dropped
+                 {u"fctr", {"factor"}},          // the name's letters in order
+                 {u"recurrensse", {"rsolve"}}}); // two edits from eight letters on
+    EXPECT_TRUE(Ranked(u"ads").empty());         // three letters: near a name only, never a word of the text
+    EXPECT_EQ(Ranked(u"trems"), Names{"sum"});   // five letters, one swap from "terms"
+    EXPECT_TRUE(Ranked(u"trmes").empty());       // two edits from it: one too many below eight letters
+}
+
+// A four-letter word one swap from a whole name ranks that name above longer names that hold the letters inside.
+TEST_F(RankedSearchTest, ShortTypoOfAWholeNameBeatsNamesThatHoldIt)
+{
+    Open(SimpleEntry("xsrotx", "d") + SimpleEntry("asrotb", "d") + SimpleEntry("sort", "orders a list"));
+    EXPECT_EQ(First(u"srot", 1), Names{"sort"});
+}
+
+// Names are cut into parts: a query word matches a part it begins, and a part of three letters or more that begins it.
+TEST_F(RankedSearchTest, NamePartsAndInitials)
+{
+    Open(SimpleEntry("poly_gcd", "d") + SimpleEntry("mod_inverse", "d") + SimpleEntry("LUdecomposition", "d") +
+         SimpleEntry("fft", "d") + SimpleEntry("ift", "d") + SimpleEntry("HTMLParser", "d") +
+         SimpleEntry("log10", "d"));
+    ExpectFirst({{u"polynomial", {"poly_gcd"}},
+                 {u"inverse", {"mod_inverse"}},
+                 {u"decomposition", {"LUdecomposition"}},
+                 {u"lu", {"LUdecomposition"}},
+                 {u"parser", {"HTMLParser"}},
+                 {u"fast fourier transform", {"fft"}},
+                 {u"log", {"log10"}},
+                 {u"10", {"log10"}}});
+    EXPECT_TRUE(Ranked(u"fast fourier").empty()); // initials of two words name nothing
+}
+
+// A rare word says more than one that stands in most entries.
+TEST_F(RankedSearchTest, RareWordsCountMore)
+{
+    std::string bytes;
+    for (int i = 0; i < 12; ++i) {
+        bytes += SimpleEntry("c" + std::to_string(i), "returns a value");
+    }
+    Open(bytes + SimpleEntry("zz", "the residue"));
+    EXPECT_EQ(First(u"value residue", 1), Names{"zz"});
+}
+
+// Words found next to each other in the query's order, and a description that holds every word whole, rank above the
+// same words scattered or inside longer words.
+TEST_F(RankedSearchTest, NeighbouringAndWholeWordsRankFirst)
+{
+    Open(SimpleEntry("scattered", "a system, linear or not") + SimpleEntry("inside", "nonlinear subsystems") +
+         SimpleEntry("together", "solves a linear system of equations in x"));
+    EXPECT_EQ(Ranked(u"linear system"), (Names{"together", "scattered", "inside"}));
 }
 
 TEST_F(RankedSearchTest, CaseAndAccentsAreIgnored)
@@ -96,21 +190,13 @@ TEST_F(RankedSearchTest, CaseAndAccentsAreIgnored)
                      "bius",
                      "the M\xf6"
                      "bius function") +
-         SimpleEntry("Cauchy", "CAF\xc9 au lait") +
-         SimpleEntry("abs", "\x8a"
-                            "ome \xc0 la carte"));
+         SimpleEntry("Cauchy", "CAF\xc9 au lait") + SimpleEntry("abs", "\x8aome \xc0 la carte"));
     for (const std::u16string_view query : {u"mobius", u"M\u00d6BIUS", u"mo\u0308bius", u"M\u00f6bius"}) {
-        EXPECT_EQ(Ranked(query), (Found{{"m\xf6"
-                                         "bius",
-                                         kName}}))
+        EXPECT_EQ(Ranked(query), Names{"m?bius"}) // Narrow shows the letter beyond ASCII as "?"
             << Narrow(std::u16string(query));
     }
-    EXPECT_EQ(Ranked(u"cafe"), (Found{{"Cauchy", kDescription}}));
-    EXPECT_EQ(Ranked(u"cauchy"), (Found{{"Cauchy", kName}}));
-    EXPECT_EQ(Ranked(u"some a"), (Found{{"abs", kBegins}}));
-    // A character the code page lacks: no entry can hold the word.
-    EXPECT_TRUE(Ranked(u"\u03c0").empty());
-    EXPECT_TRUE(Ranked(u"mobius \u03c0").empty());
+    EXPECT_EQ(Ranked(u"cafe"), Names{"Cauchy"});
+    EXPECT_EQ(Ranked(u"some carte"), Names{"abs"});
 }
 
 // Lines of kind "1" and "3" are never matched, nor what the entry view does not show: the second line, the lines
@@ -121,18 +207,10 @@ TEST_F(RankedSearchTest, OnlyWhatTheEntryViewShowsIsMatched)
                {"1 hidden", "2 a", "3 hidden", "x hidden", "0 alpha(x)", "-> hidden", "1 + hidden", "ok visible"}) +
          Entry("beta", {"x hidden", "2 b", "0 not the parameters", "x hidden", "0 beta(y)", "3 hidden"}) +
          SimpleEntry("hidden2", "named so"));
-    EXPECT_EQ(Ranked(u"hidden"), (Found{{"hidden2", kBegins}}));
-    EXPECT_EQ(Ranked(u"visible"), (Found{{"alpha", kRest}}));
-    EXPECT_EQ(Ranked(u"parameters"), Found{}); // the fourth line is never the parameters line
-    EXPECT_EQ(Ranked(u"y"), (Found{{"beta", kRest}}));
-}
-
-// Within a class: a whole word before part of one, then shorter names, then the list's order.
-TEST_F(RankedSearchTest, TiesGoToShorterNamesThenTheListsOrder)
-{
-    Open(SimpleEntry("zeta", "a series") + SimpleEntry("beta", "a series") + SimpleEntry("alpha", "a series") +
-         SimpleEntry("eta", "a series") + SimpleEntry("delta", "the subseries") + SimpleEntry("ab", "serieses"));
-    EXPECT_EQ(Names(u"series"), (std::vector<std::string>{"eta", "beta", "zeta", "alpha", "ab", "delta"}));
+    EXPECT_EQ(Ranked(u"hidden"), Names{"hidden2"});
+    EXPECT_EQ(Ranked(u"visible"), Names{"alpha"});
+    EXPECT_EQ(Ranked(u"parameters"), Names{}); // the fourth line is never the parameters line
+    EXPECT_EQ(Ranked(u"y"), Names{"beta"});
 }
 
 // An entry the entry view cannot show is found by its name, never by text it would not show.
@@ -140,113 +218,60 @@ TEST_F(RankedSearchTest, EntryThatCannotBeShownIsFoundByItsNameOnly)
 {
     Open(Entry("broken", {"1 a", "x third line not a description", "3 c", "0 broken(x)"}) +
          SimpleEntry("whole", "third line"));
-    EXPECT_EQ(Ranked(u"broken"), (Found{{"broken", kName}}));
-    EXPECT_EQ(Ranked(u"third"), (Found{{"whole", kDescription}}));
+    EXPECT_EQ(Ranked(u"broken"), Names{"broken"});
+    EXPECT_EQ(Ranked(u"third"), Names{"whole"});
+    EXPECT_FALSE(Search(u"broken").results.front().descriptionKnown);
 }
 
-// The names' classes are there before any text is read, and the search reads the file a budget at a time.
-TEST_F(RankedSearchTest, NamesFirstThenTheTextABudgetAtATime)
+// Equal in every other way: shorter names first, then the list's order.
+TEST_F(RankedSearchTest, TiesGoToShorterNamesThenTheListsOrder)
 {
-    std::string bytes;
-    for (int i = 0; i < 2000; ++i) {
-        bytes += SimpleEntry(std::string("c").append(std::to_string(i)),
-                             i % 500 == 0 ? "holds the key" : std::string(300, 'w'));
-    }
-    Open(bytes + SimpleEntry("key"));
+    Open(SimpleEntry("zeta", "a series") + SimpleEntry("beta", "a series") + SimpleEntry("alpha", "a series") +
+         SimpleEntry("eta", "a series"));
+    EXPECT_EQ(Ranked(u"series"), (Names{"eta", "beta", "zeta", "alpha"}));
+}
+
+// The names give their results at once, before any text is ranked; the text comes from the word table, never from
+// the file.
+TEST_F(RankedSearchTest, NamesAtOnceThenTheTextFromTheTable)
+{
+    Open(SimpleEntry("solve", "an equation") + SimpleEntry("linsolve", "solves a linear system") +
+         SimpleEntry("plot", "draws what solve found"));
     const auto names = std::make_shared<const CommandNames>(window.commandList);
-    RankedSearch search(names, u"key");
+    RankedSearch search(names, u"solve");
+    EXPECT_EQ(search.Results().size(), 2u); // solve, linsolve: the names
+    EXPECT_FALSE(search.Continue());        // nothing to rank without a table
+    const std::shared_ptr<const WordTable> table = BuildWordTable(file, names);
+    ASSERT_NE(table, nullptr);
     const std::size_t reads = file.ReadCount();
-    EXPECT_EQ(search.Results().size(), 1u); // the name "key", read from the list
+    search.ReadTable(table);
+    while (!search.Continue()) {
+    }
     EXPECT_EQ(file.ReadCount(), reads);
-    EXPECT_FALSE(search.Continue(file, 1));
-    EXPECT_EQ(file.ReadCount(), reads + 1); // one block at least
-    while (!search.Continue(file, 1)) {
-    }
-    EXPECT_EQ(search.Results().size(), 5u);
-    EXPECT_FALSE(search.Stale());
+    EXPECT_EQ(search.Results().size(), 3u);
 }
 
-// Where the search reads the file a block at a time: every entry that a block's end cuts, and every match it cuts, is
-// read whole in the next block; the file's last entry is read to its last byte.
-TEST_F(RankedSearchTest, BlockBoundariesCutNoEntryAndNoMatch)
+// What the user may type: nothing, punctuation alone, one letter, many words, a long text, characters the code page
+// lacks. The results stand in order, each an item once, and the search ends.
+TEST_F(RankedSearchTest, AnyQueryEndsWithResultsInOrder)
 {
-    std::string bytes;
-    std::vector<std::string> expected = {"last"}; // the shortest name: first among equals
-    for (int i = 0; bytes.size() < std::size_t{3} * RankedSearch::kBlockBytes; ++i) {
-        const std::string name = std::string("c").append(std::to_string(100000 + i));
-        // Entries of 700 to 1300 bytes, the key at the end of every third one's description.
-        std::string description(600 + (i * 37) % 600, 'w');
-        if (i % 3 == 0) {
-            description += " needle";
-            expected.push_back(name);
-        }
-        bytes += SimpleEntry(name, description);
-    }
-    Open(bytes + "# last\n1\n2 the needle\n"); // without its closing blank line
-    EXPECT_EQ(Names(u"needle"), expected);
-}
-
-// The folded names stand in blocks of 64 KiB: a name at a block's end and one in the next are found whole.
-TEST_F(RankedSearchTest, NamesAcrossTheNamesBlocks)
-{
-    std::string bytes;
-    std::vector<std::string> names;
-    for (int i = 0; i < 2000; ++i) { // 2000 names of 45 bytes: more than one block of names
-        names.push_back(std::string("n").append(std::to_string(10000 + i)).append(39, 'x'));
-        bytes += SimpleEntry(names.back(), "d");
-    }
-    Open(bytes);
-    for (const int i : {0, 1455, 1456, 1999}) {
-        const std::string &name = names[static_cast<std::size_t>(i)];
-        const Found found = Ranked(std::u16string(name.begin(), name.end()));
-        ASSERT_FALSE(found.empty());
-        EXPECT_EQ(found.front(), (std::pair{name, kName})) << i; // the names one digit away follow it
-    }
-}
-
-// A file changed under the search: nothing it found is shown, and a search of the list built anew finds the new
-// content.
-TEST_F(RankedSearchTest, ChangedFileMakesTheSearchStale)
-{
-    Open(SimpleEntry("alpha", "old key") + SimpleEntry("beta", "nothing"));
-    const auto names = std::make_shared<const CommandNames>(window.commandList);
-    RankedSearch search(names, u"key");
-    file.SetBytes(SimpleEntry("beta", "new key") + SimpleEntry("alpha", "nothing"));
-    EXPECT_TRUE(search.Continue(file, 1));
-    EXPECT_TRUE(search.Stale());
-    EXPECT_TRUE(search.Results().empty());
-
-    ASSERT_TRUE(RebuildIndexIfChanged(context));
-    EXPECT_EQ(Ranked(u"key"), (Found{{"beta", kDescription}}));
-}
-
-// The folded search finds a word at every place of a text, sixteen at a time or one by one at its end, whatever case
-// and accents its first and last letters carry.
-TEST(FindFolded, EveryPlaceEveryCaseAndAccent)
-{
-    for (const std::string written : {"sOlvE", "\xc9tale", "caf\xc9", "x"}) {
-        std::string folded;
-        for (const char c : written) {
-            folded += static_cast<char>(kMatchFold[static_cast<unsigned char>(c)]);
-        }
-        for (std::size_t place = 0; place + written.size() <= 40; ++place) {
-            std::string text(40, '.');
-            text.replace(place, written.size(), written);
-            EXPECT_EQ(FindFolded(text, folded), place) << written << " at " << place;
-            EXPECT_EQ(FindFolded(text, folded, place + 1), std::string_view::npos) << written << " at " << place;
+    Open(SimpleEntry("+", "adds") + SimpleEntry("alpha", "a b c d e f g h") + SimpleEntry("c++", "a language"));
+    const std::u16string sixteen = u"a b c d e f g h a b c d e f g h x y z";
+    for (const std::u16string &query :
+         {std::u16string(), std::u16string(u"   "), std::u16string(u"+"), std::u16string(u"((!))"),
+          std::u16string(u"a"), sixteen, std::u16string(200, u'a'), std::u16string(300, u'\u4e00'),
+          std::u16string(u"\xd800 \xdfff a")}) {
+        const RankedResults found = Search(query);
+        std::vector<bool> seen(static_cast<std::size_t>(window.commandList.GetCount()), false);
+        for (const RankedResult &result : found.results) {
+            ASSERT_FALSE(seen[static_cast<std::size_t>(result.item)]) << Narrow(query);
+            seen[static_cast<std::size_t>(result.item)] = true;
         }
     }
-    EXPECT_EQ(FindFolded("solv", "solve"), std::string_view::npos);
-    EXPECT_EQ(FindFolded(std::string(64, 'S') + "olv" + "e", "solve"), 63u);
-}
-
-TEST_F(RankedSearchTest, EmptyQueryAndEmptyFileFindNothing)
-{
-    Open(SimpleEntry("alpha"));
+    EXPECT_EQ(Ranked(u"+"), Names{"+"}); // no word at all: the names as typed
+    EXPECT_EQ(First(u"c++", 1), Names{"c++"});
     EXPECT_TRUE(Ranked(u"").empty());
-    EXPECT_TRUE(Ranked(u"   ").empty());
-    Open("");
-    EXPECT_TRUE(Ranked(u"alpha").empty());
+    EXPECT_EQ(Ranked(sixteen), Names{"alpha"}); // the words past the sixteenth, which it lacks, do not count
 }
 
 } // namespace

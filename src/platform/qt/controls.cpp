@@ -105,11 +105,21 @@ int CommandListView::GetCurSel() const
 
 void CommandListView::SetCurSel(int position)
 {
+    Select(position, QAbstractItemView::PositionAtCenter);
+}
+
+void CommandListView::SelectNearby(int position)
+{
+    Select(position, QAbstractItemView::EnsureVisible);
+}
+
+void CommandListView::Select(int position, ScrollHint hint)
+{
     programSelects_ = true;
     const QModelIndex index = model_->index(position, 0);
     if (index.isValid()) {
         selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
-        scrollTo(index);
+        scrollTo(index, hint);
     } else {
         selectionModel()->clear();
     }
@@ -257,15 +267,6 @@ QMimeData *EntryTextEdit::createMimeDataFromSelection() const
     auto *data = new QMimeData;
     data->setText(textCursor().selection().toPlainText());
     return data;
-}
-
-void EntryTextEdit::keyPressEvent(QKeyEvent *event)
-{
-    if (IsPlainEnter(*event)) {
-        event->ignore(); // the window's: it closes it
-        return;
-    }
-    QPlainTextEdit::keyPressEvent(event);
 }
 
 DialogButton::DialogButton(const QString &text, QWidget *parent) : QPushButton(text, parent)

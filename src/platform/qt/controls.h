@@ -36,7 +36,10 @@ public:
     int GetCount() const override { return model_->Items().Count(); }
     std::u16string GetText(int position) const override;
     int GetCurSel() const override;
+    // Selects the item and shows it in the middle of the list where the list allows: the program's jumps.
     void SetCurSel(int position) override;
+    // Selects the item, the list scrolling as little as it must to show it, as the user's own keys do.
+    void SelectNearby(int position);
     int FindString(std::u16string_view prefix) const override { return model_->Items().Find(prefix); }
     void SetRedraw(bool redraw) override;
     std::uint64_t ItemsVersion() const override { return model_->Items().Version(); }
@@ -53,6 +56,8 @@ protected:
                                                          const QEvent *event = nullptr) const override;
 
 private:
+    void Select(int position, ScrollHint hint);
+
     CommandListModel *model_;
     bool programSelects_ = false;
 };
@@ -75,8 +80,8 @@ private:
     bool programChanges_ = false;
 };
 
-// The multi-line entry text: editable, long lines wrap, Tab moves on to the next control like in any dialog.
-// Enter, as everywhere in the window, is left to the window. What it copies is plain text, and nothing else.
+// The multi-line entry text: editable (Enter breaks a line, as in any editable text), long lines wrap, Tab moves on to
+// the next control like in any dialog. What it copies is plain text, and nothing else.
 class EntryTextEdit final : public QPlainTextEdit, public EditBox
 {
     Q_OBJECT
@@ -98,7 +103,6 @@ signals:
     void textShown();
 
 protected:
-    void keyPressEvent(QKeyEvent *event) override;
     QMimeData *createMimeDataFromSelection() const override;
 
 private:

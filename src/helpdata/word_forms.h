@@ -1,0 +1,49 @@
+// SPDX-License-Identifier: MIT
+// How two words of the folded text can be the same word: another form of it (English stems from Snowball, where the
+// program is built with them), or a near spelling of it.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace korva::helpdata {
+
+// A stem shorter than this begins no longer one as its form: "integ" would make "integer" a form of "integral".
+inline constexpr std::size_t kMinFormPrefix = 5;
+
+// English word forms: the stem of a folded word by Snowball's English stemmer, after British -is- (and -ys-)
+// spellings are mapped to -iz- (-yz-), so that "factorise" and "factorize" stem alike. A word of anything but the
+// letters a to z is its own stem, as is every word where the program is built without Snowball (Available()).
+class WordForms
+{
+public:
+    WordForms();
+    ~WordForms();
+    WordForms(const WordForms &) = delete;
+    WordForms &operator=(const WordForms &) = delete;
+
+    // True when the program was built with Snowball's stemmer; without it every word is its own stem.
+    static bool Available();
+
+    std::string Stem(std::string_view word);
+
+private:
+    struct Stemmer;
+    std::unique_ptr<Stemmer> stemmer_;
+};
+
+// True when the words of these stems are forms of one word: the stems are equal, or one begins the other and the
+// shorter has at least kMinFormPrefix letters.
+bool FormsMatch(std::string_view stemA, std::string_view stemB);
+
+// True when `a` and `b` are at most `edits` edits apart, each edit a letter changed, added or dropped, or two
+// neighbours swapped (the optimal string alignment distance). `edits` is 0, 1 or 2.
+bool WithinEdits(std::string_view a, std::string_view b, std::size_t edits);
+
+// The edits a query word of this length may be from a word of the text and still be its near spelling: one from
+// four letters on, two from eight; none below four.
+std::size_t NearEditsFor(std::size_t letters);
+
+} // namespace korva::helpdata
