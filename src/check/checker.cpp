@@ -299,12 +299,11 @@ public:
         if (known->second.name == name) {
             reporter_.Warning(line, "command " + Quote(name) + " is already defined at line " +
                                         std::to_string(known->second.line) +
-                                        ": the list shows both, but a see-also jump or a search always shows the "
-                                        "first");
+                                        ": the list shows both, but a see-also jump always shows the first");
         } else {
             reporter_.Warning(line, "command " + Quote(name) + " differs from " + Quote(known->second.name) +
                                         " (line " + std::to_string(known->second.line) +
-                                        ") only in case: a see-also jump or a search for either shows the one higher "
+                                        ") only in case: a see-also jump to either shows the one higher "
                                         "in the list");
         }
     }

@@ -25,42 +25,61 @@ constexpr std::size_t kMinPartBeginningWord = 3;
 // Initials of this many words and more can name a command ("fast fourier transform": "fft").
 constexpr std::size_t kMinInitials = 3;
 
-// How much a match says, by where and how well the word matches. The name says most; the rest of the entry (the
-// parameters and the examples) half what the description does.
-constexpr std::array<float, 11> kNameWeight = {
-    0.0F,  // None
-    2.0F,  // InOrder
-    3.0F,  // Holds
-    4.0F,  // PartBeginsWord
-    4.2F,  // PartNear
-    5.5F,  // NameNear
-    6.0F,  // Form
-    6.2F,  // PartBegins
-    7.5F,  // Begins
-    8.0F,  // PartIs
-    10.0F, // Is
+// How much a match says, by where and how well the word matches. The whole name says most; a part of a name of many
+// parts ("pidfd_send_signal") a little less than the description; the rest of the entry (the parameters and the
+// examples) half what the description does.
+constexpr std::array<float, 12> kNameWeight = {
+    0.0F, // None
+    1.5F, // Initials: three letters are a weak sign, however many words they stand for
+    1.5F, // InOrder
+    2.8F, // Holds: above a word in the examples
+    2.5F, // PartBeginsWord
+    2.5F, // PartNear
+    4.0F, // NameNear
+    3.8F, // Form
+    3.8F, // PartBegins
+    5.0F, // Begins
+    4.5F, // PartIs
+    6.5F, // Is
 };
-constexpr std::array<float, 6> kDescriptionWeight = {
+static_assert(kNameWeight.size() == static_cast<std::size_t>(NameMatch::Is) + 1);
+constexpr std::array<float, 7> kDescriptionWeight = {
     0.0F, // None
     0.8F, // Inside: a word that happens to hold the letters says little
     3.0F, // Near
     3.4F, // Prefix
-    4.2F, // Form
+    3.6F, // Derived
+    4.5F, // Form: the plural, the verb's other forms... nearly the word itself
     5.0F, // Exact
 };
+static_assert(kDescriptionWeight.size() == static_cast<std::size_t>(TextMatch::Exact) + 1);
 constexpr float kRestShare = 0.5F;
 // A word matched in more than one place counts this share of its other places too.
-constexpr float kOtherPlacesShare = 0.15F;
-// Two words of the query found next to each other, in its order: this much of their rarity more.
+constexpr float kOtherPlacesShare = 0.1F;
+// Two words of the query found next to each other, in its order, each as the word itself: this much of their rarity
+// more; as other forms or spellings, a share of it.
 constexpr float kNeighboursBonus = 1.0F;
+constexpr float kNeighbourFormsShare = 0.3F;
 // A description that holds every word of the query, each whole.
 constexpr float kWholeDescriptionBonus = 3.0F;
 // How much a description's length tempers its matches: none at 0, in proportion to the length at 1.
-constexpr float kLengthTempering = 0.3F;
+constexpr float kLengthTempering = 0.1F;
+// A description says what the command is about first: a word found among its first words counts fully, one found
+// later this share.
+constexpr std::size_t kFirstWords = 8;
+constexpr float kLaterShare = 0.85F;
+// A command named by the initials of the query's words that also holds the words: this much of their rarity more.
+constexpr float kInitialsBonus = 0.5F;
 
 // The work of one search is cut in parts this large, so that a window answers its user between them.
 constexpr std::size_t kWordsAPart = 16384;
 constexpr std::size_t kEntriesAPart = 4096;
+
+// How an entry holds a word of the query, in a byte: its best match in the description (3 bits), in the rest (3 bits),
+// and whether the description holds it among its first words.
+constexpr unsigned kDescriptionShift = 4;
+constexpr unsigned kRestShift = 1;
+constexpr std::uint8_t kAmongTheFirstWords = 1;
 
 // A word's match of each query word, a TextMatch in 4 bits.
 using Matches = std::uint64_t;
@@ -216,9 +235,14 @@ NameMatch Query::MatchName(std::size_t word, std::string_view name, std::span<co
     return best;
 }
 
-bool Query::NamedByInitials(std::string_view name) const
+bool Query::NamedByInitials(std::string_view name, std::span<const NamePart> parts) const
 {
-    return !initials_.empty() && name == initials_;
+    if (initials_.empty()) {
+        return false;
+    }
+    return name == initials_ || std::any_of(parts.begin(), parts.end(), [&](const NamePart &part) {
+               return name.substr(part.start, part.length) == initials_;
+           });
 }
 
 // The work of ranking the entries' text, kept between the parts of it.
@@ -231,13 +255,15 @@ struct RankedSearch::Work
         Rank,
     };
     Step step = Step::Words;
-    std::size_t word = 0;                  // of the query, in Step::Words
-    std::size_t next = 0;                  // the next distinct word or entry
-    std::vector<Matches> matches;          // each distinct word's matches of the query's words
-    std::vector<std::uint16_t> near;       // each distinct word's query words matched better than inside it
-    std::vector<std::uint8_t> classes;     // entry by entry, word by word: description (bits 4-6), rest (bits 1-3)
-    std::vector<std::uint16_t> neighbours; // entry by entry: word i and i + 1 found next to each other (bit i)
-    std::vector<std::uint32_t> holding;    // query word by word: the entries holding it, name or text
+    std::size_t word = 0;                       // of the query, in Step::Words
+    std::size_t next = 0;                       // the next distinct word or entry
+    std::vector<Matches> matches;               // each distinct word's matches of the query's words
+    std::vector<std::uint16_t> near;            // each distinct word's query words matched better than inside it
+    std::vector<std::uint16_t> exact;           // each distinct word's query words it is
+    std::vector<std::uint8_t> classes;          // entry by entry, word by word: how it holds it (kDescriptionShift...)
+    std::vector<std::uint16_t> neighbours;      // entry by entry: word i and i + 1 found next to each other (bit i)
+    std::vector<std::uint16_t> exactNeighbours; // the same, each as the word itself
+    std::vector<std::uint32_t> holding;         // query word by word: the entries holding it, name or text
     float averageDescription = 1;
 };
 
@@ -262,10 +288,10 @@ void RankedSearch::MatchNames()
         if (!whole.empty() && name.starts_with(whole)) {
             tiers_[at] = name.size() == whole.size() ? 0 : 1;
         }
-        const bool initials = query_.NamedByInitials(name);
+        const bool initials = query_.NamedByInitials(name, names_->Parts(item));
         for (std::size_t word = 0; word < words; ++word) {
-            nameMatches_[at * words + word] =
-                initials ? NameMatch::PartIs : query_.MatchName(word, name, names_->Parts(item));
+            const NameMatch named = query_.MatchName(word, name, names_->Parts(item));
+            nameMatches_[at * words + word] = initials ? std::max(named, NameMatch::Initials) : named;
         }
     }
     ranked_ = Results();
@@ -277,9 +303,11 @@ void RankedSearch::ReadTable(std::shared_ptr<const WordTable> table)
     work_ = std::make_unique<Work>();
     work_->matches.assign(table_->WordCount(), 0);
     work_->near.assign(table_->WordCount(), 0);
+    work_->exact.assign(table_->WordCount(), 0);
     const std::size_t entries = table_->EntryCount();
     work_->classes.assign(entries * query_.Words().size(), 0);
     work_->neighbours.assign(entries, 0);
+    work_->exactNeighbours.assign(entries, 0);
     work_->holding.assign(query_.Words().size(), 0);
     std::size_t descriptionWords = 0;
     std::size_t described = 0;
@@ -347,6 +375,9 @@ bool RankedSearch::MatchWords()
         if (match >= TextMatch::Near) {
             work.near[id] |= static_cast<std::uint16_t>(1U << word);
         }
+        if (match == TextMatch::Exact) {
+            work.exact[id] |= static_cast<std::uint16_t>(1U << word);
+        }
     }
     work.next = end;
     if (end >= table_->WordCount()) {
@@ -368,10 +399,14 @@ bool RankedSearch::MatchEntries()
         // other in the query's order.
         const auto read = [&](std::span<const WordId> field, unsigned shift) {
             std::uint16_t before = 0;
+            std::uint16_t exactBefore = 0;
+            std::size_t position = 0;
             for (const WordId id : field) {
                 const Matches matches = work.matches[id];
+                const bool first = shift == kDescriptionShift && position++ < kFirstWords;
                 if (matches == 0) {
                     before = 0;
+                    exactBefore = 0;
                     continue;
                 }
                 for (std::size_t word = 0; word < words; ++word) {
@@ -380,17 +415,23 @@ bool RankedSearch::MatchEntries()
                     if (match > mine) {
                         classes[word] = static_cast<std::uint8_t>((classes[word] & ~(7U << shift)) | (match << shift));
                     }
+                    if (first && match >= static_cast<std::uint8_t>(TextMatch::Near)) {
+                        classes[word] |= kAmongTheFirstWords;
+                    }
                 }
                 const std::uint16_t now = work.near[id];
                 work.neighbours[entry] |= static_cast<std::uint16_t>(before & (now >> 1));
                 before = now;
+                const std::uint16_t exactNow = work.exact[id];
+                work.exactNeighbours[entry] |= static_cast<std::uint16_t>(exactBefore & (exactNow >> 1));
+                exactBefore = exactNow;
             }
         };
-        read(table_->DescriptionWords(entry), 4);
-        read(table_->RestWords(entry), 1);
+        read(table_->DescriptionWords(entry), kDescriptionShift);
+        read(table_->RestWords(entry), kRestShift);
         const auto item = static_cast<std::size_t>(order[entry]);
         for (std::size_t word = 0; word < words; ++word) {
-            if ((classes[word] & 0xFEU) != 0 || nameMatches_[item * words + word] != NameMatch::None) {
+            if ((classes[word] & ~kAmongTheFirstWords) != 0 || nameMatches_[item * words + word] != NameMatch::None) {
                 ++work.holding[word];
             }
         }
@@ -437,10 +478,11 @@ void RankedSearch::Rank()
         float score = 0;
         for (std::size_t word = 0; word < words; ++word) {
             const NameMatch named = nameMatches_[at * words + word];
-            const auto described = static_cast<std::size_t>((classes[word] >> 4) & 7U);
-            const auto rest = static_cast<std::size_t>((classes[word] >> 1) & 7U);
+            const auto described = static_cast<std::size_t>((classes[word] >> kDescriptionShift) & 7U);
+            const auto rest = static_cast<std::size_t>((classes[word] >> kRestShift) & 7U);
+            const float place = (classes[word] & kAmongTheFirstWords) != 0 ? 1.0F : kLaterShare;
             std::array<float, 3> places = {kNameWeight[static_cast<std::size_t>(named)],
-                                           kDescriptionWeight[described] * tempering,
+                                           kDescriptionWeight[described] * tempering * place,
                                            kDescriptionWeight[rest] * kRestShare};
             std::sort(places.begin(), places.end(), std::greater<>());
             result.wordsHeld += places[0] > 0 ? 1 : 0;
@@ -448,12 +490,17 @@ void RankedSearch::Rank()
             wholeInDescription &= described >= static_cast<std::size_t>(TextMatch::Near);
         }
         for (std::size_t word = 0; word + 1 < words; ++word) {
-            if ((work_->neighbours[entry] >> word & 1U) != 0) {
+            if ((work_->exactNeighbours[entry] >> word & 1U) != 0) {
                 score += kNeighboursBonus * (rarity[word] + rarity[word + 1]);
+            } else if ((work_->neighbours[entry] >> word & 1U) != 0) {
+                score += kNeighbourFormsShare * kNeighboursBonus * (rarity[word] + rarity[word + 1]);
             }
         }
         if (wholeInDescription && words > 1) {
             score += kWholeDescriptionBonus;
+        }
+        if (result.wordsHeld == words && query_.NamedByInitials(names_->FoldedName(item), names_->Parts(item))) {
+            score += kInitialsBonus * std::accumulate(rarity.begin(), rarity.end(), 0.0F);
         }
         result.score = score;
         mostHeld = std::max<std::size_t>(mostHeld, result.wordsHeld);
@@ -578,8 +625,8 @@ std::vector<platform::TextRange> MatchedNameRanges(const Query &query, std::stri
             marked[at] = true;
         }
     };
-    if (query.NamedByInitials(name)) {
-        mark(0, name.size());
+    if (query.NamedByInitials(name, parts)) {
+        mark(name == query.Initials() ? 0 : name.find(query.Initials()), query.Initials().size());
     }
     for (std::size_t word = 0; word < query.Words().size(); ++word) {
         const QueryWord &wanted = query.Words()[word];

@@ -39,17 +39,19 @@ namespace korva::helpdata {
 enum class TextMatch : std::uint8_t
 {
     None,
-    Inside, // the text's word holds it inside
-    Near,   // a near spelling of it
-    Prefix, // the text's word begins with it
-    Form,   // another form of it
-    Exact,  // the word itself
+    Inside,  // the text's word holds it inside
+    Near,    // a near spelling of it
+    Prefix,  // the text's word begins with it
+    Derived, // a word made from the same word: one stem begins the other ("owner", "ownership")
+    Form,    // another form of it: the same stem ("file", "files"; "compress", "compressing")
+    Exact,   // the word itself
 };
 
 // How a word of the query matches a command's name, better ones later.
 enum class NameMatch : std::uint8_t
 {
     None,
+    Initials,       // the name, or a part of it, is made of the initials of three words or more of the query
     InOrder,        // the name begins with its first letter and holds the others in order (at least three)
     Holds,          // the name holds it inside
     PartBeginsWord, // a part of at least three letters begins it ("poly" of "poly_gcd" for "polynomial")
@@ -91,8 +93,11 @@ public:
     TextMatch MatchText(std::size_t word, std::string_view textWord, StemOf stemOf) const;
     // How the word `word` matches a command's folded name, whose parts are `parts`.
     NameMatch MatchName(std::size_t word, std::string_view name, std::span<const NamePart> parts) const;
-    // True when the name is made of the initials of the query's words, three or more of them ("fft").
-    bool NamedByInitials(std::string_view name) const;
+    // True when the name, or one of its parts, is made of the initials of the query's words, three or more of them
+    // ("fft", "fft.fft").
+    bool NamedByInitials(std::string_view name, std::span<const NamePart> parts) const;
+    // Those initials; empty for a query of fewer words.
+    const std::string &Initials() const { return initials_; }
     // The letters a word of the text must begin with to be a form of the word `word`; empty when it has no forms.
     std::string_view FormPrefix(std::size_t word) const;
 
@@ -198,8 +203,11 @@ TextMatch Query::MatchText(std::size_t word, std::string_view textWord, StemOf s
         return TextMatch::Exact;
     }
     const std::string_view prefix = FormPrefix(word);
-    if (!prefix.empty() && textWord.starts_with(prefix) && FormsMatch(stemOf(textWord), wanted.stem)) {
-        return TextMatch::Form;
+    if (!prefix.empty() && textWord.starts_with(prefix)) {
+        const std::string stem = stemOf(textWord);
+        if (FormsMatch(stem, wanted.stem)) {
+            return stem == wanted.stem ? TextMatch::Form : TextMatch::Derived;
+        }
     }
     if (textWord.starts_with(wanted.text)) {
         return TextMatch::Prefix;
