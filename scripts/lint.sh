@@ -7,13 +7,15 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh clang-format clang-tidy
-mapfile -t sources < <(git ls-files '*.cpp' '*.h')
+# The project's own C++ files, listed without git (a copy of the sources may come without it): everything under the
+# source folders but what a build or a test leaves there.
+mapfile -t sources < <(find src bench -name '*.cpp' -o -name '*.h' | sort)
 clang-format --dry-run --Werror "${sources[@]}"
 echo "Formatting: ${#sources[@]} files as .clang-format says"
 
 [ -f build/debug/compile_commands.json ] || { cmake --preset debug >/dev/null && cmake --build --preset debug; }
 # The fuzz targets build only with the fuzz preset, so the debug build's commands do not cover them.
-mapfile -t units < <(git ls-files 'src/*.cpp' | grep -v -e '/fuzz/' -e '_windows\.cpp$')
+mapfile -t units < <(find src -name '*.cpp' | grep -v -e '/fuzz/' -e '_windows\.cpp$' | sort)
 printf '%s\n' "${units[@]}" |
     xargs -P "$(nproc)" -n 4 clang-tidy -p build/debug --quiet --warnings-as-errors='*' 2>/dev/null
 echo "clang-tidy: ${#units[@]} files, no finding"

@@ -4,6 +4,7 @@
 #include "platform/qt/controls.h"
 #include "platform/unicode.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -83,33 +84,44 @@ LookupChannel LookupChannelIn(const QString &runtimeFolder, const QString &tempo
                               const QString &canonicalDataFile)
 {
     LookupChannel channel;
-#if defined(_WIN32)
-    // A named pipe, made for its user alone (LookupServer::TryToServe).
-    channel.path = SocketPath(QString(), canonicalDataFile);
-    return channel;
-#else
     const platform::UserId user = platform::CurrentUser();
-    if (!runtimeFolder.isEmpty() && platform::PrivateFolderProblem(Native(runtimeFolder), user).empty()) {
-        channel.folder = runtimeFolder;
-        channel.path = SocketPath(runtimeFolder, canonicalDataFile);
-        if (channel.Usable()) {
-            return channel;
+    std::vector<LookupPlace> places;
+    const auto placeIn = [&](const QString &folder) {
+        const QString path = SocketPath(folder, canonicalDataFile);
+        if (path.isEmpty()) {
+            channel.problems << QStringLiteral("the socket's path in %1 would be longer than the system's limit of %2 "
+                                               "bytes")
+                                    .arg(folder)
+                                    .arg(platform::MaxSocketPathBytes());
+            return;
+        }
+        places.push_back({folder, path});
+    };
+    // The runtime folder when it is there and the user's own; a runtime folder not made yet is no fault.
+    if (!runtimeFolder.isEmpty() && QFileInfo::exists(runtimeFolder)) {
+        const std::string problem = platform::PrivateFolderProblem(Native(runtimeFolder), user);
+        if (problem.empty()) {
+            placeIn(runtimeFolder);
+        } else {
+            channel.problems << FromNative(problem);
         }
     }
+    // The folder of the user's own in the temporary folder, always: where a window serves that started before the
+    // runtime folder was made, and where every window serves without one.
     std::string problem;
-    const auto folder = platform::UserFolderUnder(Native(temporaryFolder), user, problem);
-    if (!folder) {
-        return {QString(), QString(), FromNative(problem)};
+    if (temporaryFolder.isEmpty()) {
+        // No temporary folder given: the runtime folder alone.
+    } else if (const auto folder = platform::UserFolderUnder(Native(temporaryFolder), user, problem)) {
+        placeIn(FromNative(*folder));
+    } else {
+        channel.problems << FromNative(problem);
     }
-    channel.folder = FromNative(*folder);
-    channel.path = SocketPath(channel.folder, canonicalDataFile);
-    if (!channel.Usable()) {
-        channel.problem = QStringLiteral("the socket's path in %1 would be longer than the system's limit of %2 bytes")
-                              .arg(channel.folder)
-                              .arg(platform::MaxSocketPathBytes());
+    if (!places.empty()) {
+        channel.folder = places.front().folder;
+        channel.path = places.front().path;
+        channel.elsewhere.assign(places.begin() + 1, places.end());
     }
     return channel;
-#endif
 }
 
 QByteArray LookupMessage(const QString &command)
@@ -141,17 +153,29 @@ QString CommandOfMessage(const QByteArray &message)
 bool HandOverLookup(const LookupChannel &channel, const QString &command, int timeoutMs, platform::UserId trustedUser)
 {
     const QByteArray message = LookupMessage(command);
-    if (message.isEmpty() || !channel.Usable() ||
-        (!channel.folder.isEmpty() && !platform::PrivateFolderProblem(Native(channel.folder), trustedUser).empty())) {
+    if (message.isEmpty() || !channel.Usable()) {
         return false;
     }
     QElapsedTimer elapsed;
     elapsed.start();
     const auto left = [&] { return std::max(0, timeoutMs - static_cast<int>(elapsed.elapsed())); };
 
+    // The place where a window of the user's serves: the channel's own, or where a window that opened before it
+    // could not be used serves.
     QLocalSocket socket;
-    socket.connectToServer(channel.path);
-    if (!socket.waitForConnected(left())) {
+    bool connected = false;
+    for (const LookupPlace &place : channel.Places()) {
+        if (!platform::PrivateFolderProblem(Native(place.folder), trustedUser).empty()) {
+            continue; // a folder that has changed hands is never used
+        }
+        socket.connectToServer(place.path);
+        connected = socket.waitForConnected(std::min(left(), kProbeTimeoutMs));
+        if (connected) {
+            break;
+        }
+        socket.abort();
+    }
+    if (!connected) {
         return false;
     }
     if (platform::PeerUser(socket.socketDescriptor()) != trustedUser) {
@@ -198,13 +222,15 @@ bool LookupServer::Serve(const LookupChannel &channel)
 
 bool LookupServer::TryToServe()
 {
-#if defined(_WIN32)
-    server_.setSocketOptions(QLocalServer::UserAccessOption);
-    const bool serving = server_.listen(channel_.path);
-#else
-    // The folder is looked at again before every use: a folder that has changed hands is never used.
+    // The folder is looked at again before every use: a folder that has changed hands is never used. A window of the
+    // user's that serves at another of the channel's places keeps serving there: every launch looks there too.
     const std::string folder = Native(channel_.folder);
-    if (!platform::PrivateFolderProblem(folder, platform::CurrentUser()).empty() || WindowListensAt(channel_.path)) {
+    const std::vector<LookupPlace> places = channel_.Places();
+    if (!platform::PrivateFolderProblem(folder, platform::CurrentUser()).empty() ||
+        std::any_of(places.begin(), places.end(), [](const LookupPlace &place) {
+            return platform::PrivateFolderProblem(Native(place.folder), platform::CurrentUser()).empty() &&
+                   WindowListensAt(place.path);
+        })) {
         return false;
     }
     // One launch at a time looks at the channel and claims it: none ever removes a socket another has just made.
@@ -224,7 +250,6 @@ bool LookupServer::TryToServe()
     }
     server_.setSocketOptions(QLocalServer::NoOptions); // the folder keeps everyone else out
     const bool serving = server_.listen(channel_.path);
-#endif
     if (serving) {
         retry_.stop();
     }

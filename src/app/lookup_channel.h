@@ -5,30 +5,52 @@
 // window answers "OK" once it shows the command.
 //
 // The socket, and the lock that serialises claiming it, live in a folder only the user can reach: the runtime folder
-// (XDG_RUNTIME_DIR) when it is the user's own and closed to others, otherwise korva-reference-UID in the temporary
-// folder, made for the purpose. The folder is checked before every use, and both ends check that the other runs as
-// the same user. Another local user can neither receive, answer nor block a lookup.
+// (XDG_RUNTIME_DIR) when it is there and the user's own, closed to others, otherwise korva-reference-UID in the
+// temporary folder, made for the purpose. A launch looks in both, so that a window that opened before the runtime
+// folder was made is found all the same. The folder is checked before every use, and both ends check that the other
+// runs as the same user. Another local user can neither receive, answer nor block a lookup.
 #pragma once
 
 #include "platform/owner_only.h"
+
+#include <vector>
 
 #include <QByteArray>
 #include <QLocalServer>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 namespace korva::app {
 
 inline constexpr int kMaxLookupMessage = 1024;
 
+// A place where a window can serve the lookups: a socket in a folder only the user can reach.
+struct LookupPlace
+{
+    QString folder;
+    QString path;
+};
+
 // Where the lookups on one data file go, or why they cannot.
 struct LookupChannel
 {
-    QString folder;  // the folder only the user can reach
-    QString path;    // the socket in it; empty when there is no hand-over
-    QString problem; // why there is none
+    QString folder; // the folder only the user can reach, where a window opened now serves
+    QString path;   // the socket in it; empty when there is no hand-over
+    // The channel's other places, where a window that opened before the runtime folder was there serves: a launch
+    // looks there too, and a window serves only while no other serves at any of them.
+    std::vector<LookupPlace> elsewhere;
+    // Why a folder is not used: one a line, each naming the folder.
+    QStringList problems;
     bool Usable() const { return !path.isEmpty(); }
+    // Every place, the channel's own first.
+    std::vector<LookupPlace> Places() const
+    {
+        std::vector<LookupPlace> places{{folder, path}};
+        places.insert(places.end(), elsewhere.begin(), elsewhere.end());
+        return places;
+    }
 };
 
 // The channel for a data file (its canonical path), one per user and file.

@@ -104,9 +104,13 @@ bool CReferenceApp::InitInstance()
         return false; // the data file beside the program is missing: nothing to show, and nothing is said
     }
 
+    // A folder that fails its check is never used, and the launch says why; a folder not made yet is no fault.
     const LookupChannel channel = LookupChannelFor(CanonicalPath(path));
-    if (!channel.Usable()) {
-        std::cerr << "korva-reference: no hand-over between windows: " << channel.problem.toStdString() << "\n";
+    for (const QString &problem : channel.problems) {
+        std::cerr << "korva-reference: "
+                  << (channel.Usable() ? "a folder is not used for the hand-over between windows: "
+                                       : "no hand-over between windows: ")
+                  << platform::ShownArgument(problem.toStdString()) << "\n";
     }
     const QString command = QString::fromLocal8Bit(commandLine_.command);
     if (!command.isEmpty() && !commandLine_.newWindow && HandOverLookup(channel, command, kHandOverTimeoutMs)) {
@@ -147,7 +151,8 @@ bool CReferenceApp::InitInstance()
             dialog.BringToFront();
         });
         if (!server.Serve(channel) && !server.Problem().isEmpty()) {
-            std::cerr << "korva-reference: no hand-over between windows: " << server.Problem().toStdString() << "\n";
+            std::cerr << "korva-reference: no hand-over between windows: "
+                      << platform::ShownArgument(server.Problem().toStdString()) << "\n";
         }
         dialog.exec();
     } // the window, and with it any index it never took, is gone before the file closes

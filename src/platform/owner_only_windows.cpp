@@ -1,11 +1,18 @@
 // SPDX-License-Identifier: MIT
-// The hand-over's system services on Windows, where a channel is a named pipe rather than a file in a folder: the
-// toolkit makes the pipe with an access list for its user alone, so there is no folder to check and no peer but the
-// user's own to tell apart.
+// The hand-over's system services on Windows, where they are not built yet. A channel there would be a named pipe,
+// and a window that serves would have to be the pipe's first instance and check each peer's user by its SID; until
+// that is built and tested there, the hand-over is unavailable, as it is where a folder fails its check: every
+// window serves alone, and a launch says why.
 #include "owner_only.h"
 #include "windows_api.h"
 
 namespace korva::platform {
+
+namespace {
+
+constexpr auto kUnavailable = "the hand-over between windows is not available on Windows yet: each window opens alone";
+
+} // namespace
 
 UserId CurrentUser()
 {
@@ -14,13 +21,13 @@ UserId CurrentUser()
 
 std::string PrivateFolderProblem(const std::string & /*path*/, UserId /*user*/)
 {
-    return {};
+    return kUnavailable;
 }
 
-std::optional<std::string> UserFolderUnder(const std::string &base, UserId /*user*/, std::string &problem)
+std::optional<std::string> UserFolderUnder(const std::string & /*base*/, UserId /*user*/, std::string &problem)
 {
-    problem.clear();
-    return base;
+    problem = kUnavailable;
+    return std::nullopt;
 }
 
 std::size_t MaxSocketPathBytes()
@@ -30,12 +37,12 @@ std::size_t MaxSocketPathBytes()
 
 bool IsSocketOwnedBy(const std::string & /*path*/, UserId /*user*/)
 {
-    return false; // a pipe leaves nothing behind to remove
+    return false;
 }
 
 std::optional<UserId> PeerUser(std::intptr_t /*socket*/)
 {
-    return CurrentUser();
+    return std::nullopt; // no peer's user can be told: none is trusted
 }
 
 bool PeerStillWaits(std::intptr_t socket)
@@ -44,7 +51,7 @@ bool PeerStillWaits(std::intptr_t socket)
     return ::PeekNamedPipe(reinterpret_cast<HANDLE>(socket), nullptr, 0, nullptr, &available, nullptr) != 0;
 }
 
-FileLock::FileLock(const std::string & /*path*/, int /*timeoutMilliseconds*/) : held_(true) {}
+FileLock::FileLock(const std::string & /*path*/, int /*timeoutMilliseconds*/) {}
 
 FileLock::~FileLock() = default;
 

@@ -157,6 +157,12 @@ TEST_F(ProgramWithoutDisplay, WrongUseEndsWithStatusTwo)
     const testing::ProgramRun two = Run({"sol", "gcd"});
     EXPECT_EQ(two.status, 2);
     EXPECT_EQ(two.errors, "korva-reference: one COMMAND at most: 'gcd' is a second\n" + ShortUsageText());
+    // What the user typed is shown as data-file text is, never sent: no argument drives the terminal.
+    EXPECT_EQ(Run({"--fo\x1b]0;x\x07o"}).errors, "korva-reference: unknown option --fo^[]0;x^Go\n" + ShortUsageText());
+    EXPECT_EQ(Run({"sol", "two\nlines \xc2\x9b"}).errors,
+              "korva-reference: one COMMAND at most: 'two^Jlines M-^[' is a second\n" + ShortUsageText());
+    const testing::ProgramRun name = Run({"-d", KORVA_SAMPLE_DATA, "-p", "zz\nzz"});
+    EXPECT_EQ(name.errors, "korva-reference: no command is named or begins with 'zz^Jzz'\n");
 }
 
 TEST_F(ProgramWithoutDisplay, NamedDataFileThatCannotBeReadIsNamedWithStatusOne)
@@ -187,6 +193,12 @@ TEST_F(ProgramWithoutDisplay, PathsThatHoldAControlCharacterAreQuotedInMessages)
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.errors,
               "korva-reference: $'" + folder_.Path().string() + "/two\\nlines': No such file or directory\n");
+    // A C1 control (a terminal's CSI) and a byte of no character, escaped as a shell reads them back.
+    const std::string c1 = (folder_.Path() / "csi\xc2\x9b"
+                                             "2J \xff")
+                               .string();
+    EXPECT_EQ(Run({"--data", c1}).errors,
+              "korva-reference: $'" + folder_.Path().string() + "/csi\\u009B2J \\xFF': No such file or directory\n");
 }
 
 // Without a display the window cannot open: it says so and ends with status 1, rather than aborting.
@@ -210,10 +222,15 @@ TEST_F(ProgramWithoutDisplay, TheWindowSaysThatNoDisplayIsFoundWithStatusOne)
 // Output that never reached its reader is a failure, not a success.
 TEST_F(ProgramWithoutDisplay, OutputThatCannotBeWrittenIsAWriteError)
 {
-    for (const char *option : {"--help", "--version"}) {
-        const testing::ProgramRun run = Run({option}, false, {}, "/dev/full");
-        EXPECT_EQ(run.status, 1) << option;
-        EXPECT_EQ(run.errors, "korva-reference: write error: No space left on device\n") << option;
+    for (const std::vector<std::string> &arguments :
+         std::vector<std::vector<std::string>>{{"--help"},
+                                               {"--version"},
+                                               {"-d", KORVA_SAMPLE_DATA, "--list"},
+                                               {"-d", KORVA_SAMPLE_DATA, "--apropos", "matrix"},
+                                               {"-d", KORVA_SAMPLE_DATA, "--print", "gcd"}}) {
+        const testing::ProgramRun run = Run(arguments, false, {}, "/dev/full");
+        EXPECT_EQ(run.status, 1) << arguments.back();
+        EXPECT_EQ(run.errors, "korva-reference: write error: No space left on device\n") << arguments.back();
     }
 }
 

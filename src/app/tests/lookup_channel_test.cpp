@@ -77,7 +77,7 @@ TEST_F(LookupChannelPlace, RuntimeFolderOfTheUsersOwn)
 {
     const fs::path runtime = MakeFolder(Root() / "run", fs::perms::owner_all);
     const LookupChannel channel = LookupChannelIn(Q(runtime), Q(Root() / "tmp"), QStringLiteral("/data/korvadoc"));
-    ASSERT_TRUE(channel.Usable()) << channel.problem.toStdString();
+    ASSERT_TRUE(channel.Usable()) << channel.problems.join("; ").toStdString();
     EXPECT_EQ(channel.folder, Q(runtime));
     EXPECT_TRUE(channel.path.startsWith(Q(runtime / "korva-reference-")));
     EXPECT_EQ(channel.path.size(), Q(runtime / "korva-reference-").size() + 16); // 16 digits of the path's hash
@@ -95,7 +95,7 @@ TEST_F(LookupChannelPlace, FolderOfTheUsersOwnInTheTemporaryFolder)
                                         fs::perms::others_read | fs::perms::others_exec);
     for (const QString &runtime : {QString(), Q(open), Q(Root() / "missing")}) {
         const LookupChannel channel = LookupChannelIn(runtime, Q(temporary), QStringLiteral("/data/korvadoc"));
-        ASSERT_TRUE(channel.Usable()) << runtime.toStdString() << ": " << channel.problem.toStdString();
+        ASSERT_TRUE(channel.Usable()) << runtime.toStdString() << ": " << channel.problems.join("; ").toStdString();
         EXPECT_EQ(channel.folder, Q(UserFolder(temporary)));
         EXPECT_EQ(fs::status(UserFolder(temporary)).permissions() & fs::perms::all, fs::perms::owner_all);
     }
@@ -124,7 +124,8 @@ TEST_F(LookupChannelPlace, UserFolderThatFailsItsCheckIsNeverUsed)
         made.make();
         const LookupChannel channel = LookupChannelIn(QString(), Q(temporary), QStringLiteral("/data/korvadoc"));
         EXPECT_FALSE(channel.Usable()) << made.what;
-        EXPECT_TRUE(channel.problem.contains(QString::fromLatin1(made.problem))) << channel.problem.toStdString();
+        EXPECT_TRUE(channel.problems.join("; ").contains(QString::fromLatin1(made.problem)))
+            << channel.problems.join("; ").toStdString();
     }
     // Another user's: the folder check tells owners apart.
     fs::remove_all(folder);
@@ -145,15 +146,45 @@ TEST_F(LookupChannelPlace, LongFolderNamesGetTheShortNameOrAReason)
     // A folder whose path leaves room for the hash alone (16 digits and a separator), not for the whole name.
     const fs::path runtime = MakeFolder(Root() / std::string(limit - base - 20, 'r'), fs::perms::owner_all);
     const LookupChannel shortName = LookupChannelIn(Q(runtime), QString(), QStringLiteral("/data/korvadoc"));
-    ASSERT_TRUE(shortName.Usable()) << shortName.problem.toStdString();
+    ASSERT_TRUE(shortName.Usable()) << shortName.problems.join("; ").toStdString();
     EXPECT_EQ(shortName.path.size(), Q(runtime).size() + 17);
     EXPECT_LE(static_cast<std::size_t>(shortName.path.toUtf8().size()), limit);
 
     const fs::path deep = MakeFolder(Root() / std::string(limit - base, 'd'), fs::perms::all);
     const LookupChannel none = LookupChannelIn(QString(), Q(deep), QStringLiteral("/data/korvadoc"));
     EXPECT_FALSE(none.Usable());
-    EXPECT_TRUE(none.problem.contains(QStringLiteral("longer than the system's limit of %1 bytes").arg(limit)))
-        << none.problem.toStdString();
+    EXPECT_TRUE(
+        none.problems.join("; ").contains(QStringLiteral("longer than the system's limit of %1 bytes").arg(limit)))
+        << none.problems.join("; ").toStdString();
+}
+
+// A runtime folder made after a window opened: the window serves in the temporary folder, later launches find it
+// there though they would serve in the runtime folder, and a later window does not serve beside it.
+TEST_F(LookupChannelPlace, RuntimeFolderMadeLaterStillFindsTheWindowThatServes)
+{
+    const fs::path temporary = MakeFolder(Root() / "tmp", fs::perms::all | fs::perms::sticky_bit);
+    const fs::path runtime = Root() / "run";
+    const LookupChannel before = LookupChannelIn(Q(runtime), Q(temporary), QStringLiteral("/data/korvadoc"));
+    ASSERT_TRUE(before.Usable());
+    EXPECT_TRUE(before.problems.isEmpty()) << before.problems.join("; ").toStdString(); // not made yet: no fault
+    EXPECT_EQ(before.folder, Q(UserFolder(temporary)));
+    LookupServer first;
+    ASSERT_TRUE(first.Serve(before));
+    QString shown;
+    QObject::connect(&first, &LookupServer::lookupRequested, [&shown](const QString &command) { shown = command; });
+
+    MakeFolder(runtime, fs::perms::owner_all);
+    const LookupChannel after = LookupChannelIn(Q(runtime), Q(temporary), QStringLiteral("/data/korvadoc"));
+    ASSERT_EQ(after.folder, Q(runtime));
+    ASSERT_EQ(after.elsewhere.size(), 1u);
+    LookupServer second;
+    EXPECT_FALSE(second.Serve(after)); // the first window serves, elsewhere
+    std::future<bool> handed =
+        std::async(std::launch::async, [&after] { return HandOverLookup(after, QStringLiteral("solve"), 2000); });
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return handed.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 5000));
+    EXPECT_TRUE(handed.get());
+    EXPECT_EQ(shown, QStringLiteral("solve"));
 }
 
 // A serving window and launches that hand lookups to it, each launch on a thread of its own.
@@ -164,7 +195,7 @@ protected:
     {
         fs::permissions(folder_.Path(), fs::perms::owner_all);
         channel_ = LookupChannelIn(Q(folder_.Path()), QString(), QStringLiteral("/data/korvadoc"));
-        ASSERT_TRUE(channel_.Usable()) << channel_.problem.toStdString();
+        ASSERT_TRUE(channel_.Usable()) << channel_.problems.join("; ").toStdString();
     }
 
     // Launches a hand-over and lets the windows run until it has an answer.

@@ -81,6 +81,18 @@ TEST_F(KorvadocCheck, StopsAfterAHundredProblemsUnlessAll)
     EXPECT_EQ(Lines(Check({"--all", file}).output), 150u);
 }
 
+// --all writes each problem as it is found, holding none: a related command that names no command, known only at the
+// end, comes after the problems of the lines below it.
+TEST_F(KorvadocCheck, AllWritesEachProblemAsItIsFound)
+{
+    const std::string file = Write("korvadoc", "# solve\n1\n2 d\n3\n0 p\n-> absent\n\n# broken\nx\nx d\n\n");
+    const std::string all = Check({"--all", file}).output;
+    const std::string kept = Check({file}).output;
+    ASSERT_EQ(Lines(all), 2u);
+    EXPECT_EQ(all.rfind(file + ":10: error: ", 0), 0u) << all;    // the broken entry's, found first
+    EXPECT_EQ(kept.rfind(file + ":6: warning: ", 0), 0u) << kept; // without --all, in line order
+}
+
 TEST_F(KorvadocCheck, StandardInputAsDash)
 {
     const std::string file = Write("input", "# solve\nx\nx d\n\n");

@@ -25,7 +25,7 @@ std::uint32_t MemoryHelpFile::Read(std::span<char> buffer)
 std::span<const char> MemoryHelpFile::ReadView(std::uint32_t count)
 {
     ++reads_;
-    changed_ |= changingWhileRead_;
+    changed_ |= changingWhileRead_ || reads_ == changeAtRead_;
     const std::uint32_t length = Length();
     if (!open_ || position_ >= length) {
         return {};

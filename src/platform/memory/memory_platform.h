@@ -27,6 +27,8 @@ public:
     const std::string &Bytes() const { return bytes_; }
     // While set, the file changes on disk with every read, as one rewritten in place in a tight loop.
     void SetChangingWhileRead(bool changing) { changingWhileRead_ = changing; }
+    // The file changes on disk at the read that makes ReadCount() reach `reads`, and stays so.
+    void ChangeAtRead(std::size_t reads) { changeAtRead_ = reads; }
     // Reads that would reach past `offset` fail from then on, as on a disk that cannot be read there.
     void FailReadsPast(std::uint32_t offset) { failPast_ = offset; }
     // How many reads were made.
@@ -51,6 +53,7 @@ private:
     bool open_ = true;
     std::uint32_t failPast_ = 0xFFFFFFFF;
     std::size_t reads_ = 0;
+    std::size_t changeAtRead_ = 0;
 };
 
 class MemoryListBox final : public SortedListBox

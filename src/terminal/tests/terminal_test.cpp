@@ -6,6 +6,7 @@
 #include "terminal/terminal_reference.h"
 #include "test_support/data_entries.h"
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 
@@ -151,6 +152,70 @@ TEST(Output, ControlCharactersAreShownOnATerminalOnly)
     EXPECT_EQ(Ask(bytes, Request::Kind::Apropos, "rings", {true, 0}).out,
               "bell - rings ^G and ^[[31m red M-^A and\ttab\n");
     EXPECT_EQ(Utf8(u"a\rb\x7f\xd800", true), "a^Mb^?\xef\xbf\xbd");
+}
+
+// Lines are cut to the columns a terminal shows them in: a tab reaches the next tab stop, a shown control character
+// takes a column a letter and is never cut in two.
+TEST(Apropos, LinesAreCutToTheColumnsATerminalShows)
+{
+    const std::string bytes = SimpleEntry("t", "x\tyz") + SimpleEntry("c", "a\x1b"
+                                                                           "b\x81"
+                                                                           "cd");
+    const auto cut = [&bytes](const char *query, std::size_t columns) {
+        return Ask(bytes, Request::Kind::Apropos, query, {true, columns}).out;
+    };
+    EXPECT_EQ(cut("yz", 9), "t - x\ty\n"); // "t - x" is five columns, the tab three more
+    EXPECT_EQ(cut("yz", 8), "t - x\t\n");
+    EXPECT_EQ(cut("yz", 7), "t - x\n");
+    EXPECT_EQ(cut("cd", 7), "c - a^[\n");
+    EXPECT_EQ(cut("cd", 6), "c - a\n");     // not "c - a^"
+    EXPECT_EQ(cut("cd", 11), "c - a^[b\n"); // "M-^A" takes four columns: it does not fit in the three left
+    EXPECT_EQ(cut("cd", 12), "c - a^[bM-^A\n");
+}
+
+// --apropos writes its lines a block at a time from the places its search recorded, never holding them all; a change
+// of the file found once lines were written ends it with status 1, and what was written stands.
+TEST(Apropos, FileChangedAfterLinesWereWrittenEndsWithStatusOne)
+{
+    std::string bytes;
+    for (int i = 0; i < 1200; ++i) {
+        bytes += SimpleEntry("k" + std::to_string(10000 + i), "holds the key");
+    }
+    platform::MemoryHelpFile whole(bytes);
+    std::ostringstream out;
+    std::ostringstream err;
+    ASSERT_EQ(Respond({Request::Kind::Apropos, "key"}, whole, {}, out, err), kFound);
+    const std::string lines = out.str();
+    ASSERT_EQ(std::count(lines.begin(), lines.end(), '\n'), 1200);
+
+    // Each line's description is one read, at the end of the run: the change comes among the last lines' reads.
+    platform::MemoryHelpFile changing(bytes);
+    changing.ChangeAtRead(whole.ReadCount() - 50);
+    std::ostringstream written;
+    std::ostringstream said;
+    EXPECT_EQ(Respond({Request::Kind::Apropos, "key"}, changing, {}, written, said), kCannotRead);
+    const std::string first = written.str();
+    EXPECT_EQ(std::count(first.begin(), first.end(), '\n'), 1024); // two blocks of 512
+    EXPECT_EQ(first, lines.substr(0, first.size()));
+    EXPECT_EQ(said.str(), "korva-reference: the data file changed while the results were written; the lines "
+                          "written stand, the rest were not written\n");
+
+    // A change before any line is written: the file is read again, and every line written once.
+    platform::MemoryHelpFile early(bytes);
+    early.ChangeAtRead(whole.ReadCount() - 1100);
+    std::ostringstream again;
+    std::ostringstream quiet;
+    EXPECT_EQ(Respond({Request::Kind::Apropos, "key"}, early, {}, again, quiet), kFound);
+    EXPECT_EQ(again.str(), lines);
+    EXPECT_EQ(quiet.str(), "");
+}
+
+TEST(Apropos, NoEntryHoldingEveryWordSaysSoAndEndsZero)
+{
+    const Answered closest = Ask(kSample, Request::Kind::Apropos, "equation qqqqzz");
+    EXPECT_EQ(closest.status, kFound);
+    EXPECT_EQ(closest.out, "solve - Solves an equation.\n");
+    EXPECT_EQ(closest.err, "korva-reference: no command holds all of these words; 1 closest\n");
 }
 
 TEST(Output, FileThatKeepsChangingWhileReadIsStatusOne)
