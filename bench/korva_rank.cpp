@@ -29,8 +29,7 @@ int main(int argc, char **argv)
     }
     korva::platform::SortedListBox list;
     korva::helpdata::BuildIndex(file, list);
-    const auto results = korva::helpdata::FindRanked(file, std::make_shared<const korva::helpdata::CommandNames>(list),
-                                                     korva::platform::Utf16OfUtf8(argv[2]));
+    const auto results = korva::helpdata::FindRanked(file, list, korva::platform::Utf16OfUtf8(argv[2]));
     if (!results) {
         return 1;
     }

@@ -130,7 +130,7 @@ void ResultsModel::SetResults(std::vector<helpdata::RankedResult> results,
 {
     beginResetModel();
     results_ = std::move(results);
-    rows_.assign(results_.size(), Row{});
+    rows_.clear();
     names_ = std::move(names);
     query_ = std::move(query);
     newResultsAsked_ = false;
@@ -171,7 +171,7 @@ void ResultsModel::FillRows(int first, int last)
     std::vector<std::pair<int, std::string>> read;
     std::string description;
     for (int row = first; row <= last; ++row) {
-        if (rows_[static_cast<std::size_t>(row)].filled) {
+        if (rows_.contains(row)) {
             continue;
         }
         const helpdata::RankedResult &result = Result(row);
@@ -194,7 +194,7 @@ void ResultsModel::FillRows(int first, int last)
     }
     const platform::ListBox &list = context_.window.ListBoxById(IDC_COMMAND_LIST);
     for (auto &[row, bytes] : read) {
-        Row &shown = rows_[static_cast<std::size_t>(row)];
+        Row &shown = rows_[row];
         const int item = Result(row).item;
         shown.name = platform::qt::ToQString(list.GetText(item));
         std::u16string text(bytes.size(), u'\0');
@@ -209,6 +209,13 @@ void ResultsModel::FillRows(int first, int last)
         shown.filled = true;
     }
     emit dataChanged(index(first), index(last));
+}
+
+const ResultsModel::Row &ResultsModel::RowAt(int row) const
+{
+    static const Row unread;
+    const auto found = rows_.find(row);
+    return found != rows_.end() ? found->second : unread;
 }
 
 int ResultsModel::rowCount(const QModelIndex &parent) const

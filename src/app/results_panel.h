@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include <QAbstractListModel>
@@ -55,7 +56,8 @@ public:
     void SetResults(std::vector<helpdata::RankedResult> results, std::shared_ptr<const helpdata::CommandNames> names,
                     std::shared_ptr<const helpdata::Query> query);
     const helpdata::RankedResult &Result(int row) const { return results_[static_cast<std::size_t>(row)]; }
-    const Row &RowAt(int row) const { return rows_[static_cast<std::size_t>(row)]; }
+    // The row as read so far: an empty one until FillRows reads it.
+    const Row &RowAt(int row) const;
     // The row of the command `item`; -1 when no row shows it.
     int RowOf(int item) const;
     // Reads the descriptions of the rows from `first` to `last` that have none yet: at the places the search recorded,
@@ -77,7 +79,8 @@ private:
 
     helpdata::HelpContext context_;
     std::vector<helpdata::RankedResult> results_;
-    std::vector<Row> rows_;
+    // The rows read, by row: those the user has had on show, a few screens of the thousands a letter may give.
+    std::unordered_map<int, Row> rows_;
     std::shared_ptr<const helpdata::CommandNames> names_;
     std::shared_ptr<const helpdata::Query> query_;
     helpdata::WordForms forms_;

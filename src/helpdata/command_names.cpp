@@ -20,16 +20,23 @@ enum class Kind : std::uint8_t
     Digit,
 };
 
+// Each byte's kind, as a name's parts are cut by them.
+const std::array<Kind, 256> kKinds = [] {
+    std::array<Kind, 256> kinds{};
+    for (std::size_t byte = 0; byte < kinds.size(); ++byte) {
+        const auto value = static_cast<unsigned char>(byte);
+        const char16_t unit = platform::AnsiCharToWide(value);
+        kinds[byte] = value >= '0' && value <= '9'       ? Kind::Digit
+                      : !IsWordByte(value)               ? Kind::Other
+                      : platform::FoldCase(unit) != unit ? Kind::Upper
+                                                         : Kind::Lower;
+    }
+    return kinds;
+}();
+
 Kind KindOf(unsigned char byte)
 {
-    if (byte >= '0' && byte <= '9') {
-        return Kind::Digit;
-    }
-    if (!IsWordByte(byte)) {
-        return Kind::Other;
-    }
-    const char16_t unit = platform::AnsiCharToWide(byte);
-    return platform::FoldCase(unit) != unit ? Kind::Upper : Kind::Lower;
+    return kKinds[byte];
 }
 
 NamePart Part(std::size_t start, std::size_t end)
@@ -41,14 +48,21 @@ NamePart Part(std::size_t start, std::size_t end)
 
 std::vector<NamePart> NameParts(std::string_view name)
 {
-    const std::size_t length = std::min<std::size_t>(name.size(), UINT16_MAX);
-    std::vector<Kind> kinds(length);
+    std::vector<NamePart> parts;
+    AppendNameParts(name, parts);
+    return parts;
+}
+
+void AppendNameParts(std::string_view name, std::vector<NamePart> &parts)
+{
+    const std::size_t length = std::min<std::size_t>(name.size(), kIndexNameBufferSize);
+    std::array<Kind, kIndexNameBufferSize> kinds;
     for (std::size_t at = 0; at < length; ++at) {
         kinds[at] = KindOf(static_cast<unsigned char>(name[at]));
     }
     // Where parts begin and end: at any other character, where digits meet letters, where a capital follows a
     // lower-case letter, and before the last capital of a run of them that a lower-case letter follows.
-    std::vector<NamePart> parts;
+    const std::size_t first = parts.size();
     std::size_t start = 0;
     const auto close = [&](std::size_t end) {
         if (end > start) {
@@ -78,7 +92,7 @@ std::vector<NamePart> NameParts(std::string_view name)
     // A run of capitals before a lower-case letter may be a word of its own, and the lower-case letters the next
     // ("LUdecomposition", "QRsolve"): those two parts are the name's too.
     const std::size_t cut = parts.size();
-    for (std::size_t i = 0; i + 1 < cut; ++i) {
+    for (std::size_t i = first; i + 1 < cut; ++i) {
         const NamePart capitals = parts[i]; // copies: the parts grow below
         const NamePart next = parts[i + 1];
         if (next.start == capitals.start + capitals.length && next.length >= 2 && kinds[next.start] == Kind::Upper &&
@@ -87,17 +101,22 @@ std::vector<NamePart> NameParts(std::string_view name)
             parts.push_back(Part(next.start + 1, next.start + next.length));
         }
     }
-    return parts;
 }
 
-CommandNames::CommandNames(const platform::ListBox &list) : listVersion_(list.ItemsVersion())
+CommandNames::CommandNames(const platform::ListBox &list) : CommandNames(list, ItemsInFileOrder(list)) {}
+
+CommandNames::CommandNames(const platform::ListBox &list, const std::vector<std::uint64_t> &itemsInFileOrder)
+    : listVersion_(list.ItemsVersion())
 {
     const int count = list.GetCount();
     items_.reserve(static_cast<std::size_t>(count));
     inFileOrder_.reserve(static_cast<std::size_t>(count));
+    parts_.reserve(2 * static_cast<std::size_t>(count));
     std::array<char, kIndexNameBufferSize> bytes;
+    std::u16string text;
     for (int item = 0; item < count; ++item) {
-        const std::size_t length = platform::WideToAnsi(list.GetText(item), bytes);
+        list.GetTextInto(item, text);
+        const std::size_t length = platform::WideToAnsi(text, bytes);
         if (blocks_.empty() || used_ + length > kBlockBytes) {
             blocks_.push_back(std::make_unique<char[]>(kBlockBytes));
             used_ = 0;
@@ -106,17 +125,29 @@ CommandNames::CommandNames(const platform::ListBox &list) : listVersion_(list.It
         std::transform(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length), folded,
                        [](char byte) { return static_cast<char>(kMatchFold[static_cast<unsigned char>(byte)]); });
         const auto start = static_cast<std::uint32_t>((blocks_.size() - 1) * kBlockBytes + used_);
-        const std::vector<NamePart> parts = NameParts(std::string_view(bytes.data(), length));
-        items_.push_back({start, static_cast<std::uint16_t>(length), static_cast<std::uint16_t>(parts.size()),
-                          static_cast<std::uint32_t>(parts_.size()), list.GetItemData(item)});
-        parts_.insert(parts_.end(), parts.begin(), parts.end());
+        const std::size_t firstPart = parts_.size();
+        AppendNameParts(std::string_view(bytes.data(), length), parts_);
+        items_.push_back({start, static_cast<std::uint16_t>(length),
+                          static_cast<std::uint16_t>(parts_.size() - firstPart), static_cast<std::uint32_t>(firstPart),
+                          list.GetItemData(item)});
         used_ += static_cast<std::uint32_t>(length);
-        inFileOrder_.push_back(item);
     }
-    // In file order, equal offsets in the list's order; sorted in place, with no buffer as large as the list.
-    std::sort(inFileOrder_.begin(), inFileOrder_.end(), [this](int a, int b) {
-        return EntryOffset(a) != EntryOffset(b) ? EntryOffset(a) < EntryOffset(b) : a < b;
-    });
+    offsetsInFileOrder_.reserve(static_cast<std::size_t>(count));
+    for (const std::uint64_t each : itemsInFileOrder) {
+        inFileOrder_.push_back(static_cast<int>(each & 0xFFFFFFFFU));
+        offsetsInFileOrder_.push_back(static_cast<std::uint32_t>(each >> 32));
+    }
+}
+
+std::vector<std::uint64_t> ItemsInFileOrder(const platform::ListBox &list)
+{
+    // Each item's offset and place in one number, sorted: no comparison reaches back into the list.
+    std::vector<std::uint64_t> order(static_cast<std::size_t>(list.GetCount()));
+    for (std::size_t item = 0; item < order.size(); ++item) {
+        order[item] = (std::uint64_t{list.GetItemData(static_cast<int>(item))} << 32) | item;
+    }
+    std::sort(order.begin(), order.end());
+    return order;
 }
 
 std::string_view CommandNames::FoldedName(int item) const

@@ -24,6 +24,8 @@ class CommandNames
 {
 public:
     explicit CommandNames(const platform::ListBox &list);
+    // The same, with the list's ItemsInFileOrder already known.
+    CommandNames(const platform::ListBox &list, const std::vector<std::uint64_t> &itemsInFileOrder);
 
     int Count() const { return static_cast<int>(items_.size()); }
     // The name folded for matching (match_fold.h), a byte a character of the code page.
@@ -36,6 +38,8 @@ public:
     std::uint16_t NameLength(int item) const { return items_[static_cast<std::size_t>(item)].bytes; }
     // The items in the order of their entries in the file.
     const std::vector<int> &InFileOrder() const { return inFileOrder_; }
+    // Their entries' offsets, in that order.
+    const std::vector<std::uint32_t> &OffsetsInFileOrder() const { return offsetsInFileOrder_; }
     // The version of the list's items they were made from (ListBox::ItemsVersion).
     std::uint64_t ListVersion() const { return listVersion_; }
 
@@ -57,10 +61,17 @@ private:
     std::vector<Item> items_;
     std::vector<NamePart> parts_;
     std::vector<int> inFileOrder_;
+    std::vector<std::uint32_t> offsetsInFileOrder_;
     std::uint64_t listVersion_;
 };
 
+// The items of `list` in the order of their entries in the file, equal offsets in the list's order, each as its offset
+// (high 32 bits) and its place in the list (low 32 bits): how CommandNames orders them.
+std::vector<std::uint64_t> ItemsInFileOrder(const platform::ListBox &list);
+
 // The parts of `name`, a name as the data file holds it (capitals and all), as CommandNames::Parts cuts them.
 std::vector<NamePart> NameParts(std::string_view name);
+// The same, appended to `parts`.
+void AppendNameParts(std::string_view name, std::vector<NamePart> &parts);
 
 } // namespace korva::helpdata

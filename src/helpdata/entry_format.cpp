@@ -32,8 +32,12 @@ platform::TextRange RangeFrom(std::size_t start, const EntryText &text)
 
 std::string_view EntryBytesOf(std::string_view fromOffset)
 {
+    // Nothing after the entry's closing blank line is read as part of it: the NUL that ends the text need only be
+    // looked for up to there.
     const std::string_view bytes = fromOffset.substr(0, kChunkSize);
-    return bytes.substr(0, bytes.find('\0'));
+    const std::size_t blank = bytes.find(kBlankLine);
+    const std::string_view entry = blank == npos ? bytes : bytes.substr(0, blank + kBlankLine.size());
+    return entry.substr(0, entry.find('\0'));
 }
 
 std::string_view ReadEntryBytes(platform::HelpFile &file, ReadBuffer &buffer, std::uint32_t entryOffset)

@@ -26,7 +26,8 @@ struct EntryParts
 };
 
 // The bytes of an entry as every reader takes them, of `fromOffset` (the file's bytes from the entry's EntryOffset
-// on): kChunkSize bytes at most, up to the first NUL, which ends the text for every reader.
+// on): kChunkSize bytes at most, up to the first NUL, which ends the text for every reader, and no further than the
+// entry's closing blank line.
 std::string_view EntryBytesOf(std::string_view fromOffset);
 
 // The bytes of the entry at `entryOffset`: kChunkSize bytes read from the offset into `buffer` (no byte of an earlier
@@ -47,6 +48,22 @@ void ForEachExampleLine(const EntryParts &parts, Line line)
         line(parts.exampleLines.substr(cursor, end - cursor));
         cursor = end + 1;
     }
+}
+
+// Calls `text(part)` for each part of the entry beyond its description that the search reads: its parameters, then each
+// example line but those of kind "1" and "3". Nothing for an entry without a parameters line.
+template <typename Text>
+void ForEachSearchedText(const EntryParts &parts, Text text)
+{
+    if (!parts.hasParameters) {
+        return;
+    }
+    text(parts.parameters);
+    ForEachExampleLine(parts, [&text](std::string_view line) {
+        if (!line.empty() && !IsHiddenFromSearch(line.front())) {
+            text(line);
+        }
+    });
 }
 
 // The text the entry view shows of an entry, cut to its buffer: kMaxEntryText units at most.

@@ -1,15 +1,23 @@
 // SPDX-License-Identifier: MIT
 #include "ranked_search.h"
 
+#include "entry_blocks.h"
+#include "entry_format.h"
 #include "match_fold.h"
 #include "platform/code_page.h"
 #include "platform/unicode.h"
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <bit>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <numeric>
+#include <system_error>
+#include <thread>
+#include <unordered_map>
 #include <utility>
 
 namespace korva::helpdata {
@@ -24,6 +32,8 @@ constexpr std::size_t kMinNameNearLetters = 3;
 constexpr std::size_t kMinPartBeginningWord = 3;
 // Initials of this many words and more can name a command ("fast fourier transform": "fft").
 constexpr std::size_t kMinInitials = 3;
+// From this many names, a search matches them on two threads: below it a thread costs more than it saves.
+constexpr std::size_t kNamesForTwoThreads = 8192;
 
 // How much a match says, by where and how well the word matches. The whole name says most; a part of a name of many
 // parts ("pidfd_send_signal") a little less than the description; the rest of the entry (the parameters and the
@@ -74,6 +84,9 @@ constexpr float kInitialsBonus = 0.5F;
 // The work of one search is cut in parts this large, so that a window answers its user between them.
 constexpr std::size_t kWordsAPart = 16384;
 constexpr std::size_t kEntriesAPart = 4096;
+// A reference of this many entries or more is read from the file by two threads at once, a run of entries at a time.
+constexpr std::size_t kEntriesForTwoReaders = 8192;
+constexpr std::size_t kEntriesARun = 1024;
 
 // How an entry holds a word of the query, in a byte: its best match in the description (3 bits), in the rest (3 bits),
 // and whether the description holds it among its first words.
@@ -119,6 +132,53 @@ bool HoldsInOrder(std::string_view name, std::string_view word)
     return true;
 }
 
+// The order of the results, best first: by tier; those named as typed or beginning with it, shortest name first; the
+// rest by the words they hold, then by score, then shortest name first; the list's order last. All but the last in one
+// number, so that the thousands of results a letter or two gives are sorted fast.
+std::uint64_t OrderKey(const RankedResult &result)
+{
+    std::uint64_t key = std::uint64_t{std::min<std::uint8_t>(result.tier, 3)} << 62;
+    if (result.tier >= 2) {
+        static_assert(Query::kMaxWords < 32);
+        // A score is never negative, and the bits of floats that are not stand in their order.
+        const float score = result.score > 0 ? result.score : 0.0F;
+        key |= std::uint64_t{31U - std::min<std::uint8_t>(result.wordsHeld, 31)} << 57;
+        key |= std::uint64_t{~std::bit_cast<std::uint32_t>(score)} << 16;
+    }
+    return key | result.nameLength;
+}
+
+bool Before(const RankedResult &a, const RankedResult &b)
+{
+    const std::uint64_t keyA = OrderKey(a);
+    const std::uint64_t keyB = OrderKey(b);
+    return keyA != keyB ? keyA < keyB : a.item < b.item;
+}
+
+// The results sorted Before each other.
+std::vector<RankedResult> BestFirst(const std::vector<RankedResult> &results)
+{
+    struct Keyed
+    {
+        std::uint64_t key;
+        int item;
+        std::uint32_t at;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(results.size());
+    for (std::size_t at = 0; at < results.size(); ++at) {
+        keyed.push_back({OrderKey(results[at]), results[at].item, static_cast<std::uint32_t>(at)});
+    }
+    std::sort(keyed.begin(), keyed.end(),
+              [](const Keyed &a, const Keyed &b) { return a.key != b.key ? a.key < b.key : a.item < b.item; });
+    std::vector<RankedResult> sorted;
+    sorted.reserve(results.size());
+    for (const Keyed &each : keyed) {
+        sorted.push_back(results[each.at]);
+    }
+    return sorted;
+}
+
 // How rare a word is among `entries` entries when `holding` of them hold it: the less it says, the nearer to 0.
 float Rarity(std::size_t entries, std::size_t holding)
 {
@@ -126,6 +186,51 @@ float Rarity(std::size_t entries, std::size_t holding)
     const double h = static_cast<double>(std::min(holding, entries));
     return static_cast<float>(std::log(1.0 + (n - h + 0.5) / (h + 0.5)));
 }
+
+// Reads one of an entry's texts word by word: the best match of each query word in it, whether the description holds
+// it among its first words, and which query words stand next to each other in the query's order.
+class FieldReader
+{
+public:
+    FieldReader(std::uint8_t *classes, std::size_t words, unsigned shift, std::uint16_t &neighbours,
+                std::uint16_t &exactNeighbours)
+        : classes_(classes), words_(words), shift_(shift), neighbours_(neighbours), exactNeighbours_(exactNeighbours)
+    {}
+
+    void Take(const WordMatches &token)
+    {
+        const bool first = shift_ == kDescriptionShift && position_++ < kFirstWords;
+        if (token.matches == 0) {
+            before_ = 0;
+            exactBefore_ = 0;
+            return;
+        }
+        for (std::size_t word = 0; word < words_; ++word) {
+            const auto match = static_cast<std::uint8_t>(ClassOf(token.matches, word));
+            const auto mine = static_cast<std::uint8_t>((classes_[word] >> shift_) & 7U);
+            if (match > mine) {
+                classes_[word] = static_cast<std::uint8_t>((classes_[word] & ~(7U << shift_)) | (match << shift_));
+            }
+            if (first && match >= static_cast<std::uint8_t>(TextMatch::Near)) {
+                classes_[word] |= kAmongTheFirstWords;
+            }
+        }
+        neighbours_ |= static_cast<std::uint16_t>(before_ & (token.near >> 1));
+        before_ = token.near;
+        exactNeighbours_ |= static_cast<std::uint16_t>(exactBefore_ & (token.exact >> 1));
+        exactBefore_ = token.exact;
+    }
+
+private:
+    std::uint8_t *classes_;
+    std::size_t words_;
+    unsigned shift_;
+    std::uint16_t &neighbours_;
+    std::uint16_t &exactNeighbours_;
+    std::size_t position_ = 0;
+    std::uint16_t before_ = 0;
+    std::uint16_t exactBefore_ = 0;
+};
 
 } // namespace
 
@@ -137,7 +242,8 @@ Query::Query(std::u16string_view typed, WordForms &forms)
     bool wholeMatchable = true;
     const auto endWord = [&] {
         if (!word.empty() && words_.size() < kMaxWords) {
-            words_.push_back({word, word.size() >= 3 && matchable ? forms.Stem(word) : std::string(), matchable});
+            words_.push_back({word, word.size() >= 3 && matchable ? forms.Stem(word) : std::string(), matchable,
+                              std::make_shared<const EditsFrom>(word)});
         }
         word.clear();
         matchable = true;
@@ -195,41 +301,53 @@ NameMatch Query::MatchName(std::size_t word, std::string_view name, std::span<co
 {
     const QueryWord &wanted = words_[word];
     const std::string_view text = wanted.text;
-    if (!wanted.matchable || text.empty()) {
+    if (!wanted.matchable || text.empty() || name.empty()) {
         return NameMatch::None;
     }
-    if (name == text) {
-        return NameMatch::Is;
-    }
-    if (name.starts_with(text)) {
-        return NameMatch::Begins;
+    // Most names begin with another letter than the word, and most of their parts too: they are told apart at once,
+    // before any comparison of more letters.
+    const char first = text.front();
+    if (name.front() == first && name.starts_with(text)) {
+        return name.size() == text.size() ? NameMatch::Is : NameMatch::Begins;
     }
     const std::size_t edits =
         std::max<std::size_t>(text.size() >= kMinNameNearLetters ? 1 : 0, NearEditsFor(text.size()));
+    const auto nearInLength = [&](std::size_t length) {
+        return edits > 0 && (length > text.size() ? length - text.size() : text.size() - length) <= edits;
+    };
     const std::string_view stem = wanted.stem.size() >= 4 ? std::string_view(wanted.stem) : std::string_view();
     NameMatch best = NameMatch::None;
     for (const NamePart &part : parts) {
         const std::string_view piece = name.substr(part.start, part.length);
-        if (piece == text) {
-            return NameMatch::PartIs;
+        if (piece.front() == first) {
+            if (piece.starts_with(text)) {
+                if (piece.size() == text.size()) {
+                    return NameMatch::PartIs;
+                }
+                best = std::max(best, NameMatch::PartBegins);
+                continue;
+            }
+            if (!stem.empty() && piece.starts_with(stem)) {
+                best = std::max(best, NameMatch::Form);
+                continue;
+            }
+            if (piece.size() >= kMinPartBeginningWord && text.starts_with(piece)) {
+                best = std::max(best, NameMatch::PartBeginsWord);
+                continue;
+            }
         }
-        if (piece.starts_with(text)) {
-            best = std::max(best, NameMatch::PartBegins);
-        } else if (!stem.empty() && piece.starts_with(stem)) {
-            best = std::max(best, NameMatch::Form);
-        } else if (piece.size() >= kMinPartBeginningWord && text.starts_with(piece)) {
-            best = std::max(best, NameMatch::PartBeginsWord);
-        } else if (edits > 0 && best < NameMatch::PartNear && WithinEdits(piece, text, edits)) {
+        if (best < NameMatch::PartNear && nearInLength(piece.size()) && wanted.near->Within(piece, edits)) {
             best = NameMatch::PartNear;
         }
     }
-    if (best < NameMatch::NameNear && edits > 0 && WithinEdits(name, text, edits)) {
+    if (best < NameMatch::NameNear && nearInLength(name.size()) && wanted.near->Within(name, edits)) {
         best = NameMatch::NameNear;
     }
-    if (best < NameMatch::Holds && name.find(text) != npos) {
+    if (best < NameMatch::Holds && name.size() > text.size() && name.find(text) != npos) {
         best = NameMatch::Holds;
     }
-    if (best < NameMatch::InOrder && text.size() >= kMinNameNearLetters && HoldsInOrder(name, text)) {
+    if (best < NameMatch::InOrder && name.front() == first && text.size() >= kMinNameNearLetters &&
+        HoldsInOrder(name, text)) {
         best = NameMatch::InOrder;
     }
     return best;
@@ -253,6 +371,7 @@ struct RankedSearch::Work
         Words,
         Entries,
         Rank,
+        Order,
     };
     Step step = Step::Words;
     std::size_t word = 0;                       // of the query, in Step::Words
@@ -264,7 +383,15 @@ struct RankedSearch::Work
     std::vector<std::uint16_t> neighbours;      // entry by entry: word i and i + 1 found next to each other (bit i)
     std::vector<std::uint16_t> exactNeighbours; // the same, each as the word itself
     std::vector<std::uint32_t> holding;         // query word by word: the entries holding it, name or text
+    // Read from the file, without a table: what the table knows of each entry.
+    std::vector<WordTable::Entry> texts;
     float averageDescription = 1;
+    // The ranking: each query word's rarity; the results so far, in runs each in order (the ends of the runs); the most
+    // words any entry holds.
+    std::vector<float> rarity;
+    std::vector<RankedResult> results;
+    std::vector<std::size_t> runEnds;
+    std::size_t mostHeld = 0;
 };
 
 RankedSearch::RankedSearch(std::shared_ptr<const CommandNames> names, std::u16string_view query)
@@ -282,19 +409,37 @@ void RankedSearch::MatchNames()
     nameMatches_.resize(count * words);
     tiers_.resize(count, 2);
     const std::string &whole = query_.Whole();
-    for (int item = 0; item < names_->Count(); ++item) {
-        const std::string_view name = names_->FoldedName(item);
-        const auto at = static_cast<std::size_t>(item);
-        if (!whole.empty() && name.starts_with(whole)) {
-            tiers_[at] = name.size() == whole.size() ? 0 : 1;
+    const auto match = [&](std::size_t from, std::size_t to) {
+        for (std::size_t at = from; at < to; ++at) {
+            const int item = static_cast<int>(at);
+            const std::string_view name = names_->FoldedName(item);
+            if (!whole.empty() && name.starts_with(whole)) {
+                tiers_[at] = name.size() == whole.size() ? 0 : 1;
+            }
+            const bool initials = query_.NamedByInitials(name, names_->Parts(item));
+            for (std::size_t word = 0; word < words; ++word) {
+                const NameMatch named = query_.MatchName(word, name, names_->Parts(item));
+                nameMatches_[at * words + word] = initials ? std::max(named, NameMatch::Initials) : named;
+            }
         }
-        const bool initials = query_.NamedByInitials(name, names_->Parts(item));
-        for (std::size_t word = 0; word < words; ++word) {
-            const NameMatch named = query_.MatchName(word, name, names_->Parts(item));
-            nameMatches_[at * words + word] = initials ? std::max(named, NameMatch::Initials) : named;
-        }
+    };
+    // A key waits for this: a large reference's names are matched half on another core, where there is one. Each half
+    // writes its own items' places only.
+    if (count < kNamesForTwoThreads || std::thread::hardware_concurrency() < 2) {
+        match(0, count);
+        return;
     }
-    ranked_ = Results();
+    const std::size_t half = count / 2;
+    std::thread other;
+    try {
+        other = std::thread(match, half, count);
+    } catch (const std::system_error &) {
+        match(half, count); // no thread to be had: this one does both
+    }
+    match(0, half);
+    if (other.joinable()) {
+        other.join();
+    }
 }
 
 void RankedSearch::ReadTable(std::shared_ptr<const WordTable> table)
@@ -309,20 +454,25 @@ void RankedSearch::ReadTable(std::shared_ptr<const WordTable> table)
     work_->neighbours.assign(entries, 0);
     work_->exactNeighbours.assign(entries, 0);
     work_->holding.assign(query_.Words().size(), 0);
+    FinishReading();
+    done_ = false;
+    if (query_.Words().empty()) {
+        work_->step = Work::Step::Rank; // nothing to match: the names decide
+    }
+}
+
+void RankedSearch::FinishReading()
+{
     std::size_t descriptionWords = 0;
     std::size_t described = 0;
-    for (std::size_t entry = 0; entry < entries; ++entry) {
-        if (table_->EntryAt(entry).shown) {
-            descriptionWords += table_->EntryAt(entry).descriptionWords;
+    for (std::size_t entry = 0; entry < names_->InFileOrder().size(); ++entry) {
+        if (TextOf(entry).shown) {
+            descriptionWords += TextOf(entry).descriptionWords;
             ++described;
         }
     }
     work_->averageDescription =
         described == 0 ? 1.0F : std::max(1.0F, static_cast<float>(descriptionWords) / static_cast<float>(described));
-    done_ = false;
-    if (query_.Words().empty()) {
-        work_->step = Work::Step::Rank; // nothing to match: the names decide
-    }
 }
 
 bool RankedSearch::Done() const
@@ -345,11 +495,19 @@ bool RankedSearch::Continue()
     case Work::Step::Entries:
         if (MatchEntries()) {
             work_->step = Work::Step::Rank;
+            work_->next = 0;
         }
         break;
     case Work::Step::Rank:
-        Rank();
-        done_ = true;
+        if (RankEntries(kEntriesAPart)) {
+            work_->step = Work::Step::Order;
+        }
+        break;
+    case Work::Step::Order:
+        if (MergeRuns()) {
+            TakeResults();
+            done_ = true;
+        }
         break;
     }
     return done_;
@@ -391,53 +549,126 @@ bool RankedSearch::MatchEntries()
 {
     Work &work = *work_;
     const std::size_t words = query_.Words().size();
-    const std::vector<int> &order = names_->InFileOrder();
     const std::size_t end = std::min(table_->EntryCount(), work.next + kEntriesAPart);
     for (std::size_t entry = work.next; entry < end; ++entry) {
-        std::uint8_t *classes = work.classes.data() + entry * words;
-        // Each field's words in order: the best match of each query word, and which query words stand next to each
-        // other in the query's order.
         const auto read = [&](std::span<const WordId> field, unsigned shift) {
-            std::uint16_t before = 0;
-            std::uint16_t exactBefore = 0;
-            std::size_t position = 0;
+            FieldReader reader(work.classes.data() + entry * words, words, shift, work.neighbours[entry],
+                               work.exactNeighbours[entry]);
             for (const WordId id : field) {
-                const Matches matches = work.matches[id];
-                const bool first = shift == kDescriptionShift && position++ < kFirstWords;
-                if (matches == 0) {
-                    before = 0;
-                    exactBefore = 0;
-                    continue;
-                }
-                for (std::size_t word = 0; word < words; ++word) {
-                    const auto match = static_cast<std::uint8_t>(ClassOf(matches, word));
-                    const auto mine = static_cast<std::uint8_t>((classes[word] >> shift) & 7U);
-                    if (match > mine) {
-                        classes[word] = static_cast<std::uint8_t>((classes[word] & ~(7U << shift)) | (match << shift));
-                    }
-                    if (first && match >= static_cast<std::uint8_t>(TextMatch::Near)) {
-                        classes[word] |= kAmongTheFirstWords;
-                    }
-                }
-                const std::uint16_t now = work.near[id];
-                work.neighbours[entry] |= static_cast<std::uint16_t>(before & (now >> 1));
-                before = now;
-                const std::uint16_t exactNow = work.exact[id];
-                work.exactNeighbours[entry] |= static_cast<std::uint16_t>(exactBefore & (exactNow >> 1));
-                exactBefore = exactNow;
+                reader.Take({work.matches[id], work.near[id], work.exact[id]});
             }
         };
         read(table_->DescriptionWords(entry), kDescriptionShift);
         read(table_->RestWords(entry), kRestShift);
-        const auto item = static_cast<std::size_t>(order[entry]);
-        for (std::size_t word = 0; word < words; ++word) {
-            if ((classes[word] & ~kAmongTheFirstWords) != 0 || nameMatches_[item * words + word] != NameMatch::None) {
-                ++work.holding[word];
-            }
-        }
+        CountHolders(entry, work.holding);
     }
     work.next = end;
     return end >= table_->EntryCount();
+}
+
+void RankedSearch::CountHolders(std::size_t entry, std::vector<std::uint32_t> &holding) const
+{
+    const std::size_t words = query_.Words().size();
+    const std::uint8_t *classes = work_->classes.data() + entry * words;
+    const auto item = static_cast<std::size_t>(names_->InFileOrder()[entry]);
+    for (std::size_t word = 0; word < words; ++word) {
+        if ((classes[word] & ~kAmongTheFirstWords) != 0 || nameMatches_[item * words + word] != NameMatch::None) {
+            ++holding[word];
+        }
+    }
+}
+
+const WordTable::Entry &RankedSearch::TextOf(std::size_t entry) const
+{
+    return table_ != nullptr ? table_->EntryAt(entry) : work_->texts[entry];
+}
+
+// What the words of an entry's text match of the query, for a reader of the file: each word folded and matched as the
+// table's distinct words are, a stem asked once. One a thread.
+class RankedSearch::WordReader
+{
+public:
+    explicit WordReader(const Query &query) : query_(query) {}
+
+    WordMatches Match(std::string_view word)
+    {
+        const std::size_t length = std::min(word.size(), kLongestWord);
+        for (std::size_t i = 0; i < length; ++i) {
+            folded_[i] = static_cast<char>(kMatchFold[static_cast<unsigned char>(word[i])]);
+        }
+        return MatchText(std::string_view(folded_.data(), length));
+    }
+
+private:
+    // A word of an entry is never longer than the entry.
+    static constexpr std::size_t kLongestWord = kChunkSize;
+
+    WordMatches MatchText(std::string_view text)
+    {
+        const auto stemOf = [this](std::string_view each) -> std::string {
+            const auto known = stems_.find(std::string(each));
+            if (known != stems_.end()) {
+                return known->second;
+            }
+            return stems_.emplace(std::string(each), forms_.Stem(each)).first->second;
+        };
+        WordMatches matches;
+        for (std::size_t each = 0; each < query_.Words().size(); ++each) {
+            const TextMatch match = query_.MatchText(each, text, stemOf);
+            if (match == TextMatch::None) {
+                continue;
+            }
+            matches.matches |= static_cast<Matches>(match) << (kBitsAWord * each);
+            matches.near |= match >= TextMatch::Near ? static_cast<std::uint16_t>(1U << each) : 0;
+            matches.exact |= match == TextMatch::Exact ? static_cast<std::uint16_t>(1U << each) : 0;
+        }
+        return matches;
+    }
+
+    const Query &query_;
+    WordForms forms_;
+    std::unordered_map<std::string, std::string> stems_;
+    std::array<char, kLongestWord> folded_{};
+};
+
+void RankedSearch::ReadText(Work &work, WordReader &reader, std::size_t words, std::size_t entry,
+                            std::string_view entryBytes, std::uint32_t entryOffset)
+{
+    WordTable::Entry &text = work.texts[entry];
+    const std::optional<EntryParts> parts = ShownParts(text, entryBytes, entryOffset);
+    if (!parts) {
+        return; // an entry the entry view cannot show holds no text
+    }
+    const auto field = [&](unsigned shift) {
+        return FieldReader(work.classes.data() + entry * words, words, shift, work.neighbours[entry],
+                           work.exactNeighbours[entry]);
+    };
+    FieldReader description = field(kDescriptionShift);
+    std::size_t counted = 0;
+    ForEachWord(parts->description, [&](std::size_t start, std::size_t length) {
+        description.Take(reader.Match(parts->description.substr(start, length)));
+        ++counted;
+    });
+    text.descriptionWords = static_cast<std::uint16_t>(std::min<std::size_t>(counted, UINT16_MAX));
+    FieldReader rest = field(kRestShift);
+    ForEachSearchedText(*parts, [&](std::string_view searched) {
+        ForEachWord(searched, [&](std::size_t start, std::size_t length) {
+            rest.Take(reader.Match(searched.substr(start, length)));
+        });
+    });
+}
+
+void RankedSearch::AdoptText(std::unique_ptr<Work> work)
+{
+    work_ = std::move(work);
+    work_->holding.assign(query_.Words().size(), 0);
+    for (std::size_t entry = 0; entry < names_->InFileOrder().size(); ++entry) {
+        CountHolders(entry, work_->holding);
+    }
+    FinishReading();
+    RankEntries(names_->InFileOrder().size());
+    TakeResults();
+    done_ = true;
 }
 
 RankedResult RankedSearch::ResultOf(int item) const
@@ -450,21 +681,26 @@ RankedResult RankedSearch::ResultOf(int item) const
     return result;
 }
 
-void RankedSearch::Rank()
+bool RankedSearch::RankEntries(std::size_t count)
 {
+    Work &work = *work_;
     const std::size_t words = query_.Words().size();
     const std::vector<int> &order = names_->InFileOrder();
-    const std::size_t entries = table_->EntryCount();
-    std::vector<float> rarity(words);
-    for (std::size_t word = 0; word < words; ++word) {
-        rarity[word] = Rarity(entries, work_->holding[word]);
+    const std::size_t entries = order.size();
+    if (work.next == 0) {
+        work.rarity.assign(words, 0.0F);
+        for (std::size_t word = 0; word < words; ++word) {
+            work.rarity[word] = Rarity(entries, work.holding[word]);
+        }
     }
-    std::vector<RankedResult> results;
-    std::size_t mostHeld = 0;
-    for (std::size_t entry = 0; entry < entries; ++entry) {
+    const std::vector<float> &rarity = work.rarity;
+    std::vector<RankedResult> &results = work.results;
+    const std::size_t runStart = results.size();
+    const std::size_t end = std::min(entries, work.next + count);
+    for (std::size_t entry = work.next; entry < end; ++entry) {
         const int item = order[entry];
         const auto at = static_cast<std::size_t>(item);
-        const WordTable::Entry &text = table_->EntryAt(entry);
+        const WordTable::Entry &text = TextOf(entry);
         const std::uint8_t *classes = words == 0 ? nullptr : work_->classes.data() + entry * words;
         RankedResult result = ResultOf(item);
         result.descriptionKnown = text.shown;
@@ -503,30 +739,54 @@ void RankedSearch::Rank()
             score += kInitialsBonus * std::accumulate(rarity.begin(), rarity.end(), 0.0F);
         }
         result.score = score;
-        mostHeld = std::max<std::size_t>(mostHeld, result.wordsHeld);
-        if (result.wordsHeld > 0 || result.tier < 2) {
+        // An entry that holds fewer words than one ranked before it is no result, whatever it holds.
+        work.mostHeld = std::max<std::size_t>(work.mostHeld, result.wordsHeld);
+        if ((result.wordsHeld > 0 && result.wordsHeld >= work.mostHeld) || result.tier < 2) {
             results.push_back(result);
         }
     }
-    // The entries that hold every word; when none does, those that hold the most any does.
-    mostWords_ = words > 0 && mostHeld < words && mostHeld > 0;
+    std::sort(results.begin() + static_cast<std::ptrdiff_t>(runStart), results.end(), Before);
+    if (results.size() > runStart) {
+        work.runEnds.push_back(results.size());
+    }
+    work.next = end;
+    return end >= entries;
+}
+
+bool RankedSearch::MergeRuns()
+{
+    std::vector<std::size_t> &ends = work_->runEnds;
+    if (ends.size() <= 1) {
+        return true;
+    }
+    // The two neighbouring runs that are shortest together: the runs grow alike, and no merge is much longer than the
+    // last.
+    const auto startOf = [&](std::size_t run) { return run == 0 ? std::size_t{0} : ends[run - 1]; };
+    std::size_t best = 0;
+    for (std::size_t run = 1; run + 1 < ends.size(); ++run) {
+        if (ends[run + 1] - startOf(run) < ends[best + 1] - startOf(best)) {
+            best = run;
+        }
+    }
+    const auto at = [&](std::size_t place) { return work_->results.begin() + static_cast<std::ptrdiff_t>(place); };
+    std::inplace_merge(at(startOf(best)), at(ends[best]), at(ends[best + 1]), Before);
+    ends.erase(ends.begin() + static_cast<std::ptrdiff_t>(best));
+    return ends.size() <= 1;
+}
+
+void RankedSearch::TakeResults()
+{
+    Work &work = *work_;
+    std::vector<RankedResult> &results = work.results;
+    if (work.runEnds.size() > 1) {
+        std::sort(results.begin(), results.end(), Before);
+    }
+    // The entries that hold every word; when none does, those that hold the most any does. In order, those that hold
+    // fewer stand after them.
+    const std::size_t words = query_.Words().size();
+    mostWords_ = words > 0 && work.mostHeld < words && work.mostHeld > 0;
     std::erase_if(results, [&](const RankedResult &result) {
-        return result.tier == 2 && (mostHeld == 0 || result.wordsHeld < mostHeld);
-    });
-    std::sort(results.begin(), results.end(), [](const RankedResult &a, const RankedResult &b) {
-        if (a.tier != b.tier) {
-            return a.tier < b.tier;
-        }
-        if (a.tier < 2) {
-            return a.nameLength != b.nameLength ? a.nameLength < b.nameLength : a.item < b.item;
-        }
-        if (a.wordsHeld != b.wordsHeld) {
-            return a.wordsHeld > b.wordsHeld;
-        }
-        if (a.score != b.score) {
-            return a.score > b.score;
-        }
-        return a.nameLength != b.nameLength ? a.nameLength < b.nameLength : a.item < b.item;
+        return result.tier == 2 && (work.mostHeld == 0 || result.wordsHeld < work.mostHeld);
     });
     ranked_ = std::move(results);
     work_.reset();
@@ -556,16 +816,7 @@ std::vector<RankedResult> RankedSearch::Results() const
             results.push_back(result);
         }
     }
-    std::sort(results.begin(), results.end(), [](const RankedResult &a, const RankedResult &b) {
-        if (a.tier != b.tier) {
-            return a.tier < b.tier;
-        }
-        if (a.tier == 2 && a.score != b.score) {
-            return a.score > b.score;
-        }
-        return a.nameLength != b.nameLength ? a.nameLength < b.nameLength : a.item < b.item;
-    });
-    return results;
+    return BestFirst(results);
 }
 
 bool RankedSearch::MostWords() const
@@ -573,18 +824,64 @@ bool RankedSearch::MostWords() const
     return done_ && mostWords_;
 }
 
-std::optional<RankedResults> FindRanked(platform::HelpFile &file, std::shared_ptr<const CommandNames> names,
+std::optional<RankedResults> FindRanked(platform::HelpFile &file, const platform::ListBox &list,
                                         std::u16string_view query)
 {
-    RankedSearch search(names, query);
-    std::shared_ptr<const WordTable> table = BuildWordTable(file, std::move(names));
-    if (table == nullptr) {
+    WordForms forms;
+    const Query words(query, forms);
+    const std::vector<std::uint64_t> order = ItemsInFileOrder(list);
+    std::vector<std::uint32_t> offsets;
+    offsets.reserve(order.size());
+    for (const std::uint64_t each : order) {
+        offsets.push_back(static_cast<std::uint32_t>(each >> 32));
+    }
+    const std::size_t entries = offsets.size();
+    const std::size_t wordCount = words.Words().size();
+    auto work = std::make_unique<RankedSearch::Work>();
+    work->texts.resize(entries);
+    work->classes.assign(entries * wordCount, 0);
+    work->neighbours.assign(entries, 0);
+    work->exactNeighbours.assign(entries, 0);
+
+    // The entries' text is read a run of entries at a time by whichever thread is free: the second, if there is one,
+    // once it has made the names.
+    std::atomic<std::size_t> nextRun{0};
+    std::atomic<bool> stale{false};
+    const auto read = [&](platform::HelpFile &reader) {
+        RankedSearch::WordReader matcher(words);
+        for (std::size_t first = nextRun.fetch_add(kEntriesARun); first < entries && !stale;
+             first = nextRun.fetch_add(kEntriesARun)) {
+            EntryBlocks blocks(offsets, first, first + kEntriesARun);
+            blocks.Continue(reader, std::numeric_limits<std::size_t>::max(),
+                            [&](std::size_t entry, std::string_view entryBytes, std::uint32_t entryOffset) {
+                                RankedSearch::ReadText(*work, matcher, wordCount, entry, entryBytes, entryOffset);
+                            });
+            stale = stale || blocks.Stale();
+        }
+    };
+    std::unique_ptr<RankedSearch> search;
+    const auto makeSearch = [&] {
+        search = std::make_unique<RankedSearch>(std::make_shared<const CommandNames>(list, order), query);
+    };
+    std::unique_ptr<platform::HelpFile> second = entries >= kEntriesForTwoReaders ? file.OpenAnother() : nullptr;
+    std::thread helper;
+    if (second != nullptr) {
+        helper = std::thread([&] {
+            makeSearch();
+            read(*second);
+        });
+    } else {
+        makeSearch();
+    }
+    read(file);
+    if (helper.joinable()) {
+        helper.join();
+    }
+    if (stale || file.ContentChanged()) {
         return std::nullopt;
     }
-    search.ReadTable(std::move(table));
-    while (!search.Continue()) {
-    }
-    return RankedResults{search.Results(), search.MostWords()};
+    search->AdoptText(std::move(work));
+    return RankedResults{search->Results(), search->MostWords()};
 }
 
 std::vector<platform::TextRange> MatchedRanges(const Query &query, std::string_view text, WordForms &forms)

@@ -70,6 +70,7 @@ struct QueryWord
     std::string text;      // folded
     std::string stem;      // its stem (word_forms.h)
     bool matchable = true; // false when it holds a character the data file's code page lacks: nothing holds it
+    std::shared_ptr<const EditsFrom> near; // its near spellings, told against every name and word
 };
 
 // What the user typed, folded and cut into words.
@@ -107,6 +108,15 @@ private:
     std::string initials_;
 };
 
+// What a word of an entry's text matches of a query: each query word's TextMatch, four bits a word; the query words
+// it matches better than inside it; and those it is.
+struct WordMatches
+{
+    std::uint64_t matches = 0;
+    std::uint16_t near = 0;
+    std::uint16_t exact = 0;
+};
+
 struct RankedResult
 {
     int item;                  // the command's position in the list
@@ -120,6 +130,12 @@ struct RankedResult
     float score = 0;
     std::uint16_t nameLength = 0; // in characters
     bool operator==(const RankedResult &) const = default;
+};
+
+struct RankedResults
+{
+    std::vector<RankedResult> results;
+    bool mostWords = false;
 };
 
 // One search: the names' matches at once; the entries' text from the reference's word table once there is one, a
@@ -137,6 +153,7 @@ public:
 
     // Ranks the entries' text from `table`, made for the same names.
     void ReadTable(std::shared_ptr<const WordTable> table);
+
     bool HasTable() const { return table_ != nullptr; }
     // Does one part of the work of ranking the entries' text (a bounded one); yields whether it is done. Does nothing
     // before the table is given.
@@ -156,7 +173,24 @@ private:
     void MatchNames();
     bool MatchWords();
     bool MatchEntries();
-    void Rank();
+    class WordReader;
+    friend std::optional<struct RankedResults> FindRanked(platform::HelpFile &file, const platform::ListBox &list,
+                                                          std::u16string_view query);
+    // Reads the text of the entry `entry` of the file order into `work`, for a reader without a table.
+    static void ReadText(Work &work, WordReader &reader, std::size_t words, std::size_t entry,
+                         std::string_view entryBytes, std::uint32_t entryOffset);
+    // Ranks the entries' text as read from the file, in place of a table's.
+    void AdoptText(std::unique_ptr<Work> work);
+    void CountHolders(std::size_t entry, std::vector<std::uint32_t> &holding) const;
+    // What is known of the entry's text: from the table, or as read from the file.
+    const WordTable::Entry &TextOf(std::size_t entry) const;
+    void FinishReading();
+    // Ranks the next `count` entries, a run of results in order; yields whether every entry is ranked.
+    bool RankEntries(std::size_t count);
+    // Merges two runs of results into one; yields whether one is left.
+    bool MergeRuns();
+    // Takes the results in order as the search's, all its work done.
+    void TakeResults();
     RankedResult ResultOf(int item) const;
 
     std::shared_ptr<const CommandNames> names_;
@@ -171,14 +205,10 @@ private:
     bool mostWords_ = false;
 };
 
-// The whole search at once, for a reader that has no user waiting: what the terminal prints.
-struct RankedResults
-{
-    std::vector<RankedResult> results;
-    bool mostWords = false;
-};
-// Nothing when the file changed under it.
-std::optional<RankedResults> FindRanked(platform::HelpFile &file, std::shared_ptr<const CommandNames> names,
+// The whole search at once, for a reader that has no user waiting: what the terminal prints. It reads the entries'
+// text from the file, without a word table (two threads of a large reference at once, the names made meanwhile), and
+// gives the results a search of the table gives. Nothing when the file changed under it.
+std::optional<RankedResults> FindRanked(platform::HelpFile &file, const platform::ListBox &list,
                                         std::u16string_view query);
 
 // Where the words of `query` stand in `text` (bytes of the data file, one a character): each word of the text that one
@@ -196,24 +226,26 @@ template <typename StemOf>
 TextMatch Query::MatchText(std::size_t word, std::string_view textWord, StemOf stemOf) const
 {
     const QueryWord &wanted = words_[word];
-    if (!wanted.matchable) {
+    if (!wanted.matchable || textWord.empty()) {
         return TextMatch::None;
     }
-    if (textWord == wanted.text) {
+    // Most words of a text begin with another letter than the query's word: they are told apart at once.
+    const bool sameFirst = textWord.front() == wanted.text.front();
+    if (sameFirst && textWord == wanted.text) {
         return TextMatch::Exact;
     }
     const std::string_view prefix = FormPrefix(word);
-    if (!prefix.empty() && textWord.starts_with(prefix)) {
+    if (sameFirst && !prefix.empty() && textWord.starts_with(prefix)) {
         const std::string stem = stemOf(textWord);
         if (FormsMatch(stem, wanted.stem)) {
             return stem == wanted.stem ? TextMatch::Form : TextMatch::Derived;
         }
     }
-    if (textWord.starts_with(wanted.text)) {
+    if (sameFirst && textWord.starts_with(wanted.text)) {
         return TextMatch::Prefix;
     }
     const std::size_t edits = NearEditsFor(wanted.text.size());
-    if (edits > 0 && WithinEdits(textWord, wanted.text, edits)) {
+    if (edits > 0 && wanted.near->Within(textWord, edits)) {
         return TextMatch::Near;
     }
     if (textWord.size() > wanted.text.size() && textWord.find(wanted.text) != std::string_view::npos) {

@@ -135,6 +135,10 @@ bool WithinEdits(std::string_view a, std::string_view b, std::size_t edits)
     if (a.empty()) {
         return b.size() <= edits;
     }
+    if (edits == 1) {
+        // One edit leaves one letter changed, or two neighbours swapped, between a common start and end.
+        return a.size() == b.size() && (a.size() == 1 || (a.size() == 2 && a[0] == b[1] && a[1] == b[0]));
+    }
     // The optimal string alignment distance, row by row, three rows kept; cut short once every cell of a row is past
     // the edits allowed.
     constexpr std::size_t kLongest = 96;
@@ -167,6 +171,69 @@ bool WithinEdits(std::string_view a, std::string_view b, std::size_t edits)
         std::swap(previous, row);
     }
     return previous[b.size()] <= edits;
+}
+
+EditsFrom::EditsFrom(std::string_view word) : word_(word)
+{
+    for (std::size_t at = 0; at < std::min(word.size(), kLongest); ++at) {
+        places_[static_cast<unsigned char>(word[at])] |= std::uint64_t{1} << at;
+    }
+}
+
+std::size_t EditsFrom::Distance(std::string_view other) const
+{
+    const std::size_t length = word_.size();
+    if (length == 0) {
+        return other.size();
+    }
+    // Column by column of the distance matrix, each column's vertical differences as bits (Hyyrö 2002, after Myers
+    // 1999), with the transposition of neighbours taken from the letter before.
+    const std::uint64_t last = std::uint64_t{1} << (length - 1);
+    // The differences between neighbouring cells: down a column (+1 or -1 where the bit is set), across a row, and
+    // where a diagonal step costs nothing.
+    std::uint64_t downPlus = length == kLongest ? ~std::uint64_t{0} : (last << 1) - 1;
+    std::uint64_t downMinus = 0;
+    std::uint64_t diagonalFree = 0;
+    std::uint64_t placesBefore = 0;
+    std::size_t distance = length;
+    for (const char letter : other) {
+        const std::uint64_t places = places_[static_cast<unsigned char>(letter)];
+        const std::uint64_t swapped = (((~diagonalFree) & places) << 1) & placesBefore;
+        diagonalFree = (((places & downPlus) + downPlus) ^ downPlus) | places | downMinus | swapped;
+        std::uint64_t acrossPlus = downMinus | ~(diagonalFree | downPlus);
+        std::uint64_t acrossMinus = diagonalFree & downPlus;
+        if ((acrossPlus & last) != 0) {
+            ++distance;
+        } else if ((acrossMinus & last) != 0) {
+            --distance;
+        }
+        acrossPlus = (acrossPlus << 1) | 1;
+        acrossMinus <<= 1;
+        downPlus = acrossMinus | ~(diagonalFree | acrossPlus);
+        downMinus = acrossPlus & diagonalFree;
+        placesBefore = places;
+    }
+    return distance;
+}
+
+bool EditsFrom::Within(std::string_view other, std::size_t edits) const
+{
+    const std::size_t difference =
+        other.size() > word_.size() ? other.size() - word_.size() : word_.size() - other.size();
+    if (difference > edits) {
+        return false;
+    }
+    if (word_.size() > kLongest || edits <= 1) {
+        return WithinEdits(word_, other, edits); // one edit is told at a glance there
+    }
+    // Each letter the word does not hold at all takes an edit of its own: most words are told apart by that alone.
+    std::size_t foreign = 0;
+    for (const char letter : other) {
+        if (places_[static_cast<unsigned char>(letter)] == 0 && ++foreign > edits) {
+            return false;
+        }
+    }
+    return Distance(other) <= edits;
 }
 
 } // namespace korva::helpdata

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <limits>
 #include <utility>
 
@@ -13,14 +14,13 @@ namespace korva::helpdata {
 
 namespace {
 
-// A word longer than this is taken by its first this many bytes: no word of a language is longer, and a run of
-// letters in a file made to be hostile stays bounded.
-constexpr std::size_t kMaxWordBytes = 255;
-
-bool WordLess(std::string_view a, std::string_view b)
-{
-    return a < b;
-}
+// A word is taken whole up to an entry's bytes, which no word outgrows: a search for any part of it finds it.
+constexpr std::size_t kMaxWordBytes = kChunkSize;
+// The distinct words of a reference of few entries still make a table of some size.
+constexpr std::size_t kFewWords = 1024;
+// A word of a data file takes this many bytes at least, with the space after it, as a rule: the room made for the
+// words is asked of the system once and taken as it is filled.
+constexpr std::size_t kBytesPerWordAtLeast = 4;
 
 } // namespace
 
@@ -42,136 +42,141 @@ std::string_view WordTable::Word(WordId word) const
     return std::string_view(bytes_).substr(starts_[word], end - starts_[word]);
 }
 
-std::optional<WordId> WordTable::Find(std::string_view word) const
-{
-    const auto found = std::lower_bound(inOrder_.begin(), inOrder_.end(), word,
-                                        [this](WordId id, std::string_view text) { return WordLess(Word(id), text); });
-    if (found != inOrder_.end() && Word(*found) == word) {
-        return *found;
-    }
-    return std::nullopt;
-}
-
-std::span<const WordId> WordTable::WordsBeginningWith(std::string_view prefix) const
-{
-    const auto first = std::lower_bound(inOrder_.begin(), inOrder_.end(), prefix,
-                                        [this](WordId id, std::string_view text) { return WordLess(Word(id), text); });
-    const auto last =
-        std::partition_point(first, inOrder_.end(), [this, prefix](WordId id) { return Word(id).starts_with(prefix); });
-    return std::span<const WordId>(inOrder_).subspan(static_cast<std::size_t>(first - inOrder_.begin()),
-                                                     static_cast<std::size_t>(last - first));
-}
-
 std::size_t WordTable::MemoryBytes() const
 {
-    return bytes_.capacity() +
-           (starts_.capacity() + holding_.capacity() + inOrder_.capacity()) * sizeof(std::uint32_t) +
-           entries_.capacity() * sizeof(Entry) + words_.capacity() * sizeof(WordId);
+    // The room made for the entries' words past those the file holds is never written, and the system gives it no
+    // memory.
+    return bytes_.capacity() + (starts_.capacity() + holding_.capacity()) * sizeof(std::uint32_t) +
+           entries_.capacity() * sizeof(Entry) + words_.size() * sizeof(WordId);
 }
 
-// The distinct words as they are found: an open-addressed table of their ids by their bytes' hash.
+// The distinct words as they are found: an open-addressed table of their ids by their folded bytes' hash, each slot
+// holding a part of the hash beside the id, so that a probe reads one place. A word is folded into a buffer of the
+// table's own and hashed eight bytes at a time; it is copied into the table only when it is new.
 class WordTableBuilder::Words
 {
 public:
-    explicit Words(WordTable &table) : table_(table), slots_(kFirstSlots, 0) {}
-
-    // The id of the folded word `word`, new when the table holds no such word yet.
-    WordId Add(std::string_view word, std::uint32_t hash)
+    Words(WordTable &table, std::size_t expected) : table_(table)
     {
+        std::size_t slots = kFirstSlots;
+        while (slots < 2 * expected) {
+            slots *= 2;
+        }
+        slots_.assign(slots, 0);
+    }
+
+    // The id of the word `text` (bytes of the file, at most kMaxWordBytes), folded; new when the table holds no such
+    // word yet.
+    WordId Add(std::string_view text)
+    {
+        const std::size_t length = text.size();
+        for (std::size_t i = 0; i < length; ++i) {
+            folded_[i] = static_cast<char>(kMatchFold[static_cast<unsigned char>(text[i])]);
+        }
+        const std::string_view word(folded_.data(), length);
+        const std::uint64_t hash = Hash(word);
+        const auto check = static_cast<std::uint32_t>(hash >> 32);
         for (std::size_t slot = hash & (slots_.size() - 1);; slot = (slot + 1) & (slots_.size() - 1)) {
-            const std::uint32_t held = slots_[slot];
+            const std::uint64_t held = slots_[slot];
             if (held == 0) {
-                const auto id = static_cast<WordId>(table_.starts_.size());
-                table_.starts_.push_back(static_cast<std::uint32_t>(table_.bytes_.size()));
-                table_.bytes_.append(word);
-                table_.holding_.push_back(0);
-                hashes_.push_back(hash);
-                slots_[slot] = id + 1;
-                if (2 * hashes_.size() > slots_.size()) {
-                    Grow();
-                }
-                return id;
+                return AddNew(word, check, slot);
             }
-            if (hashes_[held - 1] == hash && table_.Word(held - 1) == word) {
-                return held - 1;
+            if (static_cast<std::uint32_t>(held >> 32) == check && table_.Word(Id(held)) == word) {
+                return Id(held);
             }
         }
     }
 
-    static std::uint32_t Hash(std::uint32_t hash, unsigned char byte) { return (hash ^ byte) * 16777619u; }
-    static constexpr std::uint32_t kHashStart = 2166136261u;
-
 private:
     static constexpr std::size_t kFirstSlots = 1024;
+    static constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ULL;
+
+    static WordId Id(std::uint64_t slot) { return static_cast<WordId>(slot & 0xFFFFFFFFU) - 1; }
+    static std::uint64_t Slot(std::uint32_t check, WordId id) { return (std::uint64_t{check} << 32) | (id + 1); }
+
+    // A hash of a folded word, eight bytes at a time: words are short, and most take one step.
+    static std::uint64_t Hash(std::string_view word)
+    {
+        std::uint64_t hash = word.size() * kMultiplier;
+        for (std::size_t at = 0; at < word.size(); at += sizeof(std::uint64_t)) {
+            std::uint64_t chunk = 0;
+            std::memcpy(&chunk, word.data() + at, std::min(sizeof chunk, word.size() - at));
+            hash = (hash ^ chunk) * kMultiplier;
+            hash ^= hash >> 29;
+        }
+        return hash;
+    }
+
+    WordId AddNew(std::string_view word, std::uint32_t check, std::size_t slot)
+    {
+        const auto id = static_cast<WordId>(table_.starts_.size());
+        table_.starts_.push_back(static_cast<std::uint32_t>(table_.bytes_.size()));
+        table_.bytes_.append(word);
+        table_.holding_.push_back(0);
+        slots_[slot] = Slot(check, id);
+        if (2 * table_.starts_.size() > slots_.size()) {
+            Grow();
+        }
+        return id;
+    }
 
     void Grow()
     {
-        std::vector<std::uint32_t> slots(slots_.size() * 2, 0);
-        for (WordId id = 0; id < hashes_.size(); ++id) {
-            std::size_t slot = hashes_[id] & (slots.size() - 1);
+        std::vector<std::uint64_t> slots(slots_.size() * 2, 0);
+        for (const std::uint64_t held : slots_) {
+            if (held == 0) {
+                continue;
+            }
+            std::size_t slot = Hash(table_.Word(Id(held))) & (slots.size() - 1);
             while (slots[slot] != 0) {
                 slot = (slot + 1) & (slots.size() - 1);
             }
-            slots[slot] = id + 1;
+            slots[slot] = held;
         }
         slots_ = std::move(slots);
     }
 
     WordTable &table_;
-    std::vector<std::uint32_t> slots_;
-    std::vector<std::uint32_t> hashes_;
+    std::vector<std::uint64_t> slots_;
+    std::array<char, kMaxWordBytes> folded_{};
 };
 
 WordTableBuilder::WordTableBuilder(std::shared_ptr<const CommandNames> names)
-    : names_(std::move(names)), table_(std::make_unique<WordTable>())
+    : names_(std::move(names)), blocks_(names_->OffsetsInFileOrder()), table_(std::make_unique<WordTable>())
 {
-    words_ = std::make_unique<Words>(*table_);
+    // A guess at the distinct words, from the entries: the table grows past it when a reference has more.
+    words_ = std::make_unique<Words>(*table_, 2 * names_->InFileOrder().size() + kFewWords);
     table_->listVersion_ = names_->ListVersion();
     table_->entries_.resize(names_->InFileOrder().size());
 }
 
 WordTableBuilder::~WordTableBuilder() = default;
 
-bool WordTableBuilder::Done() const
-{
-    return stale_ || next_ >= names_->InFileOrder().size();
-}
-
 bool WordTableBuilder::Continue(platform::HelpFile &file, std::size_t byteBudget)
 {
-    const std::vector<int> &order = names_->InFileOrder();
-    std::size_t read = 0;
-    while (!Done() && (read == 0 || read < byteBudget)) {
-        if (file.ContentChanged()) {
-            stale_ = true;
-            break;
-        }
-        const std::uint32_t blockStart = names_->EntryOffset(order[next_]);
-        file.Seek(blockStart);
-        const std::span<const char> view = file.ReadView(kBlockBytes);
-        if (file.ContentChanged()) {
-            stale_ = true; // changed while read
-            break;
-        }
-        const bool endsFile = view.size() < kBlockBytes;
-        const std::string_view block(view.data(), view.size());
-        // The entries whose bytes the block holds whole, as the entry view would read them; at the file's end, all.
-        std::size_t last = next_;
-        do {
-            const std::uint32_t offset = names_->EntryOffset(order[last]);
-            const std::uint64_t start = std::uint64_t{offset} - blockStart;
-            TakeEntry(last, start < block.size() ? EntryBytesOf(block.substr(static_cast<std::size_t>(start))) : "",
-                      offset);
-            ++last;
-        } while (last < order.size() && (endsFile || std::uint64_t{names_->EntryOffset(order[last])} + kChunkSize <=
-                                                         blockStart + block.size()));
-        read += std::max<std::size_t>(view.size(), 1);
-        next_ = last;
+    if (table_->words_.capacity() == 0) {
+        // Room for the words the file can hold at most but for a few, made once: a reference's words never move.
+        table_->words_.reserve(file.Length() / kBytesPerWordAtLeast + kFewWords);
     }
-    if (Done() && !stale_) {
+    blocks_.Continue(file, byteBudget, [this](std::size_t entry, std::string_view entryBytes, std::uint32_t offset) {
+        TakeEntry(entry, entryBytes, offset);
+    });
+    if (Done() && !Stale()) {
         Finish();
     }
     return Done();
+}
+
+std::optional<EntryParts> ShownParts(WordTable::Entry &text, std::string_view entryBytes, std::uint32_t entryOffset)
+{
+    std::optional<EntryParts> parts = ParseEntry(entryBytes);
+    if (parts) {
+        text.shown = true;
+        text.descriptionOffset =
+            entryOffset + static_cast<std::uint32_t>(parts->description.data() - entryBytes.data());
+        text.descriptionLength = static_cast<std::uint16_t>(parts->description.size());
+    }
+    return parts;
 }
 
 void WordTableBuilder::TakeEntry(std::size_t entry, std::string_view entryBytes, std::uint32_t entryOffset)
@@ -179,68 +184,44 @@ void WordTableBuilder::TakeEntry(std::size_t entry, std::string_view entryBytes,
     WordTable &table = *table_;
     WordTable::Entry &taken = table.entries_[entry];
     taken.firstWord = static_cast<std::uint32_t>(table.words_.size());
-    const std::optional<EntryParts> parts = ParseEntry(entryBytes);
+    const std::optional<EntryParts> parts = ShownParts(taken, entryBytes, entryOffset);
     if (!parts) {
         return; // an entry the entry view cannot show holds no text
     }
-    taken.shown = true;
-    taken.descriptionOffset = entryOffset + static_cast<std::uint32_t>(parts->description.data() - entryBytes.data());
-    taken.descriptionLength = static_cast<std::uint16_t>(parts->description.size());
-
-    const auto takeWords = [&](std::string_view text) {
-        std::size_t taken = 0;
-        ForEachWord(text, [&](std::size_t start, std::size_t length) {
-            std::array<char, kMaxWordBytes> folded;
-            length = std::min(length, kMaxWordBytes);
-            std::uint32_t hash = Words::kHashStart;
-            for (std::size_t i = 0; i < length; ++i) {
-                const unsigned char byte = kMatchFold[static_cast<unsigned char>(text[start + i])];
-                folded[i] = static_cast<char>(byte);
-                hash = Words::Hash(hash, byte);
-            }
-            const WordId id = words_->Add(std::string_view(folded.data(), length), hash);
-            table.words_.push_back(id);
-            if (lastHolder_.size() <= id) {
-                lastHolder_.resize(id + 1, 0);
-            }
-            if (lastHolder_[id] != entry + 1) {
-                lastHolder_[id] = static_cast<std::uint32_t>(entry + 1);
-                ++table.holding_[id];
-            }
-            ++taken;
-        });
-        return static_cast<std::uint16_t>(std::min<std::size_t>(taken, std::numeric_limits<std::uint16_t>::max()));
-    };
-    taken.descriptionWords = takeWords(parts->description);
+    taken.descriptionWords = static_cast<std::uint16_t>(TakeWords(entry, parts->description));
     std::size_t rest = 0;
-    if (parts->hasParameters) {
-        rest += takeWords(parts->parameters);
-        ForEachExampleLine(*parts, [&](std::string_view line) {
-            if (!line.empty() && !IsHiddenFromSearch(line.front())) {
-                rest += takeWords(line);
-            }
-        });
-    }
-    taken.restWords = static_cast<std::uint16_t>(rest);
+    ForEachSearchedText(*parts, [&](std::string_view searched) { rest += TakeWords(entry, searched); });
+    taken.restWords = static_cast<std::uint16_t>(std::min<std::size_t>(rest, UINT16_MAX));
+}
+
+std::size_t WordTableBuilder::TakeWords(std::size_t entry, std::string_view text)
+{
+    WordTable &table = *table_;
+    std::size_t taken = 0;
+    ForEachWord(text, [&](std::size_t start, std::size_t length) {
+        const WordId id = words_->Add(text.substr(start, std::min(length, kMaxWordBytes)));
+        table.words_.push_back(id);
+        if (lastHolder_.size() <= id) {
+            lastHolder_.resize(std::max<std::size_t>(id + 1, 2 * lastHolder_.size()), 0);
+        }
+        if (lastHolder_[id] != entry + 1) {
+            lastHolder_[id] = static_cast<std::uint32_t>(entry + 1);
+            ++table.holding_[id];
+        }
+        ++taken;
+    });
+    return taken;
 }
 
 void WordTableBuilder::Finish()
 {
-    WordTable &table = *table_;
-    table.inOrder_.resize(table.starts_.size());
-    for (WordId id = 0; id < table.inOrder_.size(); ++id) {
-        table.inOrder_[id] = id;
-    }
-    std::sort(table.inOrder_.begin(), table.inOrder_.end(),
-              [&table](WordId a, WordId b) { return WordLess(table.Word(a), table.Word(b)); });
     words_.reset();
     lastHolder_ = {};
-    table.words_.shrink_to_fit();
 }
 
 std::shared_ptr<const WordTable> WordTableBuilder::Take()
 {
-    if (!Done() || stale_ || table_ == nullptr) {
+    if (!Done() || Stale() || table_ == nullptr) {
         return nullptr;
     }
     return std::shared_ptr<const WordTable>(std::move(table_));

@@ -8,6 +8,8 @@
 #pragma once
 
 #include "command_names.h"
+#include "entry_blocks.h"
+#include "entry_format.h"
 #include "platform/platform.h"
 
 #include <cstddef>
@@ -48,12 +50,6 @@ public:
     std::string_view Word(WordId word) const;
     // How many entries hold it, in their description or the rest.
     std::uint32_t EntriesHolding(WordId word) const { return holding_[word]; }
-    // The words in the order of their bytes, for a look-up or a run of words that begin alike.
-    std::span<const WordId> WordsInOrder() const { return inOrder_; }
-    // The word `word` is; nothing when no entry holds it.
-    std::optional<WordId> Find(std::string_view word) const;
-    // The words that begin with `prefix`, as a run of WordsInOrder().
-    std::span<const WordId> WordsBeginningWith(std::string_view prefix) const;
 
     // The version of the list's items the table was made for (ListBox::ItemsVersion).
     std::uint64_t ListVersion() const { return listVersion_; }
@@ -66,7 +62,6 @@ private:
     std::string bytes_;                 // the words, one after another
     std::vector<std::uint32_t> starts_; // each word's start in bytes_; its end is the next one's start
     std::vector<std::uint32_t> holding_;
-    std::vector<WordId> inOrder_;
     std::vector<Entry> entries_;
     std::vector<WordId> words_; // every entry's words, the entries one after another
     std::uint64_t listVersion_ = 0;
@@ -77,7 +72,7 @@ class WordTableBuilder
 {
 public:
     // The file is read in blocks of this many bytes.
-    static constexpr std::uint32_t kBlockBytes = 256 * 1024;
+    static constexpr std::uint32_t kBlockBytes = EntryBlocks::kBlockBytes;
 
     explicit WordTableBuilder(std::shared_ptr<const CommandNames> names);
     ~WordTableBuilder();
@@ -88,8 +83,8 @@ public:
     // is done. A file that has changed since the list was built ends the work as stale: its offsets may point into
     // other content.
     bool Continue(platform::HelpFile &file, std::size_t byteBudget);
-    bool Done() const;
-    bool Stale() const { return stale_; }
+    bool Done() const { return blocks_.Done(); }
+    bool Stale() const { return blocks_.Stale(); }
     // The table, once done and not stale; the builder holds nothing afterwards.
     std::shared_ptr<const WordTable> Take();
     // The names the table is made for.
@@ -99,15 +94,20 @@ private:
     class Words;
 
     void TakeEntry(std::size_t entry, std::string_view entryBytes, std::uint32_t entryOffset);
+    // Takes the words of `text`, one of the entry's texts; yields how many it took.
+    std::size_t TakeWords(std::size_t entry, std::string_view text);
     void Finish();
 
     std::shared_ptr<const CommandNames> names_;
+    EntryBlocks blocks_;
     std::unique_ptr<Words> words_;
     std::unique_ptr<WordTable> table_;
     std::vector<std::uint32_t> lastHolder_; // each word's last entry counted among its holders, plus one
-    std::size_t next_ = 0;                  // the next entry in file order to read
-    bool stale_ = false;
 };
+
+// The parts of an entry as the entry view shows them; where it can, marks `text` shown and records where its
+// description stands in the file (the entry's bytes stand at `entryOffset`).
+std::optional<EntryParts> ShownParts(WordTable::Entry &text, std::string_view entryBytes, std::uint32_t entryOffset);
 
 // The whole table at once, for a reader that has no user waiting; nothing when the file changed under it.
 std::shared_ptr<const WordTable> BuildWordTable(platform::HelpFile &file, std::shared_ptr<const CommandNames> names);

@@ -72,6 +72,10 @@ std::size_t WideToAnsi(std::u16string_view wide, std::span<char> out)
     const std::size_t room = out.size() - 1;
     std::size_t written = 0;
     for (std::size_t at = 0; at < wide.size() && written < room;) {
+        if (wide[at] < 0x80) {
+            out[written++] = static_cast<char>(wide[at++]); // ASCII, most of any text, is itself
+            continue;
+        }
         // A lone surrogate is no character; one beyond the BMP is never in the code page.
         const std::optional<char32_t> character = NextUtf16Character(wide, at);
         out[written++] = character ? WideCharToAnsi(*character) : kDefaultAnsiChar;

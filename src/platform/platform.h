@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -68,6 +69,10 @@ public:
     // The file's length now (it may change while the file is open).
     virtual std::uint32_t Length() const = 0;
 
+    // Another reader of the same file, with a position of its own, for a second thread reading another part of it:
+    // its ContentChanged tells whether the file is still the content this reader noted. Null when none can be made.
+    virtual std::unique_ptr<HelpFile> OpenAnother() = 0;
+
     // Takes the file as it is now for the content the readers know, so that ContentChanged tells when that ends.
     virtual void NoteContent() = 0;
     // True when the file is no longer what it was at the last NoteContent: its size or modification time changed,
@@ -94,6 +99,8 @@ public:
     virtual int GetCount() const = 0;
     // The item's text; empty for a position that holds no item.
     virtual std::u16string GetText(int position) const = 0;
+    // The same into `text`, whose room is kept from call to call: for a reader of every item.
+    virtual void GetTextInto(int position, std::u16string &text) const { text = GetText(position); }
     // The selected item, or kNoItem.
     virtual int GetCurSel() const = 0;
     // Selects the item (kNoItem clears the selection) and scrolls the list to show it. Raises no notification.

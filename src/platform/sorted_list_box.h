@@ -17,6 +17,7 @@ public:
     std::uint32_t GetItemData(int position) const override { return items_.Data(position); }
     int GetCount() const override { return items_.Count(); }
     std::u16string GetText(int position) const override { return items_.Text(position); }
+    void GetTextInto(int position, std::u16string &text) const override { items_.TextInto(position, text); }
     int GetCurSel() const override { return selection_; }
     void SetCurSel(int position) override;
     int FindString(std::u16string_view prefix) const override { return items_.Find(prefix); }

@@ -25,6 +25,16 @@ bool SystemHelpFile::Open(const std::string &path)
     return true;
 }
 
+std::unique_ptr<HelpFile> SystemHelpFile::OpenAnother()
+{
+    auto another = std::make_unique<SystemHelpFile>();
+    if (!file_.IsOpen() || !another->Open(path_)) {
+        return nullptr;
+    }
+    another->noted_ = noted_; // the content this reader knows: a file replaced since is changed for both
+    return another;
+}
+
 void SystemHelpFile::Close()
 {
     file_.Close();

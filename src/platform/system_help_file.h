@@ -27,6 +27,7 @@ public:
     std::span<const char> ReadView(std::uint32_t count) override;
     std::uint32_t Position() const override { return position_; }
     std::uint32_t Length() const override;
+    std::unique_ptr<HelpFile> OpenAnother() override;
     void NoteContent() override;
     bool ContentChanged() override;
 

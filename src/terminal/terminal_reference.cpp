@@ -53,7 +53,7 @@ Answered PrintEntry(const std::string &name, platform::HelpFile &file, const pla
     if (item == platform::kNoItem) {
         answered.status = kNothingFound;
         answered.err = "korva-reference: no command is named or begins with " + Quoted(name);
-        const auto ranked = helpdata::FindRanked(file, std::make_shared<const helpdata::CommandNames>(list), wanted);
+        const auto ranked = helpdata::FindRanked(file, list, wanted);
         for (std::size_t i = 0; ranked && i < std::min(ranked->results.size(), kSuggestions); ++i) {
             answered.err += (i == 0 ? "; did you mean: " : ", ") + NameOf(list, ranked->results[i].item, true);
         }
@@ -173,8 +173,7 @@ int Respond(const Request &request, platform::HelpFile &file, const Output &outp
             err << answered.err;
             return answered.status;
         }
-        const auto ranked = helpdata::FindRanked(file, std::make_shared<const helpdata::CommandNames>(list),
-                                                 platform::Utf16OfUtf8(request.text));
+        const auto ranked = helpdata::FindRanked(file, list, platform::Utf16OfUtf8(request.text));
         if (!ranked) {
             continue; // the file changed under the search
         }

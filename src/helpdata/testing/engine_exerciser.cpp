@@ -329,6 +329,11 @@ std::vector<std::string> CheckRankedResults(const std::string &bytes, const std:
         }
     }
     const std::vector<RankedResult> results = search.Results();
+    // Read from the file whole, without a table, as the terminal reads it: the same results, in the same order.
+    const std::optional<RankedResults> read = FindRanked(engine.file, engine.window.commandList, query);
+    if (!read || read->results != results || read->mostWords != search.MostWords()) {
+        problems.push_back("the search of the file gives other results than the search of the word table");
+    }
     const int count = names->Count();
     std::vector<std::size_t> place(static_cast<std::size_t>(count), results.size());
     for (std::size_t i = 0; i < results.size(); ++i) {

@@ -25,7 +25,7 @@ class RankedSearchTest : public EngineTest
 protected:
     RankedResults Search(std::u16string_view query)
     {
-        const auto results = FindRanked(file, std::make_shared<const CommandNames>(window.commandList), query);
+        const auto results = FindRanked(file, window.commandList, query);
         EXPECT_TRUE(results.has_value());
         return results.value_or(RankedResults{});
     }
@@ -252,6 +252,51 @@ TEST_F(RankedSearchTest, NamesAtOnceThenTheTextFromTheTable)
     }
     EXPECT_EQ(file.ReadCount(), reads);
     EXPECT_EQ(search.Results().size(), 3u);
+}
+
+// A large reference's names are matched in two halves at once: a name in either half is found, and they rank as one.
+TEST_F(RankedSearchTest, NamesOfALargeReferenceMatchInBothHalves)
+{
+    std::string bytes = SimpleEntry("aaa_solver") + SimpleEntry("zzz_solver") + SimpleEntry("mmm_solvers");
+    for (int each = 0; each < 9000; ++each) {
+        bytes += SimpleEntry("cmd" + std::to_string(each));
+    }
+    Open(bytes);
+    const auto names = std::make_shared<const CommandNames>(window.commandList);
+    Names found;
+    for (const RankedResult &result : RankedSearch(names, u"solver").Results()) {
+        found.push_back(Narrow(window.commandList.GetText(result.item)));
+    }
+    EXPECT_EQ(found, (Names{"aaa_solver", "zzz_solver", "mmm_solvers"}));
+}
+
+// A window's search ranks a large reference a part at a time, each part a run in order, then merges the runs: it ends
+// with the results a search at once gives, in the same order, for words held by few entries or by nearly all.
+TEST_F(RankedSearchTest, RankingInPartsGivesTheResultsOfTheWholeAtOnce)
+{
+    const std::vector<std::string> vocabulary = {"prime", "matrix", "solve", "integral", "series", "plot", "roots"};
+    std::string bytes;
+    for (std::size_t each = 0; each < 10000; ++each) {
+        std::string description;
+        for (std::size_t word = 0; word < 1 + each % 5; ++word) {
+            description += vocabulary[(each * 7 + word * 3) % vocabulary.size()] + " ";
+        }
+        bytes += SimpleEntry("c" + std::to_string(each * 7919 % 10007), description);
+    }
+    Open(bytes);
+    const auto names = std::make_shared<const CommandNames>(window.commandList);
+    const std::shared_ptr<const WordTable> table = BuildWordTable(file, names);
+    ASSERT_NE(table, nullptr);
+    for (const std::u16string query : {u"prime", u"matrix roots", u"c1", u"plot seres", u"e"}) {
+        RankedSearch search(names, query);
+        search.ReadTable(table);
+        while (!search.Continue()) {
+        }
+        const RankedResults atOnce = Search(query);
+        EXPECT_EQ(search.Results(), atOnce.results) << Narrow(query);
+        EXPECT_EQ(search.MostWords(), atOnce.mostWords) << Narrow(query);
+        EXPECT_FALSE(atOnce.results.empty()) << Narrow(query);
+    }
 }
 
 // What the user may type: nothing, punctuation alone, one letter, many words, a long text, characters the code page

@@ -25,7 +25,7 @@ std::uint32_t MemoryHelpFile::Read(std::span<char> buffer)
 std::span<const char> MemoryHelpFile::ReadView(std::uint32_t count)
 {
     ++reads_;
-    changed_ |= changingWhileRead_ || reads_ == changeAtRead_;
+    *changed_ = *changed_ || changingWhileRead_ || reads_ == changeAtRead_;
     const std::uint32_t length = Length();
     if (!open_ || position_ >= length) {
         return {};
@@ -37,6 +37,14 @@ std::span<const char> MemoryHelpFile::ReadView(std::uint32_t count)
     const std::span<const char> view(bytes_.data() + position_, got);
     position_ += static_cast<std::uint32_t>(got);
     return view;
+}
+
+std::unique_ptr<HelpFile> MemoryHelpFile::OpenAnother()
+{
+    auto another = std::make_unique<MemoryHelpFile>(bytes_);
+    another->changed_ = changed_;
+    another->open_ = open_;
+    return another;
 }
 
 std::uint32_t MemoryHelpFile::Length() const

@@ -7,6 +7,7 @@
 #include "platform/sorted_list.h"
 #include "platform/sorted_list_box.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,7 @@ public:
     void SetBytes(std::string bytes)
     {
         bytes_ = std::move(bytes);
-        changed_ = true;
+        *changed_ = true;
     }
     const std::string &Bytes() const { return bytes_; }
     // While set, the file changes on disk with every read, as one rewritten in place in a tight loop.
@@ -42,12 +43,14 @@ public:
     std::span<const char> ReadView(std::uint32_t count) override;
     std::uint32_t Position() const override { return position_; }
     std::uint32_t Length() const override;
-    void NoteContent() override { changed_ = false; }
-    bool ContentChanged() override { return changed_; }
+    std::unique_ptr<HelpFile> OpenAnother() override;
+    void NoteContent() override { *changed_ = false; }
+    bool ContentChanged() override { return *changed_; }
 
 private:
     std::string bytes_;
-    bool changed_ = false;
+    // Shared with the readers OpenAnother makes: a change seen by one is seen by all.
+    std::shared_ptr<bool> changed_ = std::make_shared<bool>(false);
     bool changingWhileRead_ = false;
     std::uint32_t position_ = 0;
     bool open_ = true;

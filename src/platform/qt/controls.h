@@ -35,6 +35,7 @@ public:
     std::uint32_t GetItemData(int position) const override { return model_->Items().Data(position); }
     int GetCount() const override { return model_->Items().Count(); }
     std::u16string GetText(int position) const override;
+    void GetTextInto(int position, std::u16string &text) const override { model_->Items().TextInto(position, text); }
     int GetCurSel() const override;
     // Selects the item and shows it in the middle of the list where the list allows: the program's jumps.
     void SetCurSel(int position) override;
