@@ -2,6 +2,7 @@
 // The results as the user types: shown under the search text, moved in with the keys, chosen with Enter or a click,
 // closed with Escape, and opened by a lookup that no command begins with.
 #include "app/results_panel.h"
+#include "app/translations.h"
 #include "window_fixture.h"
 
 #include <cstdlib>
@@ -93,6 +94,40 @@ TEST_F(SampleResults, TypingShowsRankedResultsRightUnderTheSearchText)
     QTest::keyClick(&SearchText(), Qt::Key_Backspace);
     EXPECT_FALSE(Results().IsOpen());
     EXPECT_FALSE(count.isVisible());
+}
+
+// In German, the window's own words are German, plural forms and all; the texts the documentation names, the title and
+// the accessible names stay as they are, and so does what the toolkit is not asked to say.
+class GermanResults : public SampleResults
+{
+protected:
+    void SetUp() override
+    {
+        InstallTranslations(QLocale(QLocale::German, QLocale::Germany));
+        SampleResults::SetUp();
+    }
+    void TearDown() override
+    {
+        SampleResults::TearDown();
+        InstallTranslations(QLocale(QLocale::English, QLocale::UnitedStates));
+    }
+};
+
+TEST_F(GermanResults, TheWindowsOwnWordsAreGerman)
+{
+    EXPECT_EQ(SearchText().placeholderText(), QStringLiteral("Befehle suchen"));
+    EXPECT_EQ(SearchText().accessibleName(), QStringLiteral("Command"));
+    EXPECT_EQ(Dialog().windowTitle(), QStringLiteral("Korva Command Reference"));
+    EXPECT_EQ(FindButton().text(), QStringLiteral("Find"));
+    TypeAndWait(QStringLiteral("coefficient"));
+    EXPECT_EQ(Results().CountLine().text(), QStringLiteral("3 Ergebnisse"));
+    EXPECT_EQ(Results().accessibleName(), QStringLiteral("Results"));
+    TypeAndWait(QStringLiteral("qqqqzz"));
+    EXPECT_EQ(Results().CountLine().text(), QStringLiteral("0 Ergebnisse"));
+    TypeAndWait(QStringLiteral("determinant qqqqzz"));
+    EXPECT_EQ(Results().CountLine().text(), QString::fromUtf8("Kein Befehl enth\xc3\xa4lt alle diese W\xc3\xb6rter; "
+                                                              "1 n\xc3\xa4"
+                                                              "chster"));
 }
 
 // The words of the query stand out where they stand in each row: underlined in the name, bold in the description.
