@@ -118,7 +118,7 @@ CommandNames::CommandNames(const platform::ListBox &list, const std::vector<std:
         list.GetTextInto(item, text);
         const std::size_t length = platform::WideToAnsi(text, bytes);
         if (blocks_.empty() || used_ + length > kBlockBytes) {
-            blocks_.push_back(std::make_unique<char[]>(kBlockBytes));
+            blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockBytes));
             used_ = 0;
         }
         char *folded = blocks_.back().get() + used_;

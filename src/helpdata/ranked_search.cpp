@@ -155,26 +155,27 @@ bool Before(const RankedResult &a, const RankedResult &b)
     return keyA != keyB ? keyA < keyB : a.item < b.item;
 }
 
-// The results sorted Before each other.
+// The results sorted Before each other, from `results` in the list's order: what the names alone give, whose thousands
+// of results (for a letter or two) have a few hundred orders at most between them. Each result is put in its place by
+// the count of those before its order, which keeps the list's order among equals.
 std::vector<RankedResult> BestFirst(const std::vector<RankedResult> &results)
 {
-    struct Keyed
-    {
-        std::uint64_t key;
-        int item;
-        std::uint32_t at;
-    };
-    std::vector<Keyed> keyed;
-    keyed.reserve(results.size());
+    std::vector<std::uint64_t> keys(results.size());
+    std::unordered_map<std::uint64_t, std::size_t> places;
     for (std::size_t at = 0; at < results.size(); ++at) {
-        keyed.push_back({OrderKey(results[at]), results[at].item, static_cast<std::uint32_t>(at)});
+        keys[at] = OrderKey(results[at]);
+        ++places[keys[at]];
     }
-    std::sort(keyed.begin(), keyed.end(),
-              [](const Keyed &a, const Keyed &b) { return a.key != b.key ? a.key < b.key : a.item < b.item; });
-    std::vector<RankedResult> sorted;
-    sorted.reserve(results.size());
-    for (const Keyed &each : keyed) {
-        sorted.push_back(results[each.at]);
+    std::vector<std::pair<std::uint64_t, std::size_t>> orders(places.begin(), places.end());
+    std::sort(orders.begin(), orders.end());
+    std::size_t place = 0;
+    for (const auto &[key, count] : orders) {
+        places[key] = place;
+        place += count;
+    }
+    std::vector<RankedResult> sorted(results.size());
+    for (std::size_t at = 0; at < results.size(); ++at) {
+        sorted[places[keys[at]]++] = results[at];
     }
     return sorted;
 }
@@ -590,13 +591,32 @@ class RankedSearch::WordReader
 public:
     explicit WordReader(const Query &query) : query_(query) {}
 
-    WordMatches Match(std::string_view word)
+    // Calls `take(matches)` for each word of `text` (bytes of the data file), as ForEachWord cuts it, folded as it is
+    // read; yields how many words it took.
+    template <typename Take>
+    std::size_t MatchWords(std::string_view text, Take take)
     {
-        const std::size_t length = std::min(word.size(), kLongestWord);
-        for (std::size_t i = 0; i < length; ++i) {
-            folded_[i] = static_cast<char>(kMatchFold[static_cast<unsigned char>(word[i])]);
+        std::size_t words = 0;
+        std::size_t length = 0;
+        for (const char byte : text) {
+            const auto unsignedByte = static_cast<unsigned char>(byte);
+            if (IsWordByte(unsignedByte)) {
+                if (length < folded_.size()) {
+                    folded_[length++] = static_cast<char>(kMatchFold[unsignedByte]);
+                }
+                continue;
+            }
+            if (length != 0) {
+                take(MatchText(std::string_view(folded_.data(), length)));
+                ++words;
+                length = 0;
+            }
         }
-        return MatchText(std::string_view(folded_.data(), length));
+        if (length != 0) {
+            take(MatchText(std::string_view(folded_.data(), length)));
+            ++words;
+        }
+        return words;
     }
 
 private:
@@ -644,17 +664,12 @@ void RankedSearch::ReadText(Work &work, WordReader &reader, std::size_t words, s
                            work.exactNeighbours[entry]);
     };
     FieldReader description = field(kDescriptionShift);
-    std::size_t counted = 0;
-    ForEachWord(parts->description, [&](std::size_t start, std::size_t length) {
-        description.Take(reader.Match(parts->description.substr(start, length)));
-        ++counted;
-    });
+    const std::size_t counted =
+        reader.MatchWords(parts->description, [&](const WordMatches &matches) { description.Take(matches); });
     text.descriptionWords = static_cast<std::uint16_t>(std::min<std::size_t>(counted, UINT16_MAX));
     FieldReader rest = field(kRestShift);
     ForEachSearchedText(*parts, [&](std::string_view searched) {
-        ForEachWord(searched, [&](std::size_t start, std::size_t length) {
-            rest.Take(reader.Match(searched.substr(start, length)));
-        });
+        reader.MatchWords(searched, [&](const WordMatches &matches) { rest.Take(matches); });
     });
 }
 

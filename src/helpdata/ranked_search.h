@@ -229,26 +229,30 @@ TextMatch Query::MatchText(std::size_t word, std::string_view textWord, StemOf s
     if (!wanted.matchable || textWord.empty()) {
         return TextMatch::None;
     }
-    // Most words of a text begin with another letter than the query's word: they are told apart at once.
-    const bool sameFirst = textWord.front() == wanted.text.front();
-    if (sameFirst && textWord == wanted.text) {
-        return TextMatch::Exact;
-    }
-    const std::string_view prefix = FormPrefix(word);
-    if (sameFirst && !prefix.empty() && textWord.starts_with(prefix)) {
-        const std::string stem = stemOf(textWord);
-        if (FormsMatch(stem, wanted.stem)) {
-            return stem == wanted.stem ? TextMatch::Form : TextMatch::Derived;
+    // Most words of a text begin with another letter than the query's word, and are of another length: they are told
+    // apart at once.
+    const std::size_t length = wanted.text.size();
+    if (textWord.front() == wanted.text.front()) {
+        if (textWord == wanted.text) {
+            return TextMatch::Exact;
+        }
+        const std::string_view prefix = FormPrefix(word);
+        if (!prefix.empty() && textWord.starts_with(prefix)) {
+            const std::string stem = stemOf(textWord);
+            if (FormsMatch(stem, wanted.stem)) {
+                return stem == wanted.stem ? TextMatch::Form : TextMatch::Derived;
+            }
+        }
+        if (textWord.starts_with(wanted.text)) {
+            return TextMatch::Prefix;
         }
     }
-    if (sameFirst && textWord.starts_with(wanted.text)) {
-        return TextMatch::Prefix;
-    }
-    const std::size_t edits = NearEditsFor(wanted.text.size());
-    if (edits > 0 && wanted.near->Within(textWord, edits)) {
+    const std::size_t edits = NearEditsFor(length);
+    const std::size_t apart = textWord.size() > length ? textWord.size() - length : length - textWord.size();
+    if (edits > 0 && apart <= edits && wanted.near->Within(textWord, edits)) {
         return TextMatch::Near;
     }
-    if (textWord.size() > wanted.text.size() && textWord.find(wanted.text) != std::string_view::npos) {
+    if (textWord.size() > length && textWord.find(wanted.text) != std::string_view::npos) {
         return TextMatch::Inside;
     }
     return TextMatch::None;
