@@ -47,11 +47,11 @@ template <typename Entry>
 bool EntryBlocks::Continue(platform::HelpFile &file, std::size_t byteBudget, Entry entry)
 {
     std::size_t read = 0;
+    // A change since the last call ends the reading; within a call, the check after each block covers the next.
+    if (!Done() && file.ContentChanged()) {
+        stale_ = true;
+    }
     while (!Done() && (read == 0 || read < byteBudget)) {
-        if (file.ContentChanged()) {
-            stale_ = true;
-            break;
-        }
         const std::uint32_t blockStart = offsets_[next_];
         file.Seek(blockStart);
         const std::span<const char> view = file.ReadView(kBlockBytes);

@@ -236,17 +236,19 @@ void SortedList::TextInto(int position, std::u16string &text) const
         return;
     }
     const std::string_view code = TextOf(*item);
-    text.reserve(code.size());
+    text.resize(code.size()); // a unit takes a byte of the code at least
+    char16_t *unit = text.data();
     const auto *byte = reinterpret_cast<const unsigned char *>(code.data());
     const auto *end = byte + code.size();
     while (byte < end) {
         if (*byte == kWide && end - byte >= 3) {
-            text.push_back(static_cast<char16_t>((byte[1] << 8) | byte[2]));
+            *unit++ = static_cast<char16_t>((byte[1] << 8) | byte[2]);
             byte += 3;
         } else {
-            text.push_back(*byte++);
+            *unit++ = *byte++;
         }
     }
+    text.resize(static_cast<std::size_t>(unit - text.data()));
 }
 
 std::uint32_t SortedList::Data(int position) const

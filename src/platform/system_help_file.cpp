@@ -52,7 +52,10 @@ void SystemHelpFile::DropReadAhead()
 void SystemHelpFile::Seek(std::uint32_t offset)
 {
     position_ = offset;
-    if (!readAhead_.empty() && file_.Identity() != readAheadIdentity_) {
+    // A position outside the block is read afresh anyway; one inside is read from the block only while the file is
+    // the one the block was read from.
+    const bool inBlock = offset >= readAheadStart_ && offset - readAheadStart_ < readAhead_.size();
+    if (inBlock && file_.Identity() != readAheadIdentity_) {
         DropReadAhead();
     }
 }
@@ -81,8 +84,10 @@ std::span<const char> SystemHelpFile::ReadView(std::uint32_t count)
     const std::uint64_t readAheadEnd = std::uint64_t{readAheadStart_} + readAhead_.size();
     if (position_ < readAheadStart_ || position_ + std::uint64_t{wanted} > readAheadEnd) {
         // Refill the block from the position; a block that ends short marks the end of the file.
+        const bool goesOn = !readAhead_.empty() && position_ >= readAheadStart_ && position_ <= readAheadEnd;
+        const std::size_t ahead = goesOn ? kReadAhead : kLookupReadAhead;
         readAheadIdentity_ = file_.Identity();
-        readAhead_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(std::max(kReadAhead, wanted), room)));
+        readAhead_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(std::max(ahead, wanted), room)));
         readAhead_.resize(file_.ReadAt(position_, readAhead_));
         readAheadStart_ = position_;
     }
@@ -109,7 +114,8 @@ bool SystemHelpFile::ContentChanged()
     }
     // A file saved by writing a new one and renaming it over the old: the path now names the new file.
     const auto named = SystemFile::IdentityOf(path_);
-    if (named && !named->SameFile(file_.Identity())) {
+    const FileIdentity open = file_.Identity();
+    if (named && !named->SameFile(open)) {
         SystemFile replacement;
         if (replacement.Open(path_)) {
             file_ = std::move(replacement);
@@ -117,7 +123,7 @@ bool SystemHelpFile::ContentChanged()
             return true;
         }
     }
-    if (file_.Identity() != noted_) {
+    if (open != noted_) {
         DropReadAhead();
         return true;
     }

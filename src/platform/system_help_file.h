@@ -35,6 +35,9 @@ public:
     const std::string &OpenFailure() const { return openFailure_; }
 
     static constexpr std::size_t kReadAhead = std::size_t{64} * 1024;
+    // A read that does not go on from the block before (an entry looked up, a result's description) reads this much
+    // ahead: most of a large block would go unread.
+    static constexpr std::size_t kLookupReadAhead = std::size_t{4} * 1024;
 
 private:
     void DropReadAhead();

@@ -5,6 +5,8 @@
 #include "platform/console.h"
 #include "platform/unicode.h"
 
+#include <algorithm>
+
 namespace korva::terminal {
 
 namespace {
@@ -25,6 +27,21 @@ std::string Utf8(std::u16string_view text, bool shown)
 void AppendUtf8(std::u16string_view text, bool shown, std::string &out)
 {
     for (std::size_t at = 0; at < text.size();) {
+        // A run of printable ASCII, most of any text, stands for itself either way.
+        std::size_t end = at;
+        while (end < text.size() && text[end] >= 0x20 && text[end] < 0x7F) {
+            ++end;
+        }
+        if (end > at) {
+            const std::size_t before = out.size();
+            out.resize(before + (end - at));
+            std::transform(text.begin() + static_cast<std::ptrdiff_t>(at),
+                           text.begin() + static_cast<std::ptrdiff_t>(end),
+                           out.begin() + static_cast<std::ptrdiff_t>(before),
+                           [](char16_t unit) { return static_cast<char>(unit); });
+            at = end;
+            continue;
+        }
         const char32_t character = platform::NextUtf16Character(text, at).value_or(platform::kReplacementCharacter);
         if (shown) {
             platform::AppendShownCharacter(character, false, out);

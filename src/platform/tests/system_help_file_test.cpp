@@ -58,17 +58,24 @@ TEST_F(SystemHelpFileTest, ContinuedReadsCrossTheReadAheadWindowIntact)
     }
     SystemHelpFile file;
     ASSERT_TRUE(file.Open(Write("korvadoc", bytes)));
-    file.Seek(0);
-    std::string read;
-    std::array<char, 2000> chunk{};
-    for (std::uint32_t count; (count = file.Read(chunk)) > 0;) {
-        read.append(chunk.data(), count);
-        if (count == chunk.size()) {
-            file.SeekBack(2); // overlap, as the index scan does
-            read.resize(read.size() - 2);
+    // From the start and from places a lookup reads a small block at, before a large one as the reads go on.
+    for (const std::uint32_t start :
+         {std::uint32_t{0}, std::uint32_t{5000}, static_cast<std::uint32_t>(SystemHelpFile::kReadAhead - 100),
+          static_cast<std::uint32_t>(SystemHelpFile::kLookupReadAhead - 1)}) {
+        file.Seek(static_cast<std::uint32_t>(bytes.size() - 10)); // a lookup elsewhere first
+        std::array<char, 2000> chunk{};
+        ASSERT_EQ(file.Read(chunk), 10u);
+        file.Seek(start);
+        std::string read;
+        for (std::uint32_t count; (count = file.Read(chunk)) > 0;) {
+            read.append(chunk.data(), count);
+            if (count == chunk.size()) {
+                file.SeekBack(2); // overlap, as the index scan does
+                read.resize(read.size() - 2);
+            }
         }
+        EXPECT_EQ(read, bytes.substr(start)) << start;
     }
-    EXPECT_EQ(read, bytes);
 }
 
 TEST_F(SystemHelpFileTest, ASeekSeesTheFileAsItIsNow)
