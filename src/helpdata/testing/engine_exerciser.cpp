@@ -356,7 +356,8 @@ std::vector<std::string> CheckRankedResults(const std::string &bytes, const std:
         }
     }
     // Found the obvious way: the entries whose name or shown text holds every word as typed. Each is a result, and
-    // stands above every result that misses a word as typed.
+    // stands above every result that misses a word: one that holds a word in no way, neither as typed nor in another
+    // form or spelling (as the result says of itself).
     const std::vector<std::string> words = NaiveWords(query);
     std::size_t lowestHoldingAll = 0;
     bool anyHoldsAll = false;
@@ -376,8 +377,9 @@ std::vector<std::string> CheckRankedResults(const std::string &bytes, const std:
     }
     for (std::size_t i = 0; anyHoldsAll && i < lowestHoldingAll; ++i) {
         const std::vector<std::string> texts = FoldedTexts(engine.file, engine.window.commandList, results[i].item);
-        if (!std::all_of(words.begin(), words.end(),
-                         [&texts](const std::string &word) { return HoldsAsTyped(texts, word); })) {
+        const bool holdsAll = std::all_of(words.begin(), words.end(),
+                                          [&texts](const std::string &word) { return HoldsAsTyped(texts, word); });
+        if (!holdsAll && results[i].wordsHeld < words.size()) {
             problems.push_back("result " + std::to_string(i) +
                                " misses a word but stands above an entry that holds every one");
             break;
