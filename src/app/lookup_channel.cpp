@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -141,8 +142,8 @@ QString CommandOfMessage(const QByteArray &message)
     if (!decoded) {
         return {};
     }
-    const QString command = platform::qt::ToQString(*decoded);
-    for (const QChar c : command) {
+    QString command = platform::qt::ToQString(*decoded);
+    for (const QChar c : std::as_const(command)) {
         if (c.category() == QChar::Other_Control) {
             return {};
         }

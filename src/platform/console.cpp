@@ -202,7 +202,7 @@ private:
         return error_ == 0;
     }
 
-    std::array<char, 64 * 1024> buffer_{};
+    std::array<char, std::size_t{64} * 1024> buffer_{};
     int error_ = 0;
 };
 
