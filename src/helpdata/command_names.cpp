@@ -12,6 +12,9 @@ namespace korva::helpdata {
 
 namespace {
 
+// The bytes a name takes, as a rule.
+constexpr std::size_t kTypicalNameBytes = 16;
+
 enum class Kind : std::uint8_t
 {
     Other,
@@ -117,8 +120,13 @@ CommandNames::CommandNames(const platform::ListBox &list, const std::vector<std:
     for (int item = 0; item < count; ++item) {
         list.GetTextInto(item, text);
         const std::size_t length = platform::WideToAnsi(text, bytes);
-        if (blocks_.empty() || used_ + length > kBlockBytes) {
-            blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockBytes));
+        if (blocks_.empty() || used_ + length > lastBlockBytes_) {
+            // A list of few names takes a block as small as their names are, as a rule; a block holds one name at
+            // least.
+            lastBlockBytes_ = static_cast<std::uint32_t>(
+                std::max(length, std::min<std::size_t>(kBlockBytes,
+                                                       static_cast<std::size_t>(count - item) * kTypicalNameBytes)));
+            blocks_.push_back(std::make_unique_for_overwrite<char[]>(lastBlockBytes_));
             used_ = 0;
         }
         char *folded = blocks_.back().get() + used_;

@@ -57,7 +57,8 @@ private:
         std::uint32_t entryOffset;
     };
     std::vector<std::unique_ptr<char[]>> blocks_;
-    std::uint32_t used_ = 0; // bytes of the last block in use
+    std::uint32_t used_ = 0;           // bytes of the last block in use
+    std::uint32_t lastBlockBytes_ = 0; // and its size, kBlockBytes at most
     std::vector<Item> items_;
     std::vector<NamePart> parts_;
     std::vector<int> inFileOrder_;

@@ -51,32 +51,36 @@ std::string AmericanSpelling(std::string_view word)
 } // namespace
 
 #if defined(KORVA_HAVE_STEMMER)
-struct WordForms::Stemmer
+namespace {
+
+// Snowball's English stemmer, one a thread, made when the thread first stems a word: a stemmer may be used by one
+// thread at a time, and making one costs more than most searches' stems.
+sb_stemmer *ThreadStemmer()
 {
-    Stemmer() : english(sb_stemmer_new("english", "UTF_8")) {}
-    ~Stemmer() { sb_stemmer_delete(english); }
-    Stemmer(const Stemmer &) = delete;
-    Stemmer &operator=(const Stemmer &) = delete;
-    sb_stemmer *english;
-};
+    struct Stemmer
+    {
+        Stemmer() : english(sb_stemmer_new("english", "UTF_8")) {}
+        ~Stemmer() { sb_stemmer_delete(english); }
+        Stemmer(const Stemmer &) = delete;
+        Stemmer &operator=(const Stemmer &) = delete;
+        sb_stemmer *english;
+    };
+    thread_local const Stemmer stemmer;
+    return stemmer.english;
+}
+
+} // namespace
 
 bool WordForms::Available()
 {
     return true;
 }
 #else
-struct WordForms::Stemmer
-{};
-
 bool WordForms::Available()
 {
     return false;
 }
 #endif
-
-WordForms::WordForms() : stemmer_(std::make_unique<Stemmer>()) {}
-
-WordForms::~WordForms() = default;
 
 std::string WordForms::Stem(std::string_view word)
 {
@@ -85,12 +89,13 @@ std::string WordForms::Stem(std::string_view word)
     }
     std::string american = AmericanSpelling(word);
 #if defined(KORVA_HAVE_STEMMER)
-    if (stemmer_->english != nullptr) {
-        const sb_symbol *stem = sb_stemmer_stem(stemmer_->english, reinterpret_cast<const sb_symbol *>(american.data()),
+    sb_stemmer *english = ThreadStemmer();
+    if (english != nullptr) {
+        const sb_symbol *stem = sb_stemmer_stem(english, reinterpret_cast<const sb_symbol *>(american.data()),
                                                 static_cast<int>(american.size()));
         if (stem != nullptr) {
             return std::string(reinterpret_cast<const char *>(stem),
-                               static_cast<std::size_t>(sb_stemmer_length(stemmer_->english)));
+                               static_cast<std::size_t>(sb_stemmer_length(english)));
         }
     }
 #endif

@@ -6,7 +6,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 
@@ -17,23 +16,15 @@ inline constexpr std::size_t kMinFormPrefix = 5;
 
 // English word forms: the stem of a folded word by Snowball's English stemmer, after British -is- (and -ys-)
 // spellings are mapped to -iz- (-yz-), so that "factorise" and "factorize" stem alike. A word of anything but the
-// letters a to z is its own stem, as is every word where the program is built without Snowball (Available()).
+// letters a to z is its own stem, as is every word where the program is built without Snowball (Available()). Each
+// thread stems with a stemmer of its own, made once.
 class WordForms
 {
 public:
-    WordForms();
-    ~WordForms();
-    WordForms(const WordForms &) = delete;
-    WordForms &operator=(const WordForms &) = delete;
-
     // True when the program was built with Snowball's stemmer; without it every word is its own stem.
     static bool Available();
 
     std::string Stem(std::string_view word);
-
-private:
-    struct Stemmer;
-    std::unique_ptr<Stemmer> stemmer_;
 };
 
 // True when the words of these stems are forms of one word: the stems are equal, or one begins the other and the

@@ -88,7 +88,7 @@ public:
     }
 
 private:
-    static constexpr std::size_t kFirstSlots = 1024;
+    static constexpr std::size_t kFirstSlots = 256;
     static constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ULL;
 
     static WordId Id(std::uint64_t slot) { return static_cast<WordId>(slot & 0xFFFFFFFFU) - 1; }
@@ -145,7 +145,7 @@ WordTableBuilder::WordTableBuilder(std::shared_ptr<const CommandNames> names)
     : names_(std::move(names)), blocks_(names_->OffsetsInFileOrder()), table_(std::make_unique<WordTable>())
 {
     // A guess at the distinct words, from the entries: the table grows past it when a reference has more.
-    words_ = std::make_unique<Words>(*table_, 2 * names_->InFileOrder().size() + kFewWords);
+    words_ = std::make_unique<Words>(*table_, 2 * names_->InFileOrder().size());
     table_->listVersion_ = names_->ListVersion();
     table_->entries_.resize(names_->InFileOrder().size());
 }
