@@ -36,7 +36,8 @@ def read_names(files):
             match = re.match(r'^(.*?): "(.*)"$', line)
             if not match:
                 continue
-            section = MAN_PAGE.match(match.group(1)).group(2)
+            page = MAN_PAGE.match(match.group(1))
+            section = page.group(2)
             text = match.group(2)
             if " - " not in text:
                 continue
@@ -45,6 +46,10 @@ def read_names(files):
                 name = name.strip()
                 # A name lexgrog left with the page's own markup (font changes, escapes) is no name a user types.
                 if name and not re.search(r"[\\\[\]\s]|^fB|^fI", name):
+                    # A NAME section that spells the page's own name in capitals ("Wget") names the page as the
+                    # system lists it and as users type it: by its file name.
+                    if name.lower() == page.group(1).lower():
+                        name = page.group(1)
                     found.append((name, section, description.strip()))
     return sorted(set(found))
 
