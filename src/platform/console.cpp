@@ -212,7 +212,9 @@ CheckedOutput *checkedOutput = nullptr;
 
 void UseCheckedStandardOutput()
 {
-    static CheckedOutput output;
+    // Never destroyed: the standard streams flush std::cout once more as the process exits, after the program's own
+    // statics are gone.
+    static CheckedOutput &output = *new CheckedOutput;
     checkedOutput = &output;
     std::cout.rdbuf(&output);
 }
