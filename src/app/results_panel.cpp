@@ -47,22 +47,31 @@ QList<QTextLayout::FormatRange> Formats(const std::vector<platform::TextRange> &
     return formats;
 }
 
-// Draws `text` in `font` from the left of `room`, elided at its right, the parts `formats` covers in their look.
-// Yields the width it took.
-int DrawText(QPainter &painter, const QRect &room, const QString &text, const QFont &font,
-             const QList<QTextLayout::FormatRange> &formats)
+// Lays `layout` out as one line, however long; yields the line.
+QTextLine LayOutOneLine(QTextLayout &layout, const QList<QTextLayout::FormatRange> &formats, int width)
 {
-    const QFontMetrics metrics(font);
-    const QString shown = metrics.elidedText(text, Qt::ElideRight, room.width());
-    if (shown.isEmpty()) {
-        return 0;
-    }
-    QTextLayout layout(shown, font);
+    QTextOption unwrapped;
+    unwrapped.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(unwrapped);
     layout.setFormats(formats);
     layout.beginLayout();
     QTextLine line = layout.createLine();
-    line.setLineWidth(room.width());
+    line.setLineWidth(width);
     layout.endLayout();
+    return line;
+}
+
+// Draws `text` in `font` from the left of `room`, cut to fit with an ellipsis, the parts `formats` covers in their
+// look. Yields the width it took.
+int DrawText(QPainter &painter, const QRect &room, const QString &text, const QFont &font,
+             const QList<QTextLayout::FormatRange> &formats)
+{
+    const FittedText fitted = FitToWidth(text, font, formats, room.width());
+    if (fitted.text.isEmpty()) {
+        return 0;
+    }
+    QTextLayout layout(fitted.text, font);
+    const QTextLine line = LayOutOneLine(layout, fitted.formats, room.width());
     const qreal top = room.top() + (room.height() - line.height()) / 2;
     layout.draw(&painter, QPointF(room.left(), top));
     return static_cast<int>(std::ceil(line.naturalTextWidth()));
@@ -119,6 +128,36 @@ private:
 };
 
 } // namespace
+
+FittedText FitToWidth(const QString &text, const QFont &font, const QList<QTextLayout::FormatRange> &formats, int width)
+{
+    QTextLayout whole(text, font);
+    const QTextLine line = LayOutOneLine(whole, formats, width);
+    if (line.naturalTextWidth() <= width) {
+        return {text, formats};
+    }
+    // Measured as laid out, in the formats' looks: the plain font's measure would let bold words run past the edge.
+    const QString ellipsis(QChar(0x2026));
+    const int room = width - QFontMetrics(font).horizontalAdvance(ellipsis);
+    if (room < 0) {
+        return {};
+    }
+    // The character under the edge is the first that does not fit whole.
+    int cut = line.xToCursor(room, QTextLine::CursorOnCharacter);
+    for (; cut > 0; --cut) {
+        if (line.cursorToX(cut) <= room && !text[cut - 1].isHighSurrogate()) {
+            break;
+        }
+    }
+    FittedText fitted{text.left(cut) + ellipsis, {}};
+    for (QTextLayout::FormatRange range : formats) {
+        range.length = std::min(range.start + range.length, cut) - range.start;
+        if (range.length > 0) {
+            fitted.formats.append(range);
+        }
+    }
+    return fitted;
+}
 
 ResultsModel::ResultsModel(const helpdata::HelpContext &context, QObject *parent)
     : QAbstractListModel(parent), context_(context)

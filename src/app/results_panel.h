@@ -23,12 +23,25 @@
 #include <vector>
 
 #include <QAbstractListModel>
+#include <QFont>
 #include <QLabel>
 #include <QLineEdit>
+#include <QList>
 #include <QListView>
+#include <QTextLayout>
 #include <QTimer>
 
 namespace korva::app {
+
+// `text` in `font`, its parts in the looks of `formats` (bold is wider), cut at the right to fit `width` pixels with
+// an ellipsis where it does not fit whole; laid out as one line. Empty where not even the ellipsis fits.
+struct FittedText
+{
+    QString text;
+    QList<QTextLayout::FormatRange> formats;
+};
+FittedText FitToWidth(const QString &text, const QFont &font, const QList<QTextLayout::FormatRange> &formats,
+                      int width);
 
 // The results as rows. A row's description is read from the data file ahead of painting (FillRows), never while a
 // row is painted or asked for.

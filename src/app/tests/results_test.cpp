@@ -142,6 +142,39 @@ TEST_F(SampleResults, RowsShowWhyTheyMatched)
     EXPECT_EQ(row.descriptionMatches, (std::vector<platform::TextRange>{{0, 8}, {9, 11}}));
 }
 
+// A row's text is cut where it reaches the edge as drawn, its bold words measured bold: every width from none to
+// more than it needs takes whole characters and the ellipsis, or the whole text, and never runs past the edge.
+TEST(FitToWidth, CutsAsDrawnWithItsBoldWords)
+{
+    const QString text = QStringLiteral("Binomial coefficient: the number of ways to choose k of n, and more words");
+    QTextCharFormat strong;
+    strong.setFontWeight(QFont::Bold);
+    const QList<QTextLayout::FormatRange> formats = {{0, 8, strong}, {9, 11, strong}, {40, 33, strong}};
+    QFont font;
+    font.setPixelSize(13);
+    for (int width = 0; width <= 800; width += 7) {
+        const FittedText fitted = FitToWidth(text, font, formats, width);
+        QTextLayout layout(fitted.text, font);
+        layout.setFormats(fitted.formats);
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        line.setLineWidth(100000);
+        layout.endLayout();
+        if (fitted.text.isEmpty()) {
+            continue;
+        }
+        EXPECT_LE(line.naturalTextWidth(), width) << fitted.text.toStdString();
+        if (fitted.text != text) {
+            EXPECT_TRUE(fitted.text.endsWith(QChar(0x2026)));
+            EXPECT_TRUE(text.startsWith(fitted.text.chopped(1)));
+            for (const QTextLayout::FormatRange &range : fitted.formats) {
+                EXPECT_LE(range.start + range.length, fitted.text.size() - 1);
+            }
+        }
+    }
+    EXPECT_EQ(FitToWidth(text, font, formats, 100000).text, text);
+}
+
 // Looking through the results: the highlight on the best; Down leads in and the entry shows what is highlighted,
 // the list following; the results stay open. Escape brings back what the window showed before, and the history
 // holds none of what was only looked at.
