@@ -64,6 +64,13 @@ TEST_F(SampleWindow, OpensWithNothingSelectedAndTheListFocused)
     EXPECT_TRUE(SeeAlso().isEnabled());
     EXPECT_EQ(FindButton().text(), QStringLiteral("Find"));
     EXPECT_EQ(CopyButton().text(), QStringLiteral("Copy"));
+    // How to begin, as a hint only: the entry's text, which Copy and a screen reader take, stays empty. The hint goes
+    // with the first command shown, and does not come back.
+    EXPECT_FALSE(EntryBox().placeholderText().isEmpty());
+    EXPECT_EQ(SearchText().placeholderText(), QStringLiteral("Search commands"));
+    QTest::keyClick(&List(), Qt::Key_Down);
+    EXPECT_FALSE(EntryBox().toPlainText().isEmpty());
+    EXPECT_TRUE(EntryBox().placeholderText().isEmpty());
 }
 
 // Only the user's actions notify: whatever the program does to a control, itself or through the engine, no handler
