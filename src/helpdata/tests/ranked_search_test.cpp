@@ -270,6 +270,30 @@ TEST_F(RankedSearchTest, NamesOfALargeReferenceMatchInBothHalves)
     EXPECT_EQ(found, (Names{"aaa_solver", "zzz_solver", "mmm_solvers"}));
 }
 
+// The most entries a list holds, every description the same word: every entry is a result, once, shorter names
+// first, then the list's order; a near spelling of the word and a word none holds find them all the same way.
+TEST_F(RankedSearchTest, EveryEntryOfAFullListHoldingTheSameWord)
+{
+    std::string bytes;
+    for (std::size_t each = 0; each < kMaxEntries; ++each) {
+        bytes += SimpleEntry("c" + std::to_string(each), "same");
+    }
+    Open(bytes);
+    ASSERT_EQ(window.commandList.GetCount(), static_cast<int>(kMaxEntries));
+    for (const std::u16string query : {u"same", u"smae", u"same nowhere"}) {
+        const RankedResults found = Search(query);
+        ASSERT_EQ(found.results.size(), kMaxEntries) << Narrow(query);
+        EXPECT_EQ(found.mostWords, query == u"same nowhere") << Narrow(query);
+        for (std::size_t i = 1; i < found.results.size(); ++i) {
+            const RankedResult &before = found.results[i - 1];
+            const RankedResult &after = found.results[i];
+            ASSERT_TRUE(before.nameLength < after.nameLength ||
+                        (before.nameLength == after.nameLength && before.item < after.item))
+                << Narrow(query) << " at " << i;
+        }
+    }
+}
+
 // A window's search ranks a large reference a part at a time, each part a run in order, then merges the runs: it ends
 // with the results a search at once gives, in the same order, for words held by few entries or by nearly all.
 TEST_F(RankedSearchTest, RankingInPartsGivesTheResultsOfTheWholeAtOnce)
