@@ -141,10 +141,20 @@ CReferenceDlg::CReferenceDlg(platform::HelpFile &file, helpdata::ReadBuffer &buf
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_0), this), &QShortcut::activated, this,
             &CReferenceDlg::ResetZoom);
     // The window closes with its close button, Alt+F4, Ctrl+W and Ctrl+Q; never with Enter or Escape.
-    for (const QKeySequence &keys : {QKeySequence(QKeySequence::Close), QKeySequence(Qt::CTRL | Qt::Key_W),
-                                     QKeySequence(QKeySequence::Quit), QKeySequence(Qt::CTRL | Qt::Key_Q)}) {
-        connect(new QShortcut(keys, this), &QShortcut::activated, this, &QDialog::close);
+    // One shortcut for all of them: the desktop's Close and Quit may hold Ctrl+W and Ctrl+Q already, and two
+    // shortcuts of one key are ambiguous, so that neither would act.
+    QList<QKeySequence> closing = QKeySequence::keyBindings(QKeySequence::Close);
+    closing += QKeySequence::keyBindings(QKeySequence::Quit);
+    closing += {QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::CTRL | Qt::Key_Q)};
+    QList<QKeySequence> keys;
+    for (const QKeySequence &each : std::as_const(closing)) {
+        if (!each.isEmpty() && !keys.contains(each)) {
+            keys.append(each);
+        }
     }
+    auto *close = new QShortcut(this);
+    close->setKeys(keys);
+    connect(close, &QShortcut::activated, this, &QDialog::close);
 }
 
 CReferenceDlg::~CReferenceDlg()

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QScreen>
+#include <QShortcut>
 
 namespace korva::app::testing {
 namespace {
@@ -275,6 +276,22 @@ TEST_F(SampleWindow, CtrlWAndCtrlQCloseTheWindow)
         OpenWindow(KORVA_SAMPLE_DATA);
         QTest::keyClick(&List(), key, Qt::ControlModifier);
         EXPECT_FALSE(Dialog().isVisible()) << key;
+        // From the entry too, where Enter in the list leads.
+        OpenWindow(KORVA_SAMPLE_DATA);
+        QTest::keyClick(&List(), Qt::Key_Down);
+        QTest::keyClick(&List(), Qt::Key_Return);
+        ASSERT_TRUE(EntryBox().hasFocus());
+        QTest::keyClick(&EntryBox(), key, Qt::ControlModifier);
+        EXPECT_FALSE(Dialog().isVisible()) << key;
+    }
+    // No key is two shortcuts' (the desktop's own Close and Quit may hold these keys): Qt runs neither of them then.
+    OpenWindow(KORVA_SAMPLE_DATA);
+    QList<QKeySequence> taken;
+    for (const QShortcut *shortcut : Dialog().findChildren<QShortcut *>()) {
+        for (const QKeySequence &keys : shortcut->keys()) {
+            EXPECT_FALSE(taken.contains(keys)) << keys.toString().toStdString();
+            taken.append(keys);
+        }
     }
 }
 
