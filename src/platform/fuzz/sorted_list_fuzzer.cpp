@@ -18,8 +18,8 @@
 
 namespace {
 
-constexpr std::size_t kMaxNames = 4096;
-constexpr std::size_t kMaxUnits = 64 * 1024;
+constexpr std::size_t kMaxNames = 2560;
+constexpr std::size_t kMaxUnits = 16 * 1024;
 constexpr std::size_t kProbes = 4;
 
 using korva::platform::CompareFolded;
