@@ -32,6 +32,10 @@ constexpr std::size_t kMinNameNearLetters = 3;
 constexpr std::size_t kMinPartBeginningWord = 3;
 // Initials of this many words and more can name a command ("fast fourier transform": "fft").
 constexpr std::size_t kMinInitials = 3;
+// Fewer initials spell a name only with a word giving this many letters ("bsearch": "binary search").
+constexpr std::size_t kMinSpellingPiece = 3;
+// A longer name or part is no abbreviation.
+constexpr std::size_t kLongestSpelled = 32;
 // From this many names, a search matches them on two threads: below it a thread costs more than it saves.
 constexpr std::size_t kNamesForTwoThreads = 8192;
 
@@ -283,9 +287,9 @@ Query::Query(std::u16string_view typed, WordForms &forms)
     if (!wholeMatchable) {
         whole_.clear();
     }
-    if (words_.size() >= kMinInitials) {
-        for (const QueryWord &each : words_) {
-            initials_ += each.text.front();
+    for (const QueryWord &each : words_) {
+        if (each.matchable && each.text.size() > 1) {
+            firstLetters_.set(static_cast<unsigned char>(each.text.front()));
         }
     }
 }
@@ -354,14 +358,91 @@ NameMatch Query::MatchName(std::size_t word, std::string_view name, std::span<co
     return best;
 }
 
-bool Query::NamedByInitials(std::string_view name, std::span<const NamePart> parts) const
+namespace {
+
+// The words that spell `piece` taken in the query's order, or in the reverse order: see SpelledBy.
+Spelling SpelledInOrder(const std::vector<QueryWord> &words, std::string_view piece, bool reversed)
 {
-    if (initials_.empty()) {
-        return false;
+    const std::size_t count = words.size();
+    const std::size_t length = piece.size();
+    const auto wordAt = [&](std::size_t step) -> const QueryWord & {
+        return words[reversed ? count - 1 - step : step];
+    };
+    const auto wordsOf = [&](std::size_t first, std::size_t end) {
+        std::uint32_t run = 0;
+        for (std::size_t step = first; step < end; ++step) {
+            run |= 1U << (reversed ? count - 1 - step : step);
+        }
+        return run;
+    };
+    Spelling best;
+    for (std::size_t first = 0; first + 1 < count; ++first) {
+        if (wordAt(first).text.front() != piece.front()) {
+            continue;
+        }
+        // At each place of the piece: the next word to give letters (bit j: the j-th word in this order), apart for the
+        // ways on which a word gave kMinSpellingPiece letters or more (ways[1]).
+        std::array<std::array<std::uint32_t, kLongestSpelled + 1>, 2> ways{};
+        ways[0][0] = 1U << first;
+        for (std::size_t at = 0; at < length; ++at) {
+            for (std::size_t kind = 0; kind < ways.size(); ++kind) {
+                for (std::size_t step = first; step < count; ++step) {
+                    const std::uint32_t bit = 1U << step;
+                    const QueryWord &giver = wordAt(step);
+                    // A word of one letter gives none, and the run ends at it.
+                    if ((ways[kind][at] & bit) == 0 || !giver.matchable || giver.text.size() < 2) {
+                        continue;
+                    }
+                    const std::string_view rest = piece.substr(at);
+                    std::size_t common = 0;
+                    while (common < rest.size() && common < giver.text.size() && rest[common] == giver.text[common]) {
+                        ++common;
+                    }
+                    for (std::size_t given = 1; given <= common; ++given) {
+                        ways[given >= kMinSpellingPiece ? 1 : kind][at + given] |= bit << 1U;
+                    }
+                }
+            }
+        }
+        // The widest runs that spell it all: two words with a long piece, or three words or more; the words of the
+        // latter count as held.
+        for (std::size_t end = count; end >= first + 2; --end) {
+            const std::uint32_t bit = 1U << end;
+            const bool three = end - first >= kMinInitials;
+            const bool spelled = (ways[1][length] & bit) != 0 || (three && (ways[0][length] & bit) != 0);
+            if (spelled && std::popcount(wordsOf(first, end)) > std::popcount(best.words)) {
+                best.words = wordsOf(first, end);
+            }
+            if (spelled && three && std::popcount(wordsOf(first, end)) > std::popcount(best.held)) {
+                best.held = wordsOf(first, end);
+            }
+        }
     }
-    return name == initials_ || std::any_of(parts.begin(), parts.end(), [&](const NamePart &part) {
-               return name.substr(part.start, part.length) == initials_;
-           });
+    return best;
+}
+
+} // namespace
+
+Spelling Query::SpelledBy(std::string_view piece) const
+{
+    if (piece.size() < kMinInitials || piece.size() > kLongestSpelled || words_.size() < 2 ||
+        !firstLetters_.test(static_cast<unsigned char>(piece.front()))) {
+        return {};
+    }
+    const Spelling inOrder = SpelledInOrder(words_, piece, false);
+    const Spelling reversed = SpelledInOrder(words_, piece, true);
+    return {inOrder.words | reversed.words, inOrder.held | reversed.held};
+}
+
+Spelling Query::SpelledBy(std::string_view name, std::span<const NamePart> parts) const
+{
+    Spelling spelled = SpelledBy(name);
+    for (const NamePart &part : parts) {
+        const Spelling byPart = SpelledBy(name.substr(part.start, part.length));
+        spelled.words |= byPart.words;
+        spelled.held |= byPart.held;
+    }
+    return spelled;
 }
 
 // The work of ranking the entries' text, kept between the parts of it.
@@ -417,10 +498,11 @@ void RankedSearch::MatchNames()
             if (!whole.empty() && name.starts_with(whole)) {
                 tiers_[at] = name.size() == whole.size() ? 0 : 1;
             }
-            const bool initials = query_.NamedByInitials(name, names_->Parts(item));
+            const std::uint32_t spelled = query_.SpelledBy(name, names_->Parts(item)).held;
             for (std::size_t word = 0; word < words; ++word) {
                 const NameMatch named = query_.MatchName(word, name, names_->Parts(item));
-                nameMatches_[at * words + word] = initials ? std::max(named, NameMatch::Initials) : named;
+                nameMatches_[at * words + word] =
+                    (spelled >> word & 1U) != 0 ? std::max(named, NameMatch::Initials) : named;
             }
         }
     };
@@ -750,8 +832,11 @@ bool RankedSearch::RankEntries(std::size_t count)
         if (wholeInDescription && words > 1) {
             score += kWholeDescriptionBonus;
         }
-        if (result.wordsHeld == words && query_.NamedByInitials(names_->FoldedName(item), names_->Parts(item))) {
-            score += kInitialsBonus * std::accumulate(rarity.begin(), rarity.end(), 0.0F);
+        if (result.wordsHeld == words) {
+            const std::uint32_t spelled = query_.SpelledBy(names_->FoldedName(item), names_->Parts(item)).words;
+            for (std::size_t word = 0; word < words; ++word) {
+                score += (spelled >> word & 1U) != 0 ? kInitialsBonus * rarity[word] : 0.0F;
+            }
         }
         result.score = score;
         // An entry that holds fewer words than one ranked before it is no result, whatever it holds.
@@ -937,8 +1022,13 @@ std::vector<platform::TextRange> MatchedNameRanges(const Query &query, std::stri
             marked[at] = true;
         }
     };
-    if (query.NamedByInitials(name, parts)) {
-        mark(name == query.Initials() ? 0 : name.find(query.Initials()), query.Initials().size());
+    if (query.SpelledBy(name).words != 0) {
+        mark(0, name.size());
+    }
+    for (const NamePart &part : parts) {
+        if (query.SpelledBy(name.substr(part.start, part.length)).words != 0) {
+            mark(part.start, part.length);
+        }
     }
     for (std::size_t word = 0; word < query.Words().size(); ++word) {
         const QueryWord &wanted = query.Words()[word];

@@ -10,8 +10,10 @@
 //     "3"); an entry the entry view cannot show is found by its name alone;
 //   - how well: the word itself; another form of it (word_forms.h); a word it begins; a near spelling (one edit from
 //     four letters on, two from eight; against names one from three letters); a word that holds it inside;
-//     against a name also a part of at least three letters that begins it, the letters in order, and the name made
-//     of the initials of three or more words;
+//     against a name also a part of at least three letters that begins it, the letters in order, and the name (or a
+//     part of it) spelled by the beginnings of query words one after another: three initials or more ("fft"), or two
+//     words or more of which one gives three letters or more ("bsearch" for "binary search", "regex" for "regular
+//     expression"), words of one letter giving none;
 //   - how rare it is in the reference: a word that stands in half the entries says little.
 // The results are the entries that hold every word; when none does, those that hold as many words as any entry does
 // (MostWords). They stand in this order: the command named exactly as typed; the names that begin with what was
@@ -25,6 +27,7 @@
 #include "word_forms.h"
 #include "word_table.h"
 
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -51,7 +54,7 @@ enum class TextMatch : std::uint8_t
 enum class NameMatch : std::uint8_t
 {
     None,
-    Initials,       // the name, or a part of it, is made of the initials of three words or more of the query
+    Initials,       // the name, or a part of it, is spelled by the beginnings of this and its neighbouring words
     InOrder,        // the name begins with its first letter and holds the others in order (at least three)
     Holds,          // the name holds it inside
     PartBeginsWord, // a part of at least three letters begins it ("poly" of "poly_gcd" for "polynomial")
@@ -62,6 +65,15 @@ enum class NameMatch : std::uint8_t
     Begins,         // the name begins with it
     PartIs,         // a part is the word
     Is,             // the name is the word
+};
+
+// The words of a query (bit i: word i) that spell a name, and those of them the name counts as holding: those of a
+// spelling by three words or more ("fft" holds "fast fourier transform"). Two words spell many a name by chance ("up"
+// and "time" spell "uptime"): such a name only ranks higher when it holds the words otherwise.
+struct Spelling
+{
+    std::uint32_t words = 0;
+    std::uint32_t held = 0;
 };
 
 // One word of a query.
@@ -94,18 +106,20 @@ public:
     TextMatch MatchText(std::size_t word, std::string_view textWord, StemOf stemOf) const;
     // How the word `word` matches a command's folded name, whose parts are `parts`.
     NameMatch MatchName(std::size_t word, std::string_view name, std::span<const NamePart> parts) const;
-    // True when the name, or one of its parts, is made of the initials of the query's words, three or more of them
-    // ("fft", "fft.fft").
-    bool NamedByInitials(std::string_view name, std::span<const NamePart> parts) const;
-    // Those initials; empty for a query of fewer words.
-    const std::string &Initials() const { return initials_; }
+    // The query's words whose beginnings, one word after another in the query's order or in the reverse order, spell
+    // `piece`, a name or a part of one: three initials or more ("fft": "fast fourier transform"), or two words or more
+    // of which one gives three letters or more ("bsearch": "binary search"; "dirlist": "list directory"). Words of
+    // one letter give none ("tac" is no "time a command").
+    Spelling SpelledBy(std::string_view piece) const;
+    // The same for a name: the words that spell the whole name or one of its parts ("mmap" of "mmap2").
+    Spelling SpelledBy(std::string_view name, std::span<const NamePart> parts) const;
     // The letters a word of the text must begin with to be a form of the word `word`; empty when it has no forms.
     std::string_view FormPrefix(std::size_t word) const;
 
 private:
     std::vector<QueryWord> words_;
     std::string whole_;
-    std::string initials_;
+    std::bitset<256> firstLetters_; // the first letters of the words that can spell a name: most names begin otherwise
 };
 
 // What a word of an entry's text matches of a query: each query word's TextMatch, four bits a word; the query words

@@ -167,6 +167,23 @@ TEST_F(RankedSearchTest, NamePartsAndInitials)
     EXPECT_TRUE(Ranked(u"fast fourier").empty()); // initials of two words name nothing
 }
 
+// A name spelled by the beginnings of the query's words, one after another, ranks above names that hold a word alike.
+TEST_F(RankedSearchTest, NamesSpelledByTheQuery)
+{
+    Open(SimpleEntry("tsearch", "manage a binary search tree") +
+         SimpleEntry("bsearch", "binary search of a sorted array") + SimpleEntry("regmatch_t", "regular expressions") +
+         SimpleEntry("regex", "regular expressions") + SimpleEntry("tac", "print lines in reverse") +
+         SimpleEntry("timeit", "time a command") + SimpleEntry("fft", "d") + SimpleEntry("fftfreq", "d"));
+    ExpectFirst({{u"binary search", {"bsearch", "tsearch"}},
+                 {u"search binary", {"bsearch", "tsearch"}},
+                 {u"regular expression", {"regex", "regmatch_t"}},
+                 {u"compute the fast fourier transform", {"fft"}}});
+    EXPECT_EQ(Ranked(u"time a command"), Names{"timeit"}); // a word of one letter spells nothing: no "tac"
+    EXPECT_EQ(Ranked(u"fa fo"), Names{});                  // two initials alone spell nothing
+    // Spelled by two words, a name holds no word it does not hold otherwise: no entry holds both.
+    EXPECT_TRUE(Search(u"search text").mostWords);
+}
+
 // A rare word says more than one that stands in most entries.
 TEST_F(RankedSearchTest, RareWordsCountMore)
 {
