@@ -230,7 +230,8 @@ namespace {
 
 // The texts of an entry the search reads, folded, as the entry view reads them and by no code of the search's: its
 // name, then its description, parameters and example lines (but those of kind "1" and "3"), each apart.
-std::vector<std::string> FoldedTexts(platform::MemoryHelpFile &file, const platform::ListBox &list, int item)
+std::vector<std::string> FoldedTexts(platform::MemoryHelpFile &file, ReadBuffer &buffer, const platform::ListBox &list,
+                                     int item)
 {
     const auto fold = [](std::string_view text) {
         std::string folded(text);
@@ -242,7 +243,6 @@ std::vector<std::string> FoldedTexts(platform::MemoryHelpFile &file, const platf
     std::array<char, kIndexNameBufferSize> name;
     std::vector<std::string> texts = {
         fold(std::string_view(name.data(), platform::WideToAnsi(list.GetText(item), name)))};
-    ReadBuffer buffer;
     const std::optional<EntryParts> parts = ParseEntry(ReadEntryBytes(file, buffer, list.GetItemData(item)));
     if (!parts) {
         return texts;
@@ -336,6 +336,7 @@ std::vector<std::string> CheckRankedResults(const std::string &bytes, const std:
     }
     const int count = names->Count();
     std::vector<std::size_t> place(static_cast<std::size_t>(count), results.size());
+    ReadBuffer buffer;
     for (std::size_t i = 0; i < results.size(); ++i) {
         const RankedResult &result = results[i];
         if (result.item < 0 || result.item >= count || place[static_cast<std::size_t>(result.item)] < results.size()) {
@@ -345,7 +346,6 @@ std::vector<std::string> CheckRankedResults(const std::string &bytes, const std:
         place[static_cast<std::size_t>(result.item)] = i;
         if (result.descriptionKnown) {
             // The place the search recorded holds the description the entry view shows.
-            ReadBuffer buffer;
             const std::optional<EntryParts> parts = ParseEntry(ReadEntryBytes(engine.file, buffer, result.entryOffset));
             const std::string_view recorded =
                 std::string_view(engine.file.Bytes())
@@ -361,11 +361,12 @@ std::vector<std::string> CheckRankedResults(const std::string &bytes, const std:
     const std::vector<std::string> words = NaiveWords(query);
     std::size_t lowestHoldingAll = 0;
     bool anyHoldsAll = false;
+    std::vector<bool> holdsAll(static_cast<std::size_t>(count), false);
     for (int item = 0; item < count && !words.empty(); ++item) {
-        const std::vector<std::string> texts = FoldedTexts(engine.file, engine.window.commandList, item);
-        const bool holdsAll = std::all_of(words.begin(), words.end(),
-                                          [&texts](const std::string &word) { return HoldsAsTyped(texts, word); });
-        if (!holdsAll) {
+        const std::vector<std::string> texts = FoldedTexts(engine.file, buffer, engine.window.commandList, item);
+        holdsAll[static_cast<std::size_t>(item)] = std::all_of(
+            words.begin(), words.end(), [&texts](const std::string &word) { return HoldsAsTyped(texts, word); });
+        if (!holdsAll[static_cast<std::size_t>(item)]) {
             continue;
         }
         anyHoldsAll = true;
@@ -376,10 +377,7 @@ std::vector<std::string> CheckRankedResults(const std::string &bytes, const std:
         lowestHoldingAll = std::max(lowestHoldingAll, place[static_cast<std::size_t>(item)]);
     }
     for (std::size_t i = 0; anyHoldsAll && i < lowestHoldingAll; ++i) {
-        const std::vector<std::string> texts = FoldedTexts(engine.file, engine.window.commandList, results[i].item);
-        const bool holdsAll = std::all_of(words.begin(), words.end(),
-                                          [&texts](const std::string &word) { return HoldsAsTyped(texts, word); });
-        if (!holdsAll && results[i].wordsHeld < words.size()) {
+        if (!holdsAll[static_cast<std::size_t>(results[i].item)] && results[i].wordsHeld < words.size()) {
             problems.push_back("result " + std::to_string(i) +
                                " misses a word but stands above an entry that holds every one");
             break;
