@@ -82,7 +82,8 @@ constexpr float kLengthTempering = 0.1F;
 // later this share.
 constexpr std::size_t kFirstWords = 8;
 constexpr float kLaterShare = 0.85F;
-// A command named by the initials of the query's words that also holds the words: this much of their rarity more.
+// A command whose name the query's words spell: this much of their rarity more. Results all hold as many words, so
+// that it only orders them among themselves.
 constexpr float kInitialsBonus = 0.5F;
 
 // The work of one search is cut in parts this large, so that a window answers its user between them.
@@ -409,7 +410,8 @@ Spelling SpelledInOrder(const std::vector<QueryWord> &words, std::string_view pi
         for (std::size_t end = count; end >= first + 2; --end) {
             const std::uint32_t bit = 1U << end;
             const bool three = end - first >= kMinInitials;
-            const bool spelled = (ways[1][length] & bit) != 0 || (three && (ways[0][length] & bit) != 0);
+            const bool spelled =
+                (ways[1][length] & bit) != 0 || ((three || length == 2) && (ways[0][length] & bit) != 0);
             if (spelled && std::popcount(wordsOf(first, end)) > std::popcount(best.words)) {
                 best.words = wordsOf(first, end);
             }
@@ -425,7 +427,7 @@ Spelling SpelledInOrder(const std::vector<QueryWord> &words, std::string_view pi
 
 Spelling Query::SpelledBy(std::string_view piece) const
 {
-    if (piece.size() < kMinInitials || piece.size() > kLongestSpelled || words_.size() < 2 ||
+    if (piece.size() < 2 || piece.size() > kLongestSpelled || words_.size() < 2 ||
         !firstLetters_.test(static_cast<unsigned char>(piece.front()))) {
         return {};
     }
@@ -490,6 +492,7 @@ void RankedSearch::MatchNames()
     const auto count = static_cast<std::size_t>(names_->Count());
     nameMatches_.resize(count * words);
     tiers_.resize(count, 2);
+    spelled_.resize(count, 0);
     const std::string &whole = query_.Whole();
     const auto match = [&](std::size_t from, std::size_t to) {
         for (std::size_t at = from; at < to; ++at) {
@@ -498,11 +501,12 @@ void RankedSearch::MatchNames()
             if (!whole.empty() && name.starts_with(whole)) {
                 tiers_[at] = name.size() == whole.size() ? 0 : 1;
             }
-            const std::uint32_t spelled = query_.SpelledBy(name, names_->Parts(item)).held;
+            const Spelling spelling = query_.SpelledBy(name, names_->Parts(item));
+            spelled_[at] = spelling.words;
             for (std::size_t word = 0; word < words; ++word) {
                 const NameMatch named = query_.MatchName(word, name, names_->Parts(item));
                 nameMatches_[at * words + word] =
-                    (spelled >> word & 1U) != 0 ? std::max(named, NameMatch::Initials) : named;
+                    (spelling.held >> word & 1U) != 0 ? std::max(named, NameMatch::Initials) : named;
             }
         }
     };
@@ -832,11 +836,8 @@ bool RankedSearch::RankEntries(std::size_t count)
         if (wholeInDescription && words > 1) {
             score += kWholeDescriptionBonus;
         }
-        if (result.wordsHeld == words) {
-            const std::uint32_t spelled = query_.SpelledBy(names_->FoldedName(item), names_->Parts(item)).words;
-            for (std::size_t word = 0; word < words; ++word) {
-                score += (spelled >> word & 1U) != 0 ? kInitialsBonus * rarity[word] : 0.0F;
-            }
+        for (std::size_t word = 0; word < words && result.wordsHeld > 0; ++word) {
+            score += (spelled_[at] >> word & 1U) != 0 ? kInitialsBonus * rarity[word] : 0.0F;
         }
         result.score = score;
         // An entry that holds fewer words than one ranked before it is no result, whatever it holds.

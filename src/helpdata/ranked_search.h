@@ -69,7 +69,7 @@ enum class NameMatch : std::uint8_t
 
 // The words of a query (bit i: word i) that spell a name, and those of them the name counts as holding: those of a
 // spelling by three words or more ("fft" holds "fast fourier transform"). Two words spell many a name by chance ("up"
-// and "time" spell "uptime"): such a name only ranks higher when it holds the words otherwise.
+// and "time" spell "uptime"): such a name only ranks higher among the entries that hold as many words otherwise.
 struct Spelling
 {
     std::uint32_t words = 0;
@@ -107,9 +107,10 @@ public:
     // How the word `word` matches a command's folded name, whose parts are `parts`.
     NameMatch MatchName(std::size_t word, std::string_view name, std::span<const NamePart> parts) const;
     // The query's words whose beginnings, one word after another in the query's order or in the reverse order, spell
-    // `piece`, a name or a part of one: three initials or more ("fft": "fast fourier transform"), or two words or more
-    // of which one gives three letters or more ("bsearch": "binary search"; "dirlist": "list directory"). Words of
-    // one letter give none ("tac" is no "time a command").
+    // `piece`, a name or a part of one: three initials or more ("fft": "fast fourier transform"), two words or more of
+    // which one gives three letters or more ("bsearch": "binary search"; "dirlist": "list directory"), or the two
+    // initials of a name of two letters ("du": "disk usage"). Words of one letter give none ("tac" is no "time a
+    // command").
     Spelling SpelledBy(std::string_view piece) const;
     // The same for a name: the words that spell the whole name or one of its parts ("mmap" of "mmap2").
     Spelling SpelledBy(std::string_view name, std::span<const NamePart> parts) const;
@@ -213,6 +214,7 @@ private:
     Query query_;
     std::vector<NameMatch> nameMatches_; // item by item, word by word
     std::vector<std::uint8_t> tiers_;    // item by item
+    std::vector<std::uint32_t> spelled_; // item by item: the query's words that spell its name (Query::SpelledBy)
     std::unique_ptr<Work> work_;
     std::vector<RankedResult> ranked_;
     bool done_ = false;

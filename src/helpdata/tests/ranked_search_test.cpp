@@ -173,11 +173,13 @@ TEST_F(RankedSearchTest, NamesSpelledByTheQuery)
     Open(SimpleEntry("tsearch", "manage a binary search tree") +
          SimpleEntry("bsearch", "binary search of a sorted array") + SimpleEntry("regmatch_t", "regular expressions") +
          SimpleEntry("regex", "regular expressions") + SimpleEntry("tac", "print lines in reverse") +
-         SimpleEntry("timeit", "time a command") + SimpleEntry("fft", "d") + SimpleEntry("fftfreq", "d"));
+         SimpleEntry("timeit", "time a command") + SimpleEntry("fft", "d") + SimpleEntry("fftfreq", "d") +
+         SimpleEntry("getrusage", "get resource usage") + SimpleEntry("du", "estimate file space usage"));
     ExpectFirst({{u"binary search", {"bsearch", "tsearch"}},
                  {u"search binary", {"bsearch", "tsearch"}},
                  {u"regular expression", {"regex", "regmatch_t"}},
-                 {u"compute the fast fourier transform", {"fft"}}});
+                 {u"compute the fast fourier transform", {"fft"}},
+                 {u"disk usage", {"du", "getrusage"}}});   // two initials, among entries holding as many words
     EXPECT_EQ(Ranked(u"time a command"), Names{"timeit"}); // a word of one letter spells nothing: no "tac"
     EXPECT_EQ(Ranked(u"fa fo"), Names{});                  // two initials alone spell nothing
     // Spelled by two words, a name holds no word it does not hold otherwise: no entry holds both.
