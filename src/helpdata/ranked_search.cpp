@@ -501,7 +501,8 @@ void RankedSearch::MatchNames()
             if (!whole.empty() && name.starts_with(whole)) {
                 tiers_[at] = name.size() == whole.size() ? 0 : 1;
             }
-            const Spelling spelling = query_.SpelledBy(name, names_->Parts(item));
+            // A name is spelled by two words at least: a query of one spells none.
+            const Spelling spelling = words >= 2 ? query_.SpelledBy(name, names_->Parts(item)) : Spelling{};
             spelled_[at] = spelling.words;
             for (std::size_t word = 0; word < words; ++word) {
                 const NameMatch named = query_.MatchName(word, name, names_->Parts(item));
