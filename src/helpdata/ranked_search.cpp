@@ -431,9 +431,9 @@ Spelling Query::SpelledBy(std::string_view piece) const
         !firstLetters_.test(static_cast<unsigned char>(piece.front()))) {
         return {};
     }
+    // The query's order first: the reverse order only spells what that does not.
     const Spelling inOrder = SpelledInOrder(words_, piece, false);
-    const Spelling reversed = SpelledInOrder(words_, piece, true);
-    return {inOrder.words | reversed.words, inOrder.held | reversed.held};
+    return inOrder.words != 0 ? inOrder : SpelledInOrder(words_, piece, true);
 }
 
 Spelling Query::SpelledBy(std::string_view name, std::span<const NamePart> parts) const

@@ -186,6 +186,41 @@ TEST_F(RankedSearchTest, NamesSpelledByTheQuery)
     EXPECT_TRUE(Search(u"search text").mostWords);
 }
 
+// Which words of a query spell a name, and which of them it holds so: each row a query, a name, and the words
+// (bit i: word i) of each.
+TEST(QuerySpelling, RunsOfWordsSpellNames)
+{
+    struct Case
+    {
+        std::u16string query;
+        std::string name;
+        std::uint32_t words;
+        std::uint32_t held;
+    };
+    const std::vector<Case> cases = {
+        {u"fast fourier transform", "fft", 0b111, 0b111},
+        {u"compute the fast fourier transform", "fft", 0b11100, 0b11100}, // a run inside the query
+        {u"binary search", "bsearch", 0b11, 0},                           // two words: spelled, not held
+        {u"search binary", "bsearch", 0b11, 0},                           // the reverse order too
+        {u"regular expression", "regex", 0b11, 0},
+        {u"disk usage", "du", 0b11, 0},     // two initials, a name of two letters
+        {u"disk usage", "dus", 0, 0},       // but no third letter from nowhere
+        {u"fast fourier", "ff", 0b11, 0},   // spelled, yet no result by it alone
+        {u"fast fourier", "fft", 0, 0},     // a letter no word gives
+        {u"time a command", "tac", 0, 0},   // a word of one letter gives none, and ends the run
+        {u"binary search", "search", 0, 0}, // one word alone spells nothing
+        {u"binary search", "bs", 0b11, 0},  // two initials
+        {u"binary search", "bsx", 0, 0},
+        {u"transform fourier fast", "fft", 0b111, 0b111},
+    };
+    WordForms forms;
+    for (const Case &each : cases) {
+        const Spelling spelling = Query(each.query, forms).SpelledBy(each.name);
+        EXPECT_EQ(spelling.words, each.words) << Narrow(each.query) << " / " << each.name;
+        EXPECT_EQ(spelling.held, each.held) << Narrow(each.query) << " / " << each.name;
+    }
+}
+
 // A rare word says more than one that stands in most entries.
 TEST_F(RankedSearchTest, RareWordsCountMore)
 {
