@@ -14,7 +14,6 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <numeric>
 #include <system_error>
 #include <thread>
 #include <unordered_map>
