@@ -3,7 +3,6 @@
 
 #include "platform/code_page.h"
 
-#include <array>
 #include <optional>
 #include <string_view>
 
@@ -37,9 +36,7 @@ std::size_t FindSeparatorHeader(std::string_view chunk, std::size_t from)
 
 void AddCommand(std::string_view headerLine, std::uint32_t entryOffset, platform::ListBox &list)
 {
-    std::array<char16_t, kIndexNameBufferSize> wide;
-    const std::size_t length = platform::AnsiToWide(CommandNameOf(headerLine), wide);
-    list.AddItem(std::u16string_view(wide.data(), length), entryOffset);
+    list.AddCodePageItem(CommandNameOf(headerLine).substr(0, kMaxNameUnits), entryOffset);
 }
 
 // One front-to-back scan of the file for its headers, a block at a time.

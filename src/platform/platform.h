@@ -94,6 +94,9 @@ public:
     // Adds `text` with its value at its sorted place, after the items equal to it. While redrawing is off, many are
     // added at the cost of one sort.
     virtual void AddItem(std::u16string_view text, std::uint32_t data) = 0;
+    // The same for a text in the code page, a byte a unit (AnsiToWide): the index scan's names, added as the file
+    // holds them.
+    virtual void AddCodePageItem(std::string_view text, std::uint32_t data) = 0;
     // The item's value; 0 for a position that holds no item.
     virtual std::uint32_t GetItemData(int position) const = 0;
     virtual int GetCount() const = 0;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <bit>
 #include <cstring>
 
 namespace korva::platform {
@@ -22,13 +23,19 @@ constexpr std::size_t kRadixFrom = 128;
 // them (or that hold NUL units, which the zero padding cannot tell apart from the end).
 std::uint64_t HeadOf(std::string_view key)
 {
-    std::array<unsigned char, 8> bytes{};
-    std::memcpy(bytes.data(), key.data(), std::min(key.size(), bytes.size()));
-    std::uint64_t head = 0;
-    for (const unsigned char byte : bytes) {
-        head = (head << 8) | byte;
+    std::uint64_t bytes = 0;
+    if (key.size() >= sizeof bytes) {
+        std::memcpy(&bytes, key.data(), sizeof bytes);
+    } else {
+        std::memcpy(&bytes, key.data(), key.size());
     }
-    return head;
+    if constexpr (std::endian::native == std::endian::little) {
+        // The first byte to the top; compilers make this one instruction.
+        bytes = ((bytes & 0xFF) << 56) | ((bytes & 0xFF00) << 40) | ((bytes & 0xFF0000) << 24) |
+                ((bytes & 0xFF000000) << 8) | ((bytes >> 8) & 0xFF000000) | ((bytes >> 24) & 0xFF0000) |
+                ((bytes >> 40) & 0xFF00) | (bytes >> 56);
+    }
+    return bytes;
 }
 
 // Writes the code of `text`, folded when `Fold`, at `out`; yields its end, and in `changed` whether folding changed a
@@ -68,6 +75,26 @@ char *WriteCode(std::u16string_view text, char *out, bool &changed)
     }
     changed = differs != 0;
     return out;
+}
+
+// Folds eight bytes of ASCII at once from `in` to `out`, marking in `folded` the bits of the ones it changed (A-Z):
+// false, and nothing written, where a byte is not ASCII. Byte by byte, with no carry from one into the next.
+bool FoldAscii8(const char *in, char *out, std::uint64_t &folded)
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101;
+    constexpr std::uint64_t kHighBits = 0x80 * kOnes;
+    std::uint64_t word = 0;
+    std::memcpy(&word, in, sizeof word);
+    if ((word & kHighBits) != 0) {
+        return false;
+    }
+    const std::uint64_t fromA = word + (0x80 - 'A') * kOnes;  // the high bit set where the byte is 'A' or above
+    const std::uint64_t aboveZ = word + (0x7F - 'Z') * kOnes; // where it is above 'Z'
+    const std::uint64_t capitals = fromA & ~aboveZ & kHighBits;
+    word |= capitals >> 2; // 0x20 in each capital
+    std::memcpy(out, &word, sizeof word);
+    folded |= capitals;
+    return true;
 }
 
 bool KeyLess(std::string_view a, std::string_view b)
@@ -161,6 +188,47 @@ bool SortedList::Add(std::u16string_view text, std::uint32_t data)
     if (folded) {
         AppendCode(text, false, bytes_); // a text with capitals; one without is its own key
     }
+    return PlaceItem(start, keyBytes, data);
+}
+
+bool SortedList::AddCodePage(std::string_view text, std::uint32_t data)
+{
+    // Most bytes of the code page are the unit of their value, below 0xFF, and take one byte of the code: the key
+    // and the text are written in one go. The others (0x80-0x9F, and 0xFF) are widened and added as any text.
+    const std::size_t start = bytes_.size();
+    const std::size_t count = text.size();
+    bytes_.resize(start + 2 * count);
+    char *const key = bytes_.data() + start;
+    std::size_t at = 0;
+    std::uint64_t folded = 0;
+    for (; at + 8 <= count && FoldAscii8(text.data() + at, key + at, folded); at += 8) {
+    }
+    bool otherUnits = false;
+    for (; at < count; ++at) {
+        const auto byte = static_cast<unsigned char>(text[at]);
+        otherUnits |= static_cast<unsigned char>(byte - 0x80) < 0x20 || byte == kWide;
+        const char16_t unit = kFoldedLatin1[byte];
+        folded |= unit ^ byte;
+        key[at] = static_cast<char>(unit);
+    }
+    if (otherUnits) {
+        bytes_.resize(start);
+        std::u16string wide(count, u'\0');
+        for (std::size_t at = 0; at < count; ++at) {
+            wide[at] = AnsiCharToWide(static_cast<unsigned char>(text[at]));
+        }
+        return Add(wide, data);
+    }
+    if (folded != 0) {
+        std::memcpy(key + count, text.data(), count); // a text with capitals; one without is its own key
+    } else {
+        bytes_.resize(start + count);
+    }
+    return PlaceItem(start, count, data);
+}
+
+bool SortedList::PlaceItem(std::size_t start, std::size_t keyBytes, std::uint32_t data)
+{
     const std::size_t textBytes = bytes_.size() - start - keyBytes;
     if (bytes_.size() > capacity_) {
         bytes_.resize(start);

@@ -41,6 +41,8 @@ public:
     // Adds `text` with its value. It takes its sorted place, after the equal texts added before it, by the next read.
     // False, and nothing added, when the texts would outgrow the list's capacity.
     bool Add(std::u16string_view text, std::uint32_t data);
+    // The same for a text in the code page, a byte a unit (AnsiToWide), coded without widening it first.
+    bool AddCodePage(std::string_view text, std::uint32_t data);
     void Clear();
     // The version of the items: it changes with every change of them, and no two lists of the process ever share
     // one, so that what is made from a list can tell whether it still belongs to the list on show.
@@ -79,6 +81,9 @@ private:
         return item.textBytes == 0 ? KeyOf(item)
                                    : std::string_view(bytes_.data() + item.start + item.keyBytes, item.textBytes);
     }
+    // Takes the codes written from `start` on, the key's `keyBytes` first, as a new item; false, and the codes
+    // dropped, when they outgrow the capacity.
+    bool PlaceItem(std::size_t start, std::size_t keyBytes, std::uint32_t data);
     const Item *ItemAt(int position) const;
     // A version no list of the process has had.
     static std::uint64_t NewVersion();

@@ -14,6 +14,7 @@ public:
     void ResetContent() override;
     void InitStorage(std::size_t items, std::size_t textUnits) override { items_.Reserve(items, textUnits); }
     void AddItem(std::u16string_view text, std::uint32_t data) override { items_.Add(text, data); }
+    void AddCodePageItem(std::string_view text, std::uint32_t data) override { items_.AddCodePage(text, data); }
     std::uint32_t GetItemData(int position) const override { return items_.Data(position); }
     int GetCount() const override { return items_.Count(); }
     std::u16string GetText(int position) const override { return items_.Text(position); }

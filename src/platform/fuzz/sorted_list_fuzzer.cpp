@@ -5,8 +5,9 @@
 //
 // Input: a run of records. A record's first byte says what to add: its low four bits how many names, its high three
 // bits their shape; the next byte is the name's length, and the bytes after it its units (one byte a unit, widened by
-// the shape). A record that adds nothing reads the list instead, which sorts in what came so far. One input in 128
-// (by a hash of its bytes, so that most of its mutations are not) adds each name 256 times over: thousands in all.
+// the shape; the names of one shape are added as code-page bytes). A record that adds nothing reads the list instead,
+// which sorts in what came so far. One input in 128 (by a hash of its bytes, so that most of its mutations are not)
+// adds each name 256 times over: thousands in all.
 #include "platform/code_page.h"
 #include "platform/sorted_list.h"
 
@@ -99,6 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     added.starts.reserve(65);
     std::vector<std::u16string> probes = {u""};
     std::u16string unit;
+    std::string bytes;
     std::size_t at = 0;
     while (at < size && added.Count() < kMaxNames && added.units.size() < kMaxUnits) {
         const std::uint8_t op = data[at++];
@@ -142,7 +144,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                 varied = static_cast<char16_t>(varied + (n % 5 == 0 ? 0 : n));
             }
             added.starts.push_back(added.units.size());
-            list.Add(added[added.Count() - 1], static_cast<std::uint32_t>(added.Count() - 1));
+            const auto value = static_cast<std::uint32_t>(added.Count() - 1);
+            if ((op >> 5) == 4) {
+                // Added as the file holds names, a byte a unit in the code page: kept as their widening.
+                bytes.clear();
+                for (std::size_t u = start; u < added.units.size(); ++u) {
+                    bytes += static_cast<char>(added.units[u] & 0xFF);
+                    added.units[u] = korva::platform::AnsiCharToWide(added.units[u] & 0xFF);
+                }
+                list.AddCodePage(bytes, value);
+            } else {
+                list.Add(added[value], value);
+            }
         }
     }
     CheckAll(list, added, probes);

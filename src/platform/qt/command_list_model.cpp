@@ -7,38 +7,38 @@
 
 namespace korva::platform::qt {
 
-void CommandListModel::Clear()
+template <typename Change>
+void CommandListModel::ChangeItems(Change change)
 {
+    // The program changes the items with redraw off but for a clear; a change with it on tells the views the whole
+    // list changed.
     if (redraw_) {
         beginResetModel();
     }
-    items_.Clear();
+    change();
     if (redraw_) {
         endResetModel();
     }
+}
+
+void CommandListModel::Clear()
+{
+    ChangeItems([this] { items_.Clear(); });
 }
 
 void CommandListModel::Add(std::u16string_view text, std::uint32_t data)
 {
-    // The program adds with redraw off only; an add with it on tells the views the whole list changed.
-    if (redraw_) {
-        beginResetModel();
-    }
-    items_.Add(text, data);
-    if (redraw_) {
-        endResetModel();
-    }
+    ChangeItems([&] { items_.Add(text, data); });
+}
+
+void CommandListModel::AddCodePage(std::string_view text, std::uint32_t data)
+{
+    ChangeItems([&] { items_.AddCodePage(text, data); });
 }
 
 void CommandListModel::Adopt(SortedList items)
 {
-    if (redraw_) {
-        beginResetModel();
-    }
-    items_ = std::move(items);
-    if (redraw_) {
-        endResetModel();
-    }
+    ChangeItems([&] { items_ = std::move(items); });
 }
 
 void CommandListModel::SetRedraw(bool redraw)

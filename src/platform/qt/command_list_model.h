@@ -21,6 +21,8 @@ public:
     void Reserve(std::size_t items, std::size_t textUnits) { items_.Reserve(items, textUnits); }
     // Adds `text` with its value; while redraw is off, the views hear of the new items when it comes back on.
     void Add(std::u16string_view text, std::uint32_t data);
+    // The same for a text in the code page, a byte a unit.
+    void AddCodePage(std::string_view text, std::uint32_t data);
     void SetRedraw(bool redraw);
     // Takes `items` in place of the list's own.
     void Adopt(SortedList items);
@@ -31,6 +33,9 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
 private:
+    template <typename Change>
+    void ChangeItems(Change change);
+
     SortedList items_;
     bool redraw_ = true;
 };

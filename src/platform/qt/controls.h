@@ -32,6 +32,7 @@ public:
     void ResetContent() override;
     void InitStorage(std::size_t items, std::size_t textUnits) override { model_->Reserve(items, textUnits); }
     void AddItem(std::u16string_view text, std::uint32_t data) override { model_->Add(text, data); }
+    void AddCodePageItem(std::string_view text, std::uint32_t data) override { model_->AddCodePage(text, data); }
     std::uint32_t GetItemData(int position) const override { return model_->Items().Data(position); }
     int GetCount() const override { return model_->Items().Count(); }
     std::u16string GetText(int position) const override;

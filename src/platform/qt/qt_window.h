@@ -37,6 +37,7 @@ private:
         void ResetContent() override {}
         void InitStorage(std::size_t, std::size_t) override {}
         void AddItem(std::u16string_view, std::uint32_t) override {}
+        void AddCodePageItem(std::string_view, std::uint32_t) override {}
         std::uint32_t GetItemData(int) const override { return 0; }
         int GetCount() const override { return 0; }
         std::u16string GetText(int) const override { return {}; }

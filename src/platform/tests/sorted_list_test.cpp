@@ -171,6 +171,52 @@ TEST(SortedList, NoTextPastItsCapacity)
     EXPECT_EQ(list.Find(u"\u20ac"), -1);
 }
 
+// A name added as the file holds it, in the code page, stands as its widened text would: every byte alone, and
+// capitals and bytes that widen beyond Latin-1 at each place around the eight bytes coded at once.
+TEST(SortedList, CodePageTextsStandAsTheirWideningWould)
+{
+    std::vector<std::string> texts = {"",         "Zeta_9",           "zeta_9",           "@[`{",
+                                      "abcdefgh", "ABCDEFGH",         "abcdefghABCDEFGH", "@AZ[`az{",
+                                      "`az{@AZ[", "@AZ[`az{@AZ[`az{Q"}; // the bytes around each letter run
+    for (int byte = 0; byte < 256; ++byte) {
+        texts.emplace_back(1, static_cast<char>(byte));
+    }
+    for (const char odd : {'Q', '\xC0', '\xD7', '\xDE', '\xDF', '\x80', '\x8A', '\x9F', '\xFF', '\x7F'}) {
+        for (std::size_t at = 0; at < 18; ++at) {
+            std::string text(18, 'q');
+            text[at] = odd;
+            texts.push_back(text.substr(0, at + 1)); // the odd byte last, at each length
+            texts.push_back(text);
+        }
+    }
+    SortedList byBytes;
+    SortedList byUnits;
+    std::vector<std::u16string> widened;
+    for (std::uint32_t i = 0; i < texts.size(); ++i) {
+        std::u16string &wide = widened.emplace_back();
+        for (const char byte : texts[i]) {
+            wide += AnsiCharToWide(static_cast<unsigned char>(byte));
+        }
+        ASSERT_TRUE(byBytes.AddCodePage(texts[i], i));
+        ASSERT_TRUE(byUnits.Add(wide, i));
+    }
+    ASSERT_EQ(Texts(byBytes), Texts(byUnits));
+    for (int i = 0; i < byUnits.Count(); ++i) {
+        ASSERT_EQ(byBytes.Data(i), byUnits.Data(i)) << i;
+    }
+    for (const std::u16string &text : widened) { // found by its text in any case: the keys are alike
+        ASSERT_EQ(byBytes.Find(text), byUnits.Find(text));
+    }
+
+    SortedList small(10);
+    EXPECT_TRUE(small.AddCodePage("abcd", 1));  // 4 bytes: the key is the text
+    EXPECT_TRUE(small.AddCodePage("Ef", 2));    // 4: the key, then the text
+    EXPECT_FALSE(small.AddCodePage("\x80", 3)); // 3 for the wide unit: 11 in all
+    EXPECT_TRUE(small.AddCodePage("xy", 4));    // 10: full
+    EXPECT_FALSE(small.AddCodePage("Z", 5));
+    EXPECT_EQ(Texts(small), (std::vector<std::u16string>{u"abcd", u"Ef", u"xy"}));
+}
+
 TEST(SortedInsertPosition, AfterTheEqualTextsCaseIgnored)
 {
     const std::vector<std::u16string> texts = {u"abs", u"Gamma", u"gamma", u"zeta"};
