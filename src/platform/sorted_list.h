@@ -53,6 +53,23 @@ public:
     std::u16string Text(int position) const;
     // The same into `text`, whose room is kept from call to call.
     void TextInto(int position, std::u16string &text) const;
+    // Calls `use(position, code)` for every item, in order, with the item's text in the store's code: a text of
+    // units from 0x20 to 0x7E (printable ASCII) is those bytes, and a code of such bytes alone is such a text. The
+    // codes of the items ahead are fetched from memory meanwhile: for a reader of every item.
+    template <typename Use>
+    void ForEachCode(Use use) const
+    {
+        Sort();
+        constexpr std::size_t kAhead = 16;
+        for (std::size_t position = 0; position < items_.size(); ++position) {
+#if defined(__GNUC__)
+            if (position + kAhead < items_.size()) {
+                __builtin_prefetch(bytes_.data() + items_[position + kAhead].start);
+            }
+#endif
+            use(static_cast<int>(position), TextOf(items_[position]));
+        }
+    }
     // The item's value; 0 for a position outside the list.
     std::uint32_t Data(int position) const;
     // The first item whose text begins with `prefix`, case ignored, or -1.

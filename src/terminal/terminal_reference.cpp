@@ -97,15 +97,19 @@ void WriteNames(const platform::SortedListBox &list, const Output &output, std::
     std::string block;
     block.reserve(kBlock + 1024);
     std::u16string name;
-    for (int item = 0; item < list.GetCount(); ++item) {
-        list.Items().TextInto(item, name);
-        AppendUtf8(name, output.terminal, block);
+    list.Items().ForEachCode([&](int item, std::string_view code) {
+        if (std::all_of(code.begin(), code.end(), [](char byte) { return byte >= 0x20 && byte < 0x7F; })) {
+            block += code; // printable ASCII, most names, stands for itself
+        } else {
+            list.Items().TextInto(item, name);
+            AppendUtf8(name, output.terminal, block);
+        }
         block += '\n';
         if (block.size() >= kBlock) {
             out << block;
             block.clear();
         }
-    }
+    });
     out << block;
 }
 

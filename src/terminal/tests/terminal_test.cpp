@@ -124,6 +124,15 @@ TEST(List, EveryNameOneALineInTheListsOrder)
     EXPECT_EQ(Ask("", Request::Kind::List), (Answered{kFound, "", ""}));
 }
 
+// Names of printable ASCII are written as they stand; one with any other character, as text from the file is.
+TEST(List, ControlCharactersInNamesShownOnATerminalOnly)
+{
+    const std::string names =
+        SimpleEntry(" ~", "") + SimpleEntry("a\x1b[2Jb", "") + SimpleEntry("del\x7f", "") + SimpleEntry("euro\x80", "");
+    EXPECT_EQ(Ask(names, Request::Kind::List, "", Output{true, 0}).out, " ~\na^[[2Jb\ndel^?\neuro\xe2\x82\xac\n");
+    EXPECT_EQ(Ask(names, Request::Kind::List).out, " ~\na\x1b[2Jb\ndel\x7f\neuro\xe2\x82\xac\n");
+}
+
 TEST(Apropos, RankedResultsAsNameAndDescriptionCutOnlyOnATerminal)
 {
     const Answered solves = Ask(kSample, Request::Kind::Apropos, "solve");
