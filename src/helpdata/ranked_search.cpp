@@ -1000,8 +1000,13 @@ std::vector<platform::TextRange> MatchedRanges(const Query &query, std::string_v
         for (std::size_t word = 0; word < query.Words().size(); ++word) {
             const TextMatch match = query.MatchText(word, folded, stemOf);
             if (match == TextMatch::Inside && best == TextMatch::None) {
-                inside = folded.find(query.Words()[word].text);
-                insideLength = query.Words()[word].text.size();
+                const std::string &wanted = query.Words()[word].text;
+                inside = folded.find(wanted);
+                insideLength = wanted.size();
+                if (inside == npos) { // its stem inside
+                    inside = query.StemInside(word, folded);
+                    insideLength = query.Words()[word].stem.size();
+                }
             }
             best = std::max(best, match);
         }

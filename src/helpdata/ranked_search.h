@@ -92,6 +92,8 @@ public:
     // The words of its first kMaxUnits characters, at most kMaxWords of them.
     static constexpr std::size_t kMaxWords = 16;
     static constexpr std::size_t kMaxUnits = 200;
+    // A shorter stem inside a word is too often there by chance.
+    static constexpr std::size_t kMinStemInside = 4;
 
     Query(std::u16string_view typed, WordForms &forms);
 
@@ -99,6 +101,19 @@ public:
     // The whole query folded, its spaces run together and trimmed: what a command named as typed is named. Empty when
     // it holds a character the code page lacks.
     const std::string &Whole() const { return whole_; }
+
+    // Where the stem of the word `word`, shorter than the word and of kMinStemInside letters or more, ends the longer
+    // `textWord` ("line" of "lines" in "newline"); npos where it does not. A stem elsewhere in a word is mostly a
+    // word of another meaning from the same root ("determin" of "determinant" in "undetermined").
+    std::size_t StemInside(std::size_t word, std::string_view textWord) const
+    {
+        const std::string &stem = words_[word].stem;
+        if (stem.size() < kMinStemInside || stem.size() >= words_[word].text.size() || textWord.size() <= stem.size() ||
+            !textWord.ends_with(stem)) {
+            return std::string_view::npos;
+        }
+        return textWord.size() - stem.size();
+    }
 
     // How the word `word` of the query matches `textWord`, a folded word of an entry's text; `stem` is that word's stem
     // (computed only when the word could be a form of it: `stemOf` yields it).
@@ -269,6 +284,9 @@ TextMatch Query::MatchText(std::size_t word, std::string_view textWord, StemOf s
         return TextMatch::Near;
     }
     if (textWord.size() > length && textWord.find(wanted.text) != std::string_view::npos) {
+        return TextMatch::Inside;
+    }
+    if (StemInside(word, textWord) != std::string_view::npos) {
         return TextMatch::Inside;
     }
     return TextMatch::None;

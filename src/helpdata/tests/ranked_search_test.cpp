@@ -123,6 +123,25 @@ TEST_F(RankedSearchTest, WordFormsMatch)
                  {u"factorize", {"factor"}}});
 }
 
+// The stem of a word ending a longer word is a weak match ("line" of "lines" in "newline", not in "linear"; not
+// "determin" of "determinant" in "undetermined"), marked where it stands.
+TEST_F(RankedSearchTest, StemEndingALongerWord)
+{
+    if (!WordForms::Available()) {
+        GTEST_SKIP() << "built without Snowball's stemmer (the Windows core): every word is its own stem";
+    }
+    Open(SimpleEntry("wc", "print newline and byte counts") + SimpleEntry("nl", "number lines") +
+         SimpleEntry("linsolve", "solves a linear system, maybe underdetermined"));
+    EXPECT_TRUE(Ranked(u"determinant").empty());
+    EXPECT_EQ(Ranked(u"count lines"), Names{"wc"});
+    EXPECT_FALSE(Search(u"count lines").mostWords);
+    EXPECT_EQ(Ranked(u"lines"), (Names{"nl", "wc"}));
+    WordForms forms;
+    const Query query(u"count lines", forms);
+    EXPECT_EQ(MatchedRanges(query, "print newline and byte counts", forms),
+              (std::vector<platform::TextRange>{{9, 4}, {23, 6}}));
+}
+
 // A near spelling of a word anywhere: one edit from four letters on, two from eight; against names from three.
 TEST_F(RankedSearchTest, NearSpellingsMatchEverywhere)
 {
