@@ -1003,7 +1003,7 @@ std::vector<platform::TextRange> MatchedRanges(const Query &query, std::string_v
                 const std::string &wanted = query.Words()[word].text;
                 inside = folded.find(wanted);
                 insideLength = wanted.size();
-                if (inside == npos) { // its stem inside
+                if (inside == npos) { // its stem ending the word
                     inside = query.StemInside(word, folded);
                     insideLength = query.Words()[word].stem.size();
                 }
