@@ -161,20 +161,25 @@ struct OpenWindow
 // Shows the window on `file`, with the index built ahead; calls `painted` once the command list has painted its first
 // frame, then returns.
 void ShowUntilFirstFrame(platform::HelpFile &file, std::future<platform::SortedList> index,
-                         const std::function<void()> &painted)
+                         const std::function<void()> &painted, const std::function<void()> &atPaint = {})
 {
     helpdata::ReadBuffer buffer;
     app::CReferenceDlg dialog(file, buffer);
     dialog.TakeIndexWhenOpen(std::move(index));
     struct PaintWatch : QObject
     {
+        const std::function<void()> &atPaint;
         bool painted = false;
+        explicit PaintWatch(const std::function<void()> &then) : atPaint(then) {}
         bool eventFilter(QObject *, QEvent *event) override
         {
+            if (event->type() == QEvent::Paint && !painted && atPaint) {
+                atPaint();
+            }
             painted |= event->type() == QEvent::Paint;
             return false;
         }
-    } watch;
+    } watch(atPaint);
     auto *list = dialog.findChild<platform::qt::CommandListView *>();
     list->viewport()->installEventFilter(&watch);
     dialog.show();
@@ -262,13 +267,14 @@ std::pair<double, double> MedianStartUps(const std::string &self, const std::str
 
 // Starts the window on `path` as the program does, in its order: the data file, the index set going, then the
 // toolkit and the window. Calls `painted` once the command list has painted.
-void LaunchAsTheProgramDoes(int argc, char **argv, const std::string &path, const std::function<void()> &painted)
+void LaunchAsTheProgramDoes(int argc, char **argv, const std::string &path, const std::function<void()> &painted,
+                            const std::function<void()> &atPaint = {})
 {
     platform::SystemHelpFile file;
     file.Open(path);
     std::future<platform::SortedList> index = app::BuildIndexAhead(file);
     QApplication application(argc, argv);
-    ShowUntilFirstFrame(file, std::move(index), painted);
+    ShowUntilFirstFrame(file, std::move(index), painted, atPaint);
 }
 
 int StartUpProbe(int argc, char **argv, const std::string &path)
@@ -569,7 +575,7 @@ long ProbePeakMemoryKiB(const std::string &self, const std::string &path, const 
 // What the benchmark measures beside Google Benchmark's figures.
 struct MoreFigures
 {
-    long emptyKiB = 0; // peak memory, the window on the empty file
+    long emptyKiB = 0; // peak memory, the window on the empty file, as its list first paints
     long fullKiB = 0;  // on the full file
     // On the full file, once it showed the results of one letter: the word table made meanwhile is in it (which may
     // take 16 MiB above the window without it), and the results.
@@ -717,10 +723,15 @@ void PrintTable(const RecordingReporter &reporter, const MoreFigures &more)
               << (extraMiB <= 4.0 ? "  met" : "  MISSED") << "\n";
 }
 
+// The window's peak memory as its list first paints: what starting takes. Once the list has painted, the window
+// makes the names the results read, at once or a little later as the events fall: whether a probe read after the
+// paint counts them is chance. They count in the results' figure.
 int MemoryProbe(int argc, char **argv, const std::string &path)
 {
-    LaunchAsTheProgramDoes(argc, argv, path, [] {});
-    std::cout << PeakMemoryKiB() << std::endl;
+    long atFirstFrame = -1;
+    LaunchAsTheProgramDoes(
+        argc, argv, path, [] {}, [&atFirstFrame] { atFirstFrame = PeakMemoryKiB(); });
+    std::cout << atFirstFrame << std::endl;
     return 0;
 }
 
