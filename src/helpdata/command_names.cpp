@@ -116,10 +116,8 @@ CommandNames::CommandNames(const platform::ListBox &list, const std::vector<std:
     inFileOrder_.reserve(static_cast<std::size_t>(count));
     parts_.reserve(2 * static_cast<std::size_t>(count));
     std::array<char, kIndexNameBufferSize> bytes;
-    std::u16string text;
     for (int item = 0; item < count; ++item) {
-        list.GetTextInto(item, text);
-        const std::size_t length = platform::WideToAnsi(text, bytes);
+        const std::size_t length = list.GetCodePageText(item, bytes);
         if (blocks_.empty() || used_ + length > lastBlockBytes_) {
             // A list of few names takes a block as small as their names are, as a rule; a block holds one name at
             // least.

@@ -104,6 +104,9 @@ public:
     virtual std::u16string GetText(int position) const = 0;
     // The same into `text`, whose room is kept from call to call: for a reader of every item.
     virtual void GetTextInto(int position, std::u16string &text) const { text = GetText(position); }
+    // The item's text in the code page, as WideToAnsi writes it into `buffer` (cut to its size less one, then a NUL);
+    // yields its length. For a reader of every item that matches names as the data file holds them.
+    virtual std::size_t GetCodePageText(int position, std::span<char> buffer) const = 0;
     // The selected item, or kNoItem.
     virtual int GetCurSel() const = 0;
     // Selects the item (kNoItem clears the selection) and scrolls the list to show it. Raises no notification.

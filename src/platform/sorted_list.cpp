@@ -319,6 +319,29 @@ void SortedList::TextInto(int position, std::u16string &text) const
     text.resize(static_cast<std::size_t>(unit - text.data()));
 }
 
+std::size_t SortedList::CodePageText(int position, std::span<char> buffer) const
+{
+    if (buffer.empty()) {
+        return 0;
+    }
+    const Item *item = ItemAt(position);
+    const std::string_view code = item != nullptr ? TextOf(*item) : std::string_view();
+    // A code byte below 0x80, or from 0xA0 to 0xFE, is a unit that is the code page's byte of that value; the others
+    // (the code page's own letters and signs from 0x80 to 0x9F, and wider units) go through the code page.
+    if (std::all_of(code.begin(), code.end(), [](char byte) {
+            const auto value = static_cast<unsigned char>(byte);
+            return value < 0x80 || (value >= 0xA0 && value < kWide);
+        })) {
+        const std::size_t length = std::min(code.size(), buffer.size() - 1);
+        std::copy_n(code.begin(), length, buffer.begin());
+        buffer[length] = '\0';
+        return length;
+    }
+    std::u16string text;
+    TextInto(position, text);
+    return WideToAnsi(text, buffer);
+}
+
 std::uint32_t SortedList::Data(int position) const
 {
     const Item *item = ItemAt(position);

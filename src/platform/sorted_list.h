@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -70,6 +71,9 @@ public:
             use(static_cast<int>(position), TextOf(items_[position]));
         }
     }
+    // The item's text in the code page, as WideToAnsi writes it into `buffer`; yields its length. Empty for a
+    // position outside the list.
+    std::size_t CodePageText(int position, std::span<char> buffer) const;
     // The item's value; 0 for a position outside the list.
     std::uint32_t Data(int position) const;
     // The first item whose text begins with `prefix`, case ignored, or -1.

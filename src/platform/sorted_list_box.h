@@ -19,6 +19,10 @@ public:
     int GetCount() const override { return items_.Count(); }
     std::u16string GetText(int position) const override { return items_.Text(position); }
     void GetTextInto(int position, std::u16string &text) const override { items_.TextInto(position, text); }
+    std::size_t GetCodePageText(int position, std::span<char> buffer) const override
+    {
+        return items_.CodePageText(position, buffer);
+    }
     int GetCurSel() const override { return selection_; }
     void SetCurSel(int position) override;
     int FindString(std::u16string_view prefix) const override { return items_.Find(prefix); }

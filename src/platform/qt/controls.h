@@ -37,6 +37,10 @@ public:
     int GetCount() const override { return model_->Items().Count(); }
     std::u16string GetText(int position) const override;
     void GetTextInto(int position, std::u16string &text) const override { model_->Items().TextInto(position, text); }
+    std::size_t GetCodePageText(int position, std::span<char> buffer) const override
+    {
+        return model_->Items().CodePageText(position, buffer);
+    }
     int GetCurSel() const override;
     // Selects the item and shows it in the middle of the list where the list allows: the program's jumps.
     void SetCurSel(int position) override;

@@ -38,6 +38,13 @@ private:
         void InitStorage(std::size_t, std::size_t) override {}
         void AddItem(std::u16string_view, std::uint32_t) override {}
         void AddCodePageItem(std::string_view, std::uint32_t) override {}
+        std::size_t GetCodePageText(int, std::span<char> buffer) const override
+        {
+            if (!buffer.empty()) {
+                buffer[0] = '\0';
+            }
+            return 0;
+        }
         std::uint32_t GetItemData(int) const override { return 0; }
         int GetCount() const override { return 0; }
         std::u16string GetText(int) const override { return {}; }

@@ -3,6 +3,7 @@
 #include "platform/sorted_list.h"
 
 #include <algorithm>
+#include <array>
 #include <random>
 #include <string>
 #include <vector>
@@ -215,6 +216,31 @@ TEST(SortedList, CodePageTextsStandAsTheirWideningWould)
     EXPECT_TRUE(small.AddCodePage("xy", 4));    // 10: full
     EXPECT_FALSE(small.AddCodePage("Z", 5));
     EXPECT_EQ(Texts(small), (std::vector<std::u16string>{u"abcd", u"Ef", u"xy"}));
+}
+
+// An item's text in the code page is what WideToAnsi makes of its text, cut alike, whatever units it holds.
+TEST(SortedList, CodePageTextsAsWideToAnsiWritesThem)
+{
+    const std::vector<std::u16string> texts = {u"",          u"solve",          u"Gamma_2",       u"caf\u00e9 \u00fe~",
+                                               u"\u20acuro", u"a\u0081b\u009f", u"y\u00ff\u0178", u"\u03c0 \u4e00",
+                                               u"\x7f\x1b"};
+    SortedList list;
+    for (std::uint32_t i = 0; i < texts.size(); ++i) {
+        list.Add(texts[i], i);
+    }
+    for (const std::size_t room : {std::size_t{64}, std::size_t{4}, std::size_t{1}}) {
+        for (int position = 0; position < list.Count(); ++position) {
+            std::vector<char> expected(room, 'x');
+            std::vector<char> got(room, 'x');
+            const std::size_t length = WideToAnsi(list.Text(position), expected);
+            EXPECT_EQ(list.CodePageText(position, got), length) << position << " in " << room;
+            EXPECT_EQ(got, expected) << position << " in " << room;
+        }
+    }
+    std::array<char, 8> outside{};
+    outside[0] = 'x';
+    EXPECT_EQ(list.CodePageText(list.Count(), outside), 0u);
+    EXPECT_EQ(outside[0], '\0');
 }
 
 TEST(SortedInsertPosition, AfterTheEqualTextsCaseIgnored)
