@@ -213,10 +213,8 @@ bool SortedList::AddCodePage(std::string_view text, std::uint32_t data)
     }
     if (otherUnits) {
         bytes_.resize(start);
-        std::u16string wide(count, u'\0');
-        for (std::size_t at = 0; at < count; ++at) {
-            wide[at] = AnsiCharToWide(static_cast<unsigned char>(text[at]));
-        }
+        std::u16string wide(count + 1, u'\0'); // and room for the NUL AnsiToWide writes
+        wide.resize(AnsiToWide(text, wide));
         return Add(wide, data);
     }
     if (folded != 0) {
