@@ -408,6 +408,24 @@ void ResultsWhole(benchmark::State &state, std::u16string query, std::size_t hol
     }
 }
 
+// The ranking as the terminal does it, reading the entries' text from the file on two threads, without a table.
+void ResultsFromTheFile(benchmark::State &state, std::u16string query, std::size_t holding)
+{
+    platform::SystemHelpFile file;
+    file.Open(TheFiles().needleEvery100);
+    platform::MemoryListBox list;
+    helpdata::BuildIndex(file, list);
+    std::size_t found = 0;
+    for (auto _ : state) {
+        const std::optional<helpdata::RankedResults> results = helpdata::FindRanked(file, list, query);
+        found = results ? results->results.size() : 0;
+    }
+    state.counters["results"] = static_cast<double>(found);
+    if (holding != 0 && found != holding) {
+        state.SkipWithError("the results are not the entries that hold the words");
+    }
+}
+
 // How the window answers the keys of a word typed into its search text, letter by letter: the longest a key took to be
 // handled and painted, and the longest slice of the results' search that a key might wait behind.
 struct Typing
@@ -654,6 +672,8 @@ void PrintTable(const RecordingReporter &reporter, const MoreFigures &more)
          time("Anchor/GrepNeedleIgnoringCase/needle_every_100"), "<= 2x", 2.0},
         {"Ranked results, a near spelling", time("Results/NearSpelling/needle_every_100"), "grep -F -i -c",
          time("Anchor/GrepNeedleIgnoringCase/needle_every_100"), "<= 2x", 2.0},
+        {"Ranked results read from the file", time("Results/FromTheFile/needle_every_100"), "grep -F -i -c",
+         time("Anchor/GrepNeedleIgnoringCase/needle_every_100"), "(info)", 0},
         {"Table of the reference's words", time("Results/WordTable/needle_every_100"), "grep -F -i -c",
          time("Anchor/GrepNeedleIgnoringCase/needle_every_100"), "(info)", 0},
         {"Reading the file whole", time("Anchor/Cat/shuffled"), "", -1, "", 0},
@@ -823,6 +843,10 @@ int main(int argc, char **argv)
     benchmark::RegisterBenchmark("Results/NearSpelling/needle_every_100", ResultsWhole, u"neeedle",
                                  (kEntries + 99) / 100)
         ->Unit(ms);
+    benchmark::RegisterBenchmark("Results/FromTheFile/needle_every_100", ResultsFromTheFile, u"needle",
+                                 (kEntries + 99) / 100)
+        ->Unit(ms)
+        ->UseRealTime();
     benchmark::RegisterBenchmark("Anchor/Cat/shuffled", Cat, &files.shuffled)->Unit(ms)->UseRealTime();
     benchmark::RegisterBenchmark("Anchor/GrepHeaders/shuffled", GrepHeaders, &files.shuffled)->Unit(ms)->UseRealTime();
     benchmark::RegisterBenchmark("Anchor/GrepHeaders/alphabetical", GrepHeaders, &files.alphabetical)

@@ -247,8 +247,12 @@ Query::Query(std::u16string_view typed, WordForms &forms)
     bool wholeMatchable = true;
     const auto endWord = [&] {
         if (!word.empty() && words_.size() < kMaxWords) {
-            words_.push_back({word, word.size() >= 3 && matchable ? forms.Stem(word) : std::string(), matchable,
-                              std::make_shared<const EditsFrom>(word)});
+            QueryWord &added =
+                words_.emplace_back(QueryWord{word, word.size() >= 3 && matchable ? forms.Stem(word) : "", matchable,
+                                              std::make_shared<const EditsFrom>(word)});
+            added.letters = LettersOf(added.text);
+            const bool stemInside = added.stem.size() >= kMinStemInside && added.stem.size() < added.text.size();
+            added.stemLetters = stemInside ? LettersOf(added.stem) : added.letters;
         }
         word.clear();
         matchable = true;
@@ -612,7 +616,7 @@ bool RankedSearch::MatchWords()
     const std::size_t end = std::min(table_->WordCount(), work.next + kWordsAPart);
     for (WordId id = static_cast<WordId>(work.next); id < end; ++id) {
         const std::string_view text = table_->Word(id);
-        const TextMatch match = query_.MatchText(word, text, stemOf);
+        const TextMatch match = query_.MatchText(word, text, LettersOf(text), stemOf);
         if (match == TextMatch::None) {
             continue;
         }
@@ -684,22 +688,26 @@ public:
     {
         std::size_t words = 0;
         std::size_t length = 0;
+        Letters letters = 0;
         for (const char byte : text) {
             const auto unsignedByte = static_cast<unsigned char>(byte);
             if (IsWordByte(unsignedByte)) {
                 if (length < folded_.size()) {
-                    folded_[length++] = static_cast<char>(kMatchFold[unsignedByte]);
+                    const auto folded = kMatchFold[unsignedByte];
+                    folded_[length++] = static_cast<char>(folded);
+                    letters |= Letters{1} << (folded & 63U);
                 }
                 continue;
             }
             if (length != 0) {
-                take(MatchText(std::string_view(folded_.data(), length)));
+                take(MatchText(std::string_view(folded_.data(), length), letters));
                 ++words;
                 length = 0;
+                letters = 0;
             }
         }
         if (length != 0) {
-            take(MatchText(std::string_view(folded_.data(), length)));
+            take(MatchText(std::string_view(folded_.data(), length), letters));
             ++words;
         }
         return words;
@@ -709,7 +717,7 @@ private:
     // A word of an entry is never longer than the entry.
     static constexpr std::size_t kLongestWord = kChunkSize;
 
-    WordMatches MatchText(std::string_view text)
+    WordMatches MatchText(std::string_view text, Letters letters)
     {
         const auto stemOf = [this](std::string_view each) -> std::string {
             const auto known = stems_.find(std::string(each));
@@ -720,7 +728,7 @@ private:
         };
         WordMatches matches;
         for (std::size_t each = 0; each < query_.Words().size(); ++each) {
-            const TextMatch match = query_.MatchText(each, text, stemOf);
+            const TextMatch match = query_.MatchText(each, text, letters, stemOf);
             if (match == TextMatch::None) {
                 continue;
             }
@@ -998,7 +1006,7 @@ std::vector<platform::TextRange> MatchedRanges(const Query &query, std::string_v
         std::size_t inside = npos;
         std::size_t insideLength = 0;
         for (std::size_t word = 0; word < query.Words().size(); ++word) {
-            const TextMatch match = query.MatchText(word, folded, stemOf);
+            const TextMatch match = query.MatchText(word, folded, LettersOf(folded), stemOf);
             if (match == TextMatch::Inside && best == TextMatch::None) {
                 const std::string &wanted = query.Words()[word].text;
                 inside = folded.find(wanted);

@@ -76,6 +76,19 @@ struct Spelling
     std::uint32_t held = 0;
 };
 
+// The letters a word holds, a bit for each byte's low six bits: a bit a word lacks is a letter it lacks, whichever
+// other letters share the bit.
+using Letters = std::uint64_t;
+
+inline Letters LettersOf(std::string_view word)
+{
+    Letters letters = 0;
+    for (const char byte : word) {
+        letters |= Letters{1} << (static_cast<unsigned char>(byte) & 63U);
+    }
+    return letters;
+}
+
 // One word of a query.
 struct QueryWord
 {
@@ -83,6 +96,8 @@ struct QueryWord
     std::string stem;      // its stem (word_forms.h)
     bool matchable = true; // false when it holds a character the data file's code page lacks: nothing holds it
     std::shared_ptr<const EditsFrom> near; // its near spellings, told against every name and word
+    Letters letters = 0;                   // LettersOf the text
+    Letters stemLetters = 0; // of the stem when it may end a longer word (Query::StemInside), else of the text
 };
 
 // What the user typed, folded and cut into words.
@@ -115,10 +130,11 @@ public:
         return textWord.size() - stem.size();
     }
 
-    // How the word `word` of the query matches `textWord`, a folded word of an entry's text; `stem` is that word's stem
-    // (computed only when the word could be a form of it: `stemOf` yields it).
+    // How the word `word` of the query matches `textWord`, a folded word of an entry's text, which holds the letters
+    // `textLetters` (LettersOf it); `stem` is that word's stem (computed only when the word could be a form of it:
+    // `stemOf` yields it).
     template <typename StemOf>
-    TextMatch MatchText(std::size_t word, std::string_view textWord, StemOf stemOf) const;
+    TextMatch MatchText(std::size_t word, std::string_view textWord, Letters textLetters, StemOf stemOf) const;
     // How the word `word` matches a command's folded name, whose parts are `parts`.
     NameMatch MatchName(std::size_t word, std::string_view name, std::span<const NamePart> parts) const;
     // The query's words whose beginnings, one word after another in the query's order or in the reverse order, spell
@@ -254,7 +270,7 @@ std::vector<platform::TextRange> MatchedNameRanges(const Query &query, std::stri
 namespace korva::helpdata {
 
 template <typename StemOf>
-TextMatch Query::MatchText(std::size_t word, std::string_view textWord, StemOf stemOf) const
+TextMatch Query::MatchText(std::size_t word, std::string_view textWord, Letters textLetters, StemOf stemOf) const
 {
     const QueryWord &wanted = words_[word];
     if (!wanted.matchable || textWord.empty()) {
@@ -278,7 +294,16 @@ TextMatch Query::MatchText(std::size_t word, std::string_view textWord, StemOf s
             return TextMatch::Prefix;
         }
     }
+    // Each letter of the wanted word that the text's word lacks takes an edit, and a word holding it inside (or its
+    // stem) lacks none: most words of a text are told apart here, without reading them again.
     const std::size_t edits = NearEditsFor(length);
+    Letters lacking = wanted.letters & ~textLetters;
+    for (std::size_t allowed = 0; allowed < edits && lacking != 0; ++allowed) {
+        lacking &= lacking - 1; // a lacking letter that an edit may bring
+    }
+    if (lacking != 0 && (wanted.stemLetters & ~textLetters) != 0) {
+        return TextMatch::None;
+    }
     const std::size_t apart = textWord.size() > length ? textWord.size() - length : length - textWord.size();
     if (edits > 0 && apart <= edits && wanted.near->Within(textWord, edits)) {
         return TextMatch::Near;

@@ -162,6 +162,38 @@ TEST_F(RankedSearchTest, NearSpellingsMatchEverywhere)
     EXPECT_TRUE(Ranked(u"trmes").empty());       // two edits from it: one too many below eight letters
 }
 
+// A text word is passed over at once when it lacks more of a query word's letters than the edits allowed and lacks a
+// letter of its stem: at that bound each kind of match still stands.
+TEST(QueryMatchText, WordsLackingLettersUpToTheEditsAllowedStillMatch)
+{
+    struct Case
+    {
+        std::u16string query;
+        std::string text;
+        TextMatch expected;
+    };
+    std::vector<Case> cases = {
+        {u"solvr", "solve", TextMatch::Near},           // one letter lacking, one edit allowed
+        {u"solxr", "solve", TextMatch::None},           // two lacking
+        {u"xecurrencz", "recurrence", TextMatch::Near}, // two lacking, two edits from eight letters on
+        {u"xecuxrencz", "recurrence", TextMatch::None}, // three
+        {u"sample", "sam0le", TextMatch::Near},         // "0" shares a bit with "p": the edit decides
+        {u"pole", "polenta", TextMatch::Prefix},        // lacking none
+        {u"lent", "polenta", TextMatch::Inside},        {u"xyzzy", "polenta", TextMatch::None},
+    };
+    if (WordForms::Available()) {
+        // Four of the word's letters lacking, but its stem ("comput") ends the text's word.
+        cases.push_back({u"computations", "recomput", TextMatch::Inside});
+    }
+    WordForms forms;
+    const auto stemOf = [&forms](std::string_view word) { return forms.Stem(word); };
+    for (const Case &each : cases) {
+        const Query query(each.query, forms);
+        EXPECT_EQ(query.MatchText(0, each.text, LettersOf(each.text), stemOf), each.expected)
+            << Narrow(each.query) << " / " << each.text;
+    }
+}
+
 // A four-letter word one swap from a whole name ranks that name above longer names that hold the letters inside.
 TEST_F(RankedSearchTest, ShortTypoOfAWholeNameBeatsNamesThatHoldIt)
 {
