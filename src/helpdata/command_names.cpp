@@ -135,7 +135,7 @@ CommandNames::CommandNames(const platform::ListBox &list, const std::vector<std:
         AppendNameParts(std::string_view(bytes.data(), length), parts_);
         items_.push_back({start, static_cast<std::uint16_t>(length),
                           static_cast<std::uint16_t>(parts_.size() - firstPart), static_cast<std::uint32_t>(firstPart),
-                          list.GetItemData(item)});
+                          list.GetItemData(item), LettersOf(std::string_view(folded, length))});
         used_ += static_cast<std::uint32_t>(length);
     }
     offsetsInFileOrder_.reserve(static_cast<std::size_t>(count));

@@ -3,6 +3,7 @@
 // entries in file order. Made once for a list, read by every search of it.
 #pragma once
 
+#include "match_fold.h"
 #include "platform/platform.h"
 
 #include <cstddef>
@@ -34,6 +35,8 @@ public:
     // digits meet letters, where a lower-case letter meets a capital, and around the last capital of a run of them
     // before a lower-case letter ("LUdecomposition": "LU" and "decomposition"; "HTMLParser": "HTML" and "Parser").
     std::span<const NamePart> Parts(int item) const;
+    // The letters of its folded name (LettersOf).
+    Letters NameLetters(int item) const { return items_[static_cast<std::size_t>(item)].letters; }
     std::uint32_t EntryOffset(int item) const { return items_[static_cast<std::size_t>(item)].entryOffset; }
     std::uint16_t NameLength(int item) const { return items_[static_cast<std::size_t>(item)].bytes; }
     // The items in the order of their entries in the file.
@@ -55,6 +58,7 @@ private:
         std::uint16_t partCount; // its parts, from firstPart in parts_
         std::uint32_t firstPart;
         std::uint32_t entryOffset;
+        Letters letters;
     };
     std::vector<std::unique_ptr<char[]>> blocks_;
     std::uint32_t used_ = 0;           // bytes of the last block in use

@@ -5,7 +5,9 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <initializer_list>
+#include <string_view>
 
 namespace korva::helpdata {
 
@@ -56,6 +58,30 @@ inline constexpr std::array<bool, 256> kWordBytes = [] {
 inline bool IsWordByte(unsigned char byte)
 {
     return kWordBytes[byte];
+}
+
+// The letters a word holds, a bit for each byte's low six bits: a bit a word lacks is a letter it lacks, whichever
+// other letters share the bit.
+using Letters = std::uint64_t;
+
+inline Letters LettersOf(std::string_view word)
+{
+    Letters letters = 0;
+    for (const char byte : word) {
+        letters |= Letters{1} << (static_cast<unsigned char>(byte) & 63U);
+    }
+    return letters;
+}
+
+// True when a word holding `have` lacks more of the letters `wanted` than `edits` edits could bring: each lacking
+// letter takes one.
+inline bool LacksMoreThan(Letters wanted, Letters have, std::size_t edits)
+{
+    Letters lacking = wanted & ~have;
+    for (std::size_t allowed = 0; allowed < edits && lacking != 0; ++allowed) {
+        lacking &= lacking - 1;
+    }
+    return lacking != 0;
 }
 
 } // namespace korva::helpdata

@@ -306,7 +306,8 @@ std::string_view Query::FormPrefix(std::size_t word) const
                            : std::string_view(stem).substr(0, std::min<std::size_t>(4, stem.size() - 1));
 }
 
-NameMatch Query::MatchName(std::size_t word, std::string_view name, std::span<const NamePart> parts) const
+NameMatch Query::MatchName(std::size_t word, std::string_view name, std::span<const NamePart> parts,
+                           Letters nameLetters) const
 {
     const QueryWord &wanted = words_[word];
     const std::string_view text = wanted.text;
@@ -325,6 +326,9 @@ NameMatch Query::MatchName(std::size_t word, std::string_view name, std::span<co
         return edits > 0 && (length > text.size() ? length - text.size() : text.size() - length) <= edits;
     };
     const std::string_view stem = wanted.stem.size() >= 4 ? std::string_view(wanted.stem) : std::string_view();
+    // A name lacking more of the word's letters than the edits allowed is near it nowhere, nor are its parts (whose
+    // letters it holds), and it holds the word neither inside nor in order.
+    const bool far = LacksMoreThan(wanted.letters, nameLetters, edits);
     NameMatch best = NameMatch::None;
     for (const NamePart &part : parts) {
         const std::string_view piece = name.substr(part.start, part.length);
@@ -345,9 +349,12 @@ NameMatch Query::MatchName(std::size_t word, std::string_view name, std::span<co
                 continue;
             }
         }
-        if (best < NameMatch::PartNear && nearInLength(piece.size()) && wanted.near->Within(piece, edits)) {
+        if (!far && best < NameMatch::PartNear && nearInLength(piece.size()) && wanted.near->Within(piece, edits)) {
             best = NameMatch::PartNear;
         }
+    }
+    if (far) {
+        return best;
     }
     if (best < NameMatch::NameNear && nearInLength(name.size()) && wanted.near->Within(name, edits)) {
         best = NameMatch::NameNear;
@@ -508,7 +515,7 @@ void RankedSearch::MatchNames()
             const Spelling spelling = words >= 2 ? query_.SpelledBy(name, names_->Parts(item)) : Spelling{};
             spelled_[at] = spelling.words;
             for (std::size_t word = 0; word < words; ++word) {
-                const NameMatch named = query_.MatchName(word, name, names_->Parts(item));
+                const NameMatch named = query_.MatchName(word, name, names_->Parts(item), names_->NameLetters(item));
                 nameMatches_[at * words + word] =
                     (spelling.held >> word & 1U) != 0 ? std::max(named, NameMatch::Initials) : named;
             }
@@ -1049,7 +1056,7 @@ std::vector<platform::TextRange> MatchedNameRanges(const Query &query, std::stri
         if (!wanted.matchable || wanted.text.empty()) {
             continue;
         }
-        const NameMatch match = query.MatchName(word, name, parts);
+        const NameMatch match = query.MatchName(word, name, parts, LettersOf(name));
         if (match == NameMatch::Is || match == NameMatch::NameNear) {
             mark(0, name.size());
         } else if (match == NameMatch::Begins || match == NameMatch::Holds) {
@@ -1060,7 +1067,8 @@ std::vector<platform::TextRange> MatchedNameRanges(const Query &query, std::stri
                 const std::string_view piece = name.substr(part.start, part.length);
                 if (piece.starts_with(wanted.text)) {
                     mark(part.start, std::min(piece.size(), wanted.text.size()));
-                } else if (query.MatchName(word, piece, std::span<const NamePart>()) >= NameMatch::NameNear ||
+                } else if (query.MatchName(word, piece, std::span<const NamePart>(), LettersOf(piece)) >=
+                               NameMatch::NameNear ||
                            (piece.size() >= kMinPartBeginningWord && wanted.text.starts_with(piece)) ||
                            (wanted.stem.size() >= 4 && piece.starts_with(wanted.stem))) {
                     mark(part.start, part.length);

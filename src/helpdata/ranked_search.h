@@ -76,19 +76,6 @@ struct Spelling
     std::uint32_t held = 0;
 };
 
-// The letters a word holds, a bit for each byte's low six bits: a bit a word lacks is a letter it lacks, whichever
-// other letters share the bit.
-using Letters = std::uint64_t;
-
-inline Letters LettersOf(std::string_view word)
-{
-    Letters letters = 0;
-    for (const char byte : word) {
-        letters |= Letters{1} << (static_cast<unsigned char>(byte) & 63U);
-    }
-    return letters;
-}
-
 // One word of a query.
 struct QueryWord
 {
@@ -135,8 +122,10 @@ public:
     // `stemOf` yields it).
     template <typename StemOf>
     TextMatch MatchText(std::size_t word, std::string_view textWord, Letters textLetters, StemOf stemOf) const;
-    // How the word `word` matches a command's folded name, whose parts are `parts`.
-    NameMatch MatchName(std::size_t word, std::string_view name, std::span<const NamePart> parts) const;
+    // How the word `word` matches a command's folded name, whose parts are `parts` and letters `nameLetters`
+    // (LettersOf it).
+    NameMatch MatchName(std::size_t word, std::string_view name, std::span<const NamePart> parts,
+                        Letters nameLetters) const;
     // The query's words whose beginnings, one word after another in the query's order or in the reverse order, spell
     // `piece`, a name or a part of one: three initials or more ("fft": "fast fourier transform"), two words or more of
     // which one gives three letters or more ("bsearch": "binary search"; "dirlist": "list directory"), or the two
@@ -297,11 +286,7 @@ TextMatch Query::MatchText(std::size_t word, std::string_view textWord, Letters 
     // Each letter of the wanted word that the text's word lacks takes an edit, and a word holding it inside (or its
     // stem) lacks none: most words of a text are told apart here, without reading them again.
     const std::size_t edits = NearEditsFor(length);
-    Letters lacking = wanted.letters & ~textLetters;
-    for (std::size_t allowed = 0; allowed < edits && lacking != 0; ++allowed) {
-        lacking &= lacking - 1; // a lacking letter that an edit may bring
-    }
-    if (lacking != 0 && (wanted.stemLetters & ~textLetters) != 0) {
+    if (LacksMoreThan(wanted.letters, textLetters, edits) && (wanted.stemLetters & ~textLetters) != 0) {
         return TextMatch::None;
     }
     const std::size_t apart = textWord.size() > length ? textWord.size() - length : length - textWord.size();

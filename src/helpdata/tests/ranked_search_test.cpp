@@ -194,6 +194,34 @@ TEST(QueryMatchText, WordsLackingLettersUpToTheEditsAllowedStillMatch)
     }
 }
 
+// The same bound against names: a name lacking no more letters than the edits allowed is still near, and its parts.
+TEST(QueryMatchName, NamesLackingLettersUpToTheEditsAllowedStillMatch)
+{
+    struct Case
+    {
+        std::u16string query;
+        std::string name;
+        NameMatch expected;
+    };
+    const std::vector<Case> cases = {
+        {u"solvr", "solve", NameMatch::NameNear},           // one letter lacking, one edit allowed
+        {u"solvr", "poly_solve", NameMatch::PartNear},      // in a part
+        {u"solxr", "solve", NameMatch::None},               // two lacking
+        {u"xecurrencz", "recurrence", NameMatch::NameNear}, // two lacking, two edits from eight letters on
+        {u"xecurrencz", "rsolve_recurrence", NameMatch::PartNear},
+        {u"xecuxrencz", "recurrence", NameMatch::None}, // three
+        {u"prime", "isprime", NameMatch::Holds},        // lacking none
+        {u"fctr", "factor", NameMatch::InOrder},
+        {u"polynomial", "poly_gcd", NameMatch::PartBeginsWord}, // a name lacking letters, yet a part begins the word
+    };
+    WordForms forms;
+    for (const Case &each : cases) {
+        const Query query(each.query, forms);
+        EXPECT_EQ(query.MatchName(0, each.name, NameParts(each.name), LettersOf(each.name)), each.expected)
+            << Narrow(each.query) << " / " << each.name;
+    }
+}
+
 // A four-letter word one swap from a whole name ranks that name above longer names that hold the letters inside.
 TEST_F(RankedSearchTest, ShortTypoOfAWholeNameBeatsNamesThatHoldIt)
 {
