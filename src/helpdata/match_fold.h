@@ -64,11 +64,16 @@ inline bool IsWordByte(unsigned char byte)
 // other letters share the bit.
 using Letters = std::uint64_t;
 
+inline Letters LetterOf(unsigned char byte)
+{
+    return Letters{1} << (byte & 63U);
+}
+
 inline Letters LettersOf(std::string_view word)
 {
     Letters letters = 0;
     for (const char byte : word) {
-        letters |= Letters{1} << (static_cast<unsigned char>(byte) & 63U);
+        letters |= LetterOf(static_cast<unsigned char>(byte));
     }
     return letters;
 }

@@ -702,7 +702,7 @@ public:
                 if (length < folded_.size()) {
                     const auto folded = kMatchFold[unsignedByte];
                     folded_[length++] = static_cast<char>(folded);
-                    letters |= Letters{1} << (folded & 63U);
+                    letters |= LetterOf(folded);
                 }
                 continue;
             }
