@@ -670,7 +670,10 @@ void RankedSearch::CountHolders(std::size_t entry, std::vector<std::uint32_t> &h
     const std::uint8_t *classes = work_->classes.data() + entry * words;
     const auto item = static_cast<std::size_t>(names_->InFileOrder()[entry]);
     for (std::size_t word = 0; word < words; ++word) {
-        if ((classes[word] & ~kAmongTheFirstWords) != 0 || nameMatches_[item * words + word] != NameMatch::None) {
+        const auto described = (classes[word] >> kDescriptionShift) & 7U;
+        const auto rest = (classes[word] >> kRestShift) & 7U;
+        const auto inside = static_cast<unsigned>(TextMatch::Inside);
+        if (described > inside || rest > inside || nameMatches_[item * words + word] != NameMatch::None) {
             ++holding[word];
         }
     }

@@ -14,7 +14,8 @@
 //     part of it) spelled by the beginnings of query words one after another: three initials or more ("fft"), or two
 //     words or more of which one gives three letters or more ("bsearch" for "binary search", "regex" for "regular
 //     expression"), words of one letter giving none;
-//   - how rare it is in the reference: a word that stands in half the entries says little.
+//   - how rare it is in the reference: a word that stands in half the entries says little; an entry that holds it
+//     only inside longer words ("cut" in "execute") does not count as holding it.
 // The results are the entries that hold every word; when none does, those that hold as many words as any entry does
 // (MostWords). They stand in this order: the command named exactly as typed; the names that begin with what was
 // typed, shorter first; then by score: each word's best match by its rarity, more for words found next to each other

@@ -311,6 +311,19 @@ TEST_F(RankedSearchTest, RareWordsCountMore)
     EXPECT_EQ(First(u"value residue", 1), Names{"zz"});
 }
 
+// A word that other entries hold only inside longer words ("cut" in "executes") is as rare as the entries holding the
+// word itself make it.
+TEST_F(RankedSearchTest, WordsHeldOnlyInsideOthersLeaveAWordRare)
+{
+    std::string bytes;
+    for (int i = 0; i < 12; ++i) {
+        bytes += SimpleEntry("run" + std::to_string(i), "executes programs");
+    }
+    Open(bytes + SimpleEntry("mod", "the residue") + SimpleEntry("rem", "a residue") +
+         SimpleEntry("snip", "cut lines"));
+    EXPECT_EQ(First(u"cut residue", 3), (Names{"snip", "mod", "rem"}));
+}
+
 // Words found next to each other in the query's order, and a description that holds every word whole, rank above the
 // same words scattered or inside longer words.
 TEST_F(RankedSearchTest, NeighbouringAndWholeWordsRankFirst)
