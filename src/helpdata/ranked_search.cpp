@@ -53,7 +53,7 @@ constexpr std::array<float, 12> kNameWeight = {
     3.8F, // PartBegins
     5.0F, // Begins
     4.5F, // PartIs
-    6.5F, // Is
+    9.5F, // Is: what the command is, above the other words of the query standing together in a description
 };
 static_assert(kNameWeight.size() == static_cast<std::size_t>(NameMatch::Is) + 1);
 constexpr std::array<float, 7> kDescriptionWeight = {

@@ -333,6 +333,21 @@ TEST_F(RankedSearchTest, NeighbouringAndWholeWordsRankFirst)
     EXPECT_EQ(Ranked(u"linear system"), (Names{"together", "scattered", "inside"}));
 }
 
+// A command named by one word of the query, its description holding the others, ranks above a description that holds
+// every word together: the name is what the command is.
+TEST_F(RankedSearchTest, NameThatIsAWordOfTheQueryRanksAboveTheWordsTogether)
+{
+    std::string others; // so that the words are as rare as in a reference of some size
+    for (int i = 0; i < 40; ++i) {
+        others += SimpleEntry("other" + std::to_string(i));
+    }
+    Open(others + SimpleEntry("zip", "package and compress (archive) files") +
+         SimpleEntry("zipinfo", "list detailed information about a zip archive file") +
+         SimpleEntry("unique", "finds the distinct elements of an array", {}, {"sorted values"}) +
+         SimpleEntry("setdiff", "returns the unique values in one array that are not in another"));
+    ExpectFirst({{u"zip archive", {"zip", "zipinfo"}}, {u"unique values", {"unique", "setdiff"}}});
+}
+
 TEST_F(RankedSearchTest, CaseAndAccentsAreIgnored)
 {
     Open(SimpleEntry("m\xf6"
