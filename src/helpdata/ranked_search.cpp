@@ -247,9 +247,11 @@ Query::Query(std::u16string_view typed, WordForms &forms)
     bool wholeMatchable = true;
     const auto endWord = [&] {
         if (!word.empty() && words_.size() < kMaxWords) {
+            // Near spellings are told for words of kMinNameNearLetters or more, that an entry may hold.
+            const bool near = word.size() >= kMinNameNearLetters && matchable;
             QueryWord &added =
                 words_.emplace_back(QueryWord{word, word.size() >= 3 && matchable ? forms.Stem(word) : "", matchable,
-                                              std::make_shared<const EditsFrom>(word)});
+                                              near ? std::make_shared<const EditsFrom>(word) : nullptr});
             added.letters = LettersOf(added.text);
             const bool stemInside = added.stem.size() >= kMinStemInside && added.stem.size() < added.text.size();
             added.stemLetters = stemInside ? LettersOf(added.stem) : added.letters;

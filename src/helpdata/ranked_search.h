@@ -83,7 +83,8 @@ struct QueryWord
     std::string text;      // folded
     std::string stem;      // its stem (word_forms.h)
     bool matchable = true; // false when it holds a character the data file's code page lacks: nothing holds it
-    std::shared_ptr<const EditsFrom> near; // its near spellings, told against every name and word
+    std::shared_ptr<const EditsFrom> near; // its near spellings, told against every name and word (none when shorter
+                                           // than any near spelling is told for, or unmatchable)
     Letters letters = 0;                   // LettersOf the text
     Letters stemLetters = 0; // of the stem when it may end a longer word (Query::StemInside), else of the text
 };
