@@ -394,9 +394,11 @@ Spelling SpelledInOrder(const std::vector<QueryWord> &words, std::string_view pi
             continue;
         }
         // At each place of the piece: the next word to give letters (bit j: the j-th word in this order), apart for the
-        // ways on which a word gave kMinSpellingPiece letters or more (ways[1]).
-        std::array<std::array<std::uint32_t, kLongestSpelled + 1>, 2> ways{};
+        // ways on which a word gave kMinSpellingPiece letters or more (ways[1]), and those on which every word did
+        // (ways[2], also among the others).
+        std::array<std::array<std::uint32_t, kLongestSpelled + 1>, 3> ways{};
         ways[0][0] = 1U << first;
+        ways[2][0] = 1U << first;
         for (std::size_t at = 0; at < length; ++at) {
             for (std::size_t kind = 0; kind < ways.size(); ++kind) {
                 for (std::size_t step = first; step < count; ++step) {
@@ -411,24 +413,27 @@ Spelling SpelledInOrder(const std::vector<QueryWord> &words, std::string_view pi
                     while (common < rest.size() && common < giver.text.size() && rest[common] == giver.text[common]) {
                         ++common;
                     }
-                    for (std::size_t given = 1; given <= common; ++given) {
-                        ways[given >= kMinSpellingPiece ? 1 : kind][at + given] |= bit << 1U;
+                    for (std::size_t given = kind == 2 ? kMinSpellingPiece : 1; given <= common; ++given) {
+                        ways[given >= kMinSpellingPiece && kind == 0 ? 1 : kind][at + given] |= bit << 1U;
                     }
                 }
             }
         }
         // The widest runs that spell it all: two words with a long piece, or three words or more; the words of the
-        // latter count as held.
+        // latter count as held, and those of a run of which every word gave a long piece ("matmul" for "matrix
+        // multiplication").
         for (std::size_t end = count; end >= first + 2; --end) {
             const std::uint32_t bit = 1U << end;
             const bool three = end - first >= kMinInitials;
+            const bool allLong = (ways[2][length] & bit) != 0;
             const bool spelled =
-                (ways[1][length] & bit) != 0 || ((three || length == 2) && (ways[0][length] & bit) != 0);
+                allLong || (ways[1][length] & bit) != 0 || ((three || length == 2) && (ways[0][length] & bit) != 0);
             if (spelled && std::popcount(wordsOf(first, end)) > std::popcount(best.words)) {
                 best.words = wordsOf(first, end);
             }
-            if (spelled && three && std::popcount(wordsOf(first, end)) > std::popcount(best.held)) {
+            if (spelled && (three || allLong) && std::popcount(wordsOf(first, end)) > std::popcount(best.held)) {
                 best.held = wordsOf(first, end);
+                best.begun = allLong ? best.held : 0;
             }
         }
     }
@@ -455,6 +460,7 @@ Spelling Query::SpelledBy(std::string_view name, std::span<const NamePart> parts
         const Spelling byPart = SpelledBy(name.substr(part.start, part.length));
         spelled.words |= byPart.words;
         spelled.held |= byPart.held;
+        spelled.begun |= byPart.begun;
     }
     return spelled;
 }
@@ -518,8 +524,11 @@ void RankedSearch::MatchNames()
             spelled_[at] = spelling.words;
             for (std::size_t word = 0; word < words; ++word) {
                 const NameMatch named = query_.MatchName(word, name, names_->Parts(item), names_->NameLetters(item));
+                // A word that begins a piece of the name, three letters or more, as a part beginning it would.
+                const NameMatch spelledMatch =
+                    (spelling.begun >> word & 1U) != 0 ? NameMatch::PartBeginsWord : NameMatch::Initials;
                 nameMatches_[at * words + word] =
-                    (spelling.held >> word & 1U) != 0 ? std::max(named, NameMatch::Initials) : named;
+                    (spelling.held >> word & 1U) != 0 ? std::max(named, spelledMatch) : named;
             }
         }
     };

@@ -13,7 +13,8 @@
 //     against a name also a part of at least three letters that begins it, the letters in order, and the name (or a
 //     part of it) spelled by the beginnings of query words one after another: three initials or more ("fft"), or two
 //     words or more of which one gives three letters or more ("bsearch" for "binary search", "regex" for "regular
-//     expression"), words of one letter giving none;
+//     expression"), words of one letter giving none; a name spelled by words that each give three letters or more
+//     holds them as a part beginning each would ("matmul" for "matrix multiplication");
 //   - how rare it is in the reference: a word that stands in half the entries says little; an entry that holds it
 //     only inside longer words ("cut" in "execute") does not count as holding it.
 // The results are the entries that hold every word; when none does, those that hold as many words as any entry does
@@ -69,12 +70,15 @@ enum class NameMatch : std::uint8_t
 };
 
 // The words of a query (bit i: word i) that spell a name, and those of them the name counts as holding: those of a
-// spelling by three words or more ("fft" holds "fast fourier transform"). Two words spell many a name by chance ("up"
-// and "time" spell "uptime"): such a name only ranks higher among the entries that hold as many words otherwise.
+// spelling by three words or more ("fft" holds "fast fourier transform"), and those of a spelling of which each word
+// gives three letters or more ("matmul" holds "matrix multiplication"; the name's pieces begin the words). Two words
+// spell many a name by chance ("up" and "time" spell "uptime"): such a name only ranks higher among the entries that
+// hold as many words otherwise.
 struct Spelling
 {
     std::uint32_t words = 0;
     std::uint32_t held = 0;
+    std::uint32_t begun = 0; // of `held`, those of a spelling of which each word gave three letters or more
 };
 
 // One word of a query.

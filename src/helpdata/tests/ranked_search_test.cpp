@@ -81,7 +81,7 @@ TEST_F(RankedSearchTest, EveryWordOfTheQueryCounts)
          SimpleEntry("listres", "list resources in widgets") + SimpleEntry("directory_stack", "the stack of folders"));
     // "file" stands inside "profiler": a match, but a weak one.
     EXPECT_EQ(Ranked(u"print file"), (Names{"cat", "heaptrack_print"}));
-    EXPECT_EQ(Ranked(u"list directory"), Names{"ls"});
+    EXPECT_EQ(Ranked(u"list directory"), (Names{"ls", "dirlist"})); // "dir" and "list" spell the name
     EXPECT_FALSE(Search(u"list directory").mostWords);
     // Spaces and punctuation between the words do not count.
     EXPECT_EQ(Ranked(u"  directory,   list "), Ranked(u"list directory"));
@@ -253,7 +253,9 @@ TEST_F(RankedSearchTest, NamesSpelledByTheQuery)
          SimpleEntry("bsearch", "binary search of a sorted array") + SimpleEntry("regmatch_t", "regular expressions") +
          SimpleEntry("regex", "regular expressions") + SimpleEntry("tac", "print lines in reverse") +
          SimpleEntry("timeit", "time a command") + SimpleEntry("fft", "d") + SimpleEntry("fftfreq", "d") +
-         SimpleEntry("getrusage", "get resource usage") + SimpleEntry("du", "estimate file space usage"));
+         SimpleEntry("getrusage", "get resource usage") + SimpleEntry("du", "estimate file space usage") +
+         SimpleEntry("matmul", "matrix product of two arrays") +
+         SimpleEntry("inv", "the multiplicative inverse of a matrix"));
     ExpectFirst({{u"binary search", {"bsearch", "tsearch"}},
                  {u"search binary", {"bsearch", "tsearch"}},
                  {u"regular expression", {"regex", "regmatch_t"}},
@@ -263,6 +265,10 @@ TEST_F(RankedSearchTest, NamesSpelledByTheQuery)
     EXPECT_EQ(Ranked(u"fa fo"), Names{});                  // two initials alone spell nothing
     // Spelled by two words, a name holds no word it does not hold otherwise: no entry holds both.
     EXPECT_TRUE(Search(u"search text").mostWords);
+    // But by two words that each give three letters or more, it holds both, as another entry does.
+    Names both = Ranked(u"matrix multiplication");
+    std::sort(both.begin(), both.end());
+    EXPECT_EQ(both, (Names{"inv", "matmul"}));
 }
 
 // Which words of a query spell a name, and which of them it holds so: each row a query, a name, and the words
@@ -275,6 +281,7 @@ TEST(QuerySpelling, RunsOfWordsSpellNames)
         std::string name;
         std::uint32_t words;
         std::uint32_t held;
+        std::uint32_t begun = 0;
     };
     const std::vector<Case> cases = {
         {u"fast fourier transform", "fft", 0b111, 0b111},
@@ -291,12 +298,19 @@ TEST(QuerySpelling, RunsOfWordsSpellNames)
         {u"binary search", "bs", 0b11, 0},  // two initials
         {u"binary search", "bsx", 0, 0},
         {u"transform fourier fast", "fft", 0b111, 0b111},
+        // Each word giving three letters or more: held by two words too, and begun by each.
+        {u"matrix multiplication", "matmul", 0b11, 0b11, 0b11},
+        {u"binary search", "binsearch", 0b11, 0b11, 0b11},
+        {u"multiplication matrix", "matmul", 0b11, 0b11, 0b11}, // the reverse order too
+        {u"up time", "uptime", 0b11, 0},                        // "up" gives two
+        {u"fast fourier transform", "fasft", 0b111, 0b111, 0},  // three words, not each giving three
     };
     WordForms forms;
     for (const Case &each : cases) {
         const Spelling spelling = Query(each.query, forms).SpelledBy(each.name);
         EXPECT_EQ(spelling.words, each.words) << Narrow(each.query) << " / " << each.name;
         EXPECT_EQ(spelling.held, each.held) << Narrow(each.query) << " / " << each.name;
+        EXPECT_EQ(spelling.begun, each.begun) << Narrow(each.query) << " / " << each.name;
     }
 }
 
