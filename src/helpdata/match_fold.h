@@ -78,6 +78,21 @@ inline Letters LettersOf(std::string_view word)
     return letters;
 }
 
+// True when `text` begins with `prefix`: for the short words and names of a search, a loop that most often ends at the
+// first or second letter, not a call to compare memory.
+inline bool BeginsWith(std::string_view text, std::string_view prefix)
+{
+    if (prefix.size() > text.size()) {
+        return false;
+    }
+    for (std::size_t at = 0; at < prefix.size(); ++at) {
+        if (text[at] != prefix[at]) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // True when a word holding `have` lacks more of the letters `wanted` than `edits` edits could bring: each lacking
 // letter takes one.
 inline bool LacksMoreThan(Letters wanted, Letters have, std::size_t edits)

@@ -319,7 +319,7 @@ NameMatch Query::MatchName(std::size_t word, std::string_view name, std::span<co
     // Most names begin with another letter than the word, and most of their parts too: they are told apart at once,
     // before any comparison of more letters.
     const char first = text.front();
-    if (name.front() == first && name.starts_with(text)) {
+    if (name.front() == first && BeginsWith(name, text)) {
         return name.size() == text.size() ? NameMatch::Is : NameMatch::Begins;
     }
     const std::size_t edits =
@@ -335,18 +335,18 @@ NameMatch Query::MatchName(std::size_t word, std::string_view name, std::span<co
     for (const NamePart &part : parts) {
         const std::string_view piece = name.substr(part.start, part.length);
         if (piece.front() == first) {
-            if (piece.starts_with(text)) {
+            if (BeginsWith(piece, text)) {
                 if (piece.size() == text.size()) {
                     return NameMatch::PartIs;
                 }
                 best = std::max(best, NameMatch::PartBegins);
                 continue;
             }
-            if (!stem.empty() && piece.starts_with(stem)) {
+            if (!stem.empty() && BeginsWith(piece, stem)) {
                 best = std::max(best, NameMatch::Form);
                 continue;
             }
-            if (piece.size() >= kMinPartBeginningWord && text.starts_with(piece)) {
+            if (piece.size() >= kMinPartBeginningWord && BeginsWith(text, piece)) {
                 best = std::max(best, NameMatch::PartBeginsWord);
                 continue;
             }
@@ -516,7 +516,7 @@ void RankedSearch::MatchNames()
         for (std::size_t at = from; at < to; ++at) {
             const int item = static_cast<int>(at);
             const std::string_view name = names_->FoldedName(item);
-            if (!whole.empty() && name.starts_with(whole)) {
+            if (!whole.empty() && BeginsWith(name, whole)) {
                 tiers_[at] = name.size() == whole.size() ? 0 : 1;
             }
             // A name is spelled by two words at least: a query of one spells none.
