@@ -400,18 +400,25 @@ Spelling SpelledInOrder(const std::vector<QueryWord> &words, std::string_view pi
         ways[0][0] = 1U << first;
         ways[2][0] = 1U << first;
         for (std::size_t at = 0; at < length; ++at) {
-            for (std::size_t kind = 0; kind < ways.size(); ++kind) {
-                for (std::size_t step = first; step < count; ++step) {
-                    const std::uint32_t bit = 1U << step;
-                    const QueryWord &giver = wordAt(step);
-                    // A word of one letter gives none, and the run ends at it.
-                    if ((ways[kind][at] & bit) == 0 || !giver.matchable || giver.text.size() < 2) {
+            const std::uint32_t any = ways[0][at] | ways[1][at] | ways[2][at];
+            if (any == 0) {
+                continue; // no way reaches this place: most places of most pieces
+            }
+            for (std::size_t step = first; step < count; ++step) {
+                const std::uint32_t bit = 1U << step;
+                const QueryWord &giver = wordAt(step);
+                // A word of one letter gives none, and the run ends at it.
+                if ((any & bit) == 0 || !giver.matchable || giver.text.size() < 2) {
+                    continue;
+                }
+                const std::string_view rest = piece.substr(at);
+                std::size_t common = 0;
+                while (common < rest.size() && common < giver.text.size() && rest[common] == giver.text[common]) {
+                    ++common;
+                }
+                for (std::size_t kind = 0; kind < ways.size(); ++kind) {
+                    if ((ways[kind][at] & bit) == 0) {
                         continue;
-                    }
-                    const std::string_view rest = piece.substr(at);
-                    std::size_t common = 0;
-                    while (common < rest.size() && common < giver.text.size() && rest[common] == giver.text[common]) {
-                        ++common;
                     }
                     for (std::size_t given = kind == 2 ? kMinSpellingPiece : 1; given <= common; ++given) {
                         ways[given >= kMinSpellingPiece && kind == 0 ? 1 : kind][at + given] |= bit << 1U;
