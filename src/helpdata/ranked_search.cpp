@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <numeric>
 #include <system_error>
 #include <thread>
 #include <unordered_map>
@@ -75,6 +76,9 @@ constexpr float kNeighboursBonus = 1.0F;
 constexpr float kNeighbourFormsShare = 0.3F;
 // A description that holds every word of the query, each whole.
 constexpr float kWholeDescriptionBonus = 3.0F;
+// A description that begins with the query's words, each itself, in its order, says what the command is: this much of
+// their rarity more.
+constexpr float kLeadingBonus = 0.6F;
 // How much a description's length tempers its matches: none at 0, in proportion to the length at 1.
 constexpr float kLengthTempering = 0.1F;
 // A description says what the command is about first: a word found among its first words counts fully, one found
@@ -198,13 +202,20 @@ class FieldReader
 {
 public:
     FieldReader(std::uint8_t *classes, std::size_t words, unsigned shift, std::uint16_t &neighbours,
-                std::uint16_t &exactNeighbours)
-        : classes_(classes), words_(words), shift_(shift), neighbours_(neighbours), exactNeighbours_(exactNeighbours)
+                std::uint16_t &exactNeighbours, std::uint8_t *leading = nullptr)
+        : classes_(classes), words_(words), shift_(shift), neighbours_(neighbours), exactNeighbours_(exactNeighbours),
+          leading_(leading)
     {}
 
     void Take(const WordMatches &token)
     {
-        const bool first = shift_ == kDescriptionShift && position_++ < kFirstWords;
+        const std::size_t position = position_++;
+        const bool first = shift_ == kDescriptionShift && position < kFirstWords;
+        if (leading_ != nullptr && position < words_) {
+            // The query's words, each itself, in its order, as the first words of the field.
+            leads_ = leads_ && (token.exact >> position & 1U) != 0;
+            *leading_ = static_cast<std::uint8_t>(leads_ && position + 1 == words_ ? 1 : 0);
+        }
         if (token.matches == 0) {
             before_ = 0;
             exactBefore_ = 0;
@@ -232,6 +243,8 @@ private:
     unsigned shift_;
     std::uint16_t &neighbours_;
     std::uint16_t &exactNeighbours_;
+    std::uint8_t *leading_;
+    bool leads_ = true;
     std::size_t position_ = 0;
     std::uint16_t before_ = 0;
     std::uint16_t exactBefore_ = 0;
@@ -491,6 +504,7 @@ struct RankedSearch::Work
     std::vector<std::uint8_t> classes;          // entry by entry, word by word: how it holds it (kDescriptionShift...)
     std::vector<std::uint16_t> neighbours;      // entry by entry: word i and i + 1 found next to each other (bit i)
     std::vector<std::uint16_t> exactNeighbours; // the same, each as the word itself
+    std::vector<std::uint8_t> leading;          // entry by entry: its description begins with the query's words
     std::vector<std::uint32_t> holding;         // query word by word: the entries holding it, name or text
     // Read from the file, without a table: what the table knows of each entry.
     std::vector<WordTable::Entry> texts;
@@ -569,6 +583,7 @@ void RankedSearch::ReadTable(std::shared_ptr<const WordTable> table)
     work_->classes.assign(entries * query_.Words().size(), 0);
     work_->neighbours.assign(entries, 0);
     work_->exactNeighbours.assign(entries, 0);
+    work_->leading.assign(entries, 0);
     work_->holding.assign(query_.Words().size(), 0);
     FinishReading();
     done_ = false;
@@ -669,7 +684,8 @@ bool RankedSearch::MatchEntries()
     for (std::size_t entry = work.next; entry < end; ++entry) {
         const auto read = [&](std::span<const WordId> field, unsigned shift) {
             FieldReader reader(work.classes.data() + entry * words, words, shift, work.neighbours[entry],
-                               work.exactNeighbours[entry]);
+                               work.exactNeighbours[entry],
+                               shift == kDescriptionShift ? &work.leading[entry] : nullptr);
             for (const WordId id : field) {
                 reader.Take({work.matches[id], work.near[id], work.exact[id]});
             }
@@ -783,7 +799,7 @@ void RankedSearch::ReadText(Work &work, WordReader &reader, std::size_t words, s
     }
     const auto field = [&](unsigned shift) {
         return FieldReader(work.classes.data() + entry * words, words, shift, work.neighbours[entry],
-                           work.exactNeighbours[entry]);
+                           work.exactNeighbours[entry], shift == kDescriptionShift ? &work.leading[entry] : nullptr);
     };
     FieldReader description = field(kDescriptionShift);
     const std::size_t counted =
@@ -871,6 +887,9 @@ bool RankedSearch::RankEntries(std::size_t count)
         }
         if (wholeInDescription && words > 1) {
             score += kWholeDescriptionBonus;
+        }
+        if (work_->leading[entry] != 0 && words > 1) {
+            score += kLeadingBonus * std::accumulate(rarity.begin(), rarity.end(), 0.0F);
         }
         for (std::size_t word = 0; word < words && result.wordsHeld > 0; ++word) {
             score += (spelled_[at] >> word & 1U) != 0 ? kInitialsBonus * rarity[word] : 0.0F;
@@ -979,6 +998,7 @@ std::optional<RankedResults> FindRanked(platform::HelpFile &file, const platform
     work->classes.assign(entries * wordCount, 0);
     work->neighbours.assign(entries, 0);
     work->exactNeighbours.assign(entries, 0);
+    work->leading.assign(entries, 0);
 
     // The entries' text is read a run of entries at a time by whichever thread is free: the second, if there is one,
     // once it has made the names.

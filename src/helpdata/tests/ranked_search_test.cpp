@@ -362,6 +362,24 @@ TEST_F(RankedSearchTest, NameThatIsAWordOfTheQueryRanksAboveTheWordsTogether)
     ExpectFirst({{u"zip archive", {"zip", "zipinfo"}}, {u"unique values", {"unique", "setdiff"}}});
 }
 
+// A description that begins with the query's words says what the command is; one that holds them later says what it
+// does with them, however much shorter it is.
+TEST_F(RankedSearchTest, DescriptionThatBeginsWithTheQueryRanksFirst)
+{
+    std::string others;
+    for (int i = 0; i < 40; ++i) {
+        others += SimpleEntry("other" + std::to_string(i));
+    }
+    Open(others +
+         SimpleEntry("triu", "upper triangle of an array: a copy with the elements below the diagonal zeroed") +
+         SimpleEntry("triu_indices", "the indices of the upper triangle of an array") +
+         SimpleEntry("pidfd_send_signal", "send a signal to a process given by a file descriptor") +
+         SimpleEntry("kill", "send signal to a process"));
+    ExpectFirst({{u"upper triangle", {"triu", "triu_indices"}},
+                 {u"send signal", {"kill", "pidfd_send_signal"}},
+                 {u"triangle upper", {"triu_indices", "triu"}}}); // not in the query's order: the shorter first
+}
+
 TEST_F(RankedSearchTest, CaseAndAccentsAreIgnored)
 {
     Open(SimpleEntry("m\xf6"
