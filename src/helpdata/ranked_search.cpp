@@ -79,6 +79,10 @@ constexpr float kWholeDescriptionBonus = 3.0F;
 // A description that begins with the query's words, each itself, in its order, says what the command is: this much of
 // their rarity more.
 constexpr float kLeadingBonus = 0.6F;
+// Of commands whose text says nearly as much, the one of the shorter name is the basic command and the longer ones its
+// variants (`kill` and `pidfd_send_signal`, `exp` and `random.exponential`): each letter of a name divides its score by
+// this much more.
+constexpr float kNameLengthShare = 0.02F;
 // How much a description's length tempers its matches: none at 0, in proportion to the length at 1.
 constexpr float kLengthTempering = 0.1F;
 // A description says what the command is about first: a word found among its first words counts fully, one found
@@ -894,7 +898,7 @@ bool RankedSearch::RankEntries(std::size_t count)
         for (std::size_t word = 0; word < words && result.wordsHeld > 0; ++word) {
             score += (spelled_[at] >> word & 1U) != 0 ? kInitialsBonus * rarity[word] : 0.0F;
         }
-        result.score = score;
+        result.score = score / (1.0F + kNameLengthShare * static_cast<float>(result.nameLength));
         // An entry that holds fewer words than one ranked before it is no result, whatever it holds.
         work.mostHeld = std::max<std::size_t>(work.mostHeld, result.wordsHeld);
         if ((result.wordsHeld > 0 && result.wordsHeld >= work.mostHeld) || result.tier < 2) {

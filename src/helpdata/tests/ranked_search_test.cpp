@@ -371,13 +371,28 @@ TEST_F(RankedSearchTest, DescriptionThatBeginsWithTheQueryRanksFirst)
         others += SimpleEntry("other" + std::to_string(i));
     }
     Open(others +
-         SimpleEntry("triu", "upper triangle of an array: a copy with the elements below the diagonal zeroed") +
-         SimpleEntry("triu_indices", "the indices of the upper triangle of an array") +
+         SimpleEntry("mask", "upper triangle of an array: a copy with the elements below the diagonal zeroed") +
+         SimpleEntry("mesh", "the indices of the upper triangle of an array") +
          SimpleEntry("pidfd_send_signal", "send a signal to a process given by a file descriptor") +
          SimpleEntry("kill", "send signal to a process"));
-    ExpectFirst({{u"upper triangle", {"triu", "triu_indices"}},
+    ExpectFirst({{u"upper triangle", {"mask", "mesh"}},
                  {u"send signal", {"kill", "pidfd_send_signal"}},
-                 {u"triangle upper", {"triu_indices", "triu"}}}); // not in the query's order: the shorter first
+                 {u"triangle upper", {"mesh", "mask"}}}); // not in the query's order: the shorter first
+}
+
+// Of commands whose text says nearly as much, the one of the shorter name is the basic one, the longer its variants.
+TEST_F(RankedSearchTest, ShorterNameRanksAboveALongerOneThatSaysNearlyAsMuch)
+{
+    std::string others;
+    for (int i = 0; i < 40; ++i) {
+        others += SimpleEntry("other" + std::to_string(i));
+    }
+    Open(others + SimpleEntry("exp", "the exponential of each element of an array") +
+         SimpleEntry("random_exponential", "samples of an exponential distribution") +
+         SimpleEntry("kill", "send a signal to a process") +
+         SimpleEntry("process_signal_queue", "send a signal to a process, queued"));
+    ExpectFirst(
+        {{u"exponential", {"exp", "random_exponential"}}, {u"signal process", {"kill", "process_signal_queue"}}});
 }
 
 TEST_F(RankedSearchTest, CaseAndAccentsAreIgnored)
