@@ -158,8 +158,10 @@ struct OpenWindow
     std::unique_ptr<SilentWindow> silent;
 };
 
-// Shows the window on `file`, with the index built ahead; calls `painted` once the command list has painted its first
-// frame, then returns.
+// Shows the window on `file`, with the index built ahead; calls `atPaint` as the command list's first paint begins, and
+// `painted` once that frame is out, then returns. The frame is out when the event loop next turns: a posted event of
+// high priority comes before the work the paint set going in events of its own (the results' names are made once the
+// list has painted), which follows the frame and is no part of starting.
 void ShowUntilFirstFrame(platform::HelpFile &file, std::future<platform::SortedList> index,
                          const std::function<void()> &painted, const std::function<void()> &atPaint = {})
 {
@@ -169,17 +171,32 @@ void ShowUntilFirstFrame(platform::HelpFile &file, std::future<platform::SortedL
     struct PaintWatch : QObject
     {
         const std::function<void()> &atPaint;
+        const std::function<void()> &then;
+        bool painting = false;
         bool painted = false;
-        explicit PaintWatch(const std::function<void()> &then) : atPaint(then) {}
+        PaintWatch(const std::function<void()> &first, const std::function<void()> &last) : atPaint(first), then(last)
+        {}
         bool eventFilter(QObject *, QEvent *event) override
         {
-            if (event->type() == QEvent::Paint && !painted && atPaint) {
-                atPaint();
+            if (event->type() == QEvent::Paint && !painting) {
+                painting = true;
+                if (atPaint) {
+                    atPaint();
+                }
+                QCoreApplication::postEvent(this, new QEvent(QEvent::User), Qt::HighEventPriority);
             }
-            painted |= event->type() == QEvent::Paint;
             return false;
         }
-    } watch(atPaint);
+        bool event(QEvent *event) override
+        {
+            if (event->type() != QEvent::User) {
+                return QObject::event(event);
+            }
+            painted = true;
+            then(); // before the window and the toolkit go, which is no part of starting
+            return true;
+        }
+    } watch(atPaint, painted);
     auto *list = dialog.findChild<platform::qt::CommandListView *>();
     list->viewport()->installEventFilter(&watch);
     dialog.show();
@@ -189,7 +206,6 @@ void ShowUntilFirstFrame(platform::HelpFile &file, std::future<platform::SortedL
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     }
     list->viewport()->removeEventFilter(&watch);
-    painted(); // before the window and the toolkit go, which is no part of starting
 }
 
 void IndexScanIntoEngineList(benchmark::State &state, const std::string *path)
