@@ -20,8 +20,9 @@
 // The results are the entries that hold every word; when none does, those that hold as many words as any entry does
 // (MostWords). They stand in this order: the command named exactly as typed; the names that begin with what was
 // typed, shorter first; then by score: each word's best match by its rarity, more for words found next to each other
-// in the query's order and for a description that holds every word whole (not inside a longer word); then shorter
-// names, then the list's order.
+// in the query's order, for a description that holds every word whole (not inside a longer word) and for one that
+// begins with the query's words, the whole a little less for each letter of the name; then shorter names, then the
+// list's order.
 #pragma once
 
 #include "command_names.h"
