@@ -228,35 +228,34 @@ std::vector<std::string> CheckSearchPass(const std::string &bytes, const std::u1
 
 namespace {
 
-// The texts of an entry the search reads, folded, as the entry view reads them and by no code of the search's: its
-// name, then its description, parameters and example lines (but those of kind "1" and "3"), each apart.
-std::vector<std::string> FoldedTexts(platform::MemoryHelpFile &file, ReadBuffer &buffer, const platform::ListBox &list,
-                                     int item)
+// Into `texts`: the texts of an entry the search reads, folded, as the entry view reads them and by no code of the
+// search's: its name, then its description, parameters and example lines (but those of kind "1" and "3"), each after
+// a NUL, which no word holds, so that a word is found within one text or not at all.
+void FoldTexts(platform::MemoryHelpFile &file, ReadBuffer &buffer, const platform::ListBox &list, int item,
+               std::string &texts)
 {
-    const auto fold = [](std::string_view text) {
-        std::string folded(text);
-        for (char &byte : folded) {
-            byte = static_cast<char>(kMatchFold[static_cast<unsigned char>(byte)]);
+    texts.clear();
+    const auto fold = [&texts](std::string_view text) {
+        texts += '\0';
+        for (const char byte : text) {
+            texts += static_cast<char>(kMatchFold[static_cast<unsigned char>(byte)]);
         }
-        return folded;
     };
     std::array<char, kIndexNameBufferSize> name;
-    std::vector<std::string> texts = {
-        fold(std::string_view(name.data(), platform::WideToAnsi(list.GetText(item), name)))};
+    fold(std::string_view(name.data(), platform::WideToAnsi(list.GetText(item), name)));
     const std::optional<EntryParts> parts = ParseEntry(ReadEntryBytes(file, buffer, list.GetItemData(item)));
     if (!parts) {
-        return texts;
+        return;
     }
-    texts.push_back(fold(parts->description));
+    fold(parts->description);
     if (parts->hasParameters) {
-        texts.push_back(fold(parts->parameters));
+        fold(parts->parameters);
         ForEachExampleLine(*parts, [&](std::string_view line) {
             if (!line.empty() && !IsHiddenFromSearch(line.front())) {
-                texts.push_back(fold(line));
+                fold(line);
             }
         });
     }
-    return texts;
 }
 
 // The query's words the obvious way: its characters in the code page, folded, cut at every byte no letter or digit;
@@ -293,11 +292,9 @@ std::vector<std::string> NaiveWords(const std::u16string &query)
 }
 
 // True when one of `texts` holds `word` as typed, inside a longer word or not.
-bool HoldsAsTyped(const std::vector<std::string> &texts, const std::string &word)
+bool HoldsAsTyped(const std::string &texts, const std::string &word)
 {
-    return !word.empty() && std::any_of(texts.begin(), texts.end(), [&word](const std::string &text) {
-        return text.find(word) != std::string::npos;
-    });
+    return !word.empty() && texts.find(word) != std::string::npos;
 }
 
 } // namespace
@@ -362,8 +359,9 @@ std::vector<std::string> CheckRankedResults(const std::string &bytes, const std:
     std::size_t lowestHoldingAll = 0;
     bool anyHoldsAll = false;
     std::vector<bool> holdsAll(static_cast<std::size_t>(count), false);
+    std::string texts;
     for (int item = 0; item < count && !words.empty(); ++item) {
-        const std::vector<std::string> texts = FoldedTexts(engine.file, buffer, engine.window.commandList, item);
+        FoldTexts(engine.file, buffer, engine.window.commandList, item, texts);
         holdsAll[static_cast<std::size_t>(item)] = std::all_of(
             words.begin(), words.end(), [&texts](const std::string &word) { return HoldsAsTyped(texts, word); });
         if (!holdsAll[static_cast<std::size_t>(item)]) {
