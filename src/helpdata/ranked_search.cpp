@@ -30,6 +30,9 @@ constexpr auto npos = std::string_view::npos;
 constexpr std::size_t kMinNameNearLetters = 3;
 // A part this long or longer that begins a query's word is as good as the word ("poly" for "polynomial").
 constexpr std::size_t kMinPartBeginningWord = 3;
+// A whole name this long or longer that begins a query's word is that word shortened, as the command's own name
+// ("shuf" for "shuffle"); a shorter one begins too many words by chance ("cat" for "catalog").
+constexpr std::size_t kMinNameBeginningWord = 4;
 // Initials of this many words and more can name a command ("fast fourier transform": "fft").
 constexpr std::size_t kMinInitials = 3;
 // Fewer initials spell a name only with a word giving this many letters ("bsearch": "binary search").
@@ -42,13 +45,14 @@ constexpr std::size_t kNamesForTwoThreads = 8192;
 // How much a match says, by where and how well the word matches. The whole name says most; a part of a name of many
 // parts ("pidfd_send_signal") a little less than the description; the rest of the entry (the parameters and the
 // examples) half what the description does.
-constexpr std::array<float, 12> kNameWeight = {
+constexpr std::array<float, 13> kNameWeight = {
     0.0F, // None
     1.5F, // Initials: three letters are a weak sign, however many words they stand for
     1.5F, // InOrder
     2.8F, // Holds: above a word in the examples
     2.5F, // PartBeginsWord
     2.5F, // PartNear
+    4.0F, // NameBeginsWord: the name is the word, shortened
     4.0F, // NameNear
     3.8F, // Form
     3.8F, // PartBegins
@@ -364,7 +368,8 @@ NameMatch Query::MatchName(std::size_t word, std::string_view name, std::span<co
                 continue;
             }
             if (piece.size() >= kMinPartBeginningWord && BeginsWith(text, piece)) {
-                best = std::max(best, NameMatch::PartBeginsWord);
+                const bool wholeName = piece.size() == name.size() && piece.size() >= kMinNameBeginningWord;
+                best = std::max(best, wholeName ? NameMatch::NameBeginsWord : NameMatch::PartBeginsWord);
                 continue;
             }
         }

@@ -62,6 +62,7 @@ enum class NameMatch : std::uint8_t
     Holds,          // the name holds it inside
     PartBeginsWord, // a part of at least three letters begins it ("poly" of "poly_gcd" for "polynomial")
     PartNear,       // a part is a near spelling of it
+    NameBeginsWord, // the whole name, of four letters or more, begins it: the word shortened ("shuf" for "shuffle")
     NameNear,       // the whole name is a near spelling of it
     Form,           // a part begins with its stem: another form of it
     PartBegins,     // a part begins with it

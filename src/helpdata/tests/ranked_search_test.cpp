@@ -213,6 +213,9 @@ TEST(QueryMatchName, NamesLackingLettersUpToTheEditsAllowedStillMatch)
         {u"prime", "isprime", NameMatch::Holds},        // lacking none
         {u"fctr", "factor", NameMatch::InOrder},
         {u"polynomial", "poly_gcd", NameMatch::PartBeginsWord}, // a name lacking letters, yet a part begins the word
+        {u"shuffle", "shuf", NameMatch::NameBeginsWord},        // the whole name begins it
+        {u"catalog", "cat", NameMatch::PartBeginsWord},         // three letters begin too many words to say more
+        {u"shuffle", "shuf_x", NameMatch::PartBeginsWord},      // a part of a longer name
     };
     WordForms forms;
     for (const Case &each : cases) {
@@ -244,6 +247,15 @@ TEST_F(RankedSearchTest, NamePartsAndInitials)
                  {u"log", {"log10"}},
                  {u"10", {"log10"}}});
     EXPECT_TRUE(Ranked(u"fast fourier").empty()); // initials of two words name nothing
+}
+
+// A name that is a word of the query shortened says what the command is, above a description holding a commoner word.
+TEST_F(RankedSearchTest, NameThatShortensAWordRanksAboveACommonerWordInADescription)
+{
+    Open(SimpleEntry("shuf", "generate random permutations") + SimpleEntry("rev", "reverse lines characterwise") +
+         SimpleEntry("nl", "number lines of files") + SimpleEntry("sort", "sort a list") +
+         SimpleEntry("cut", "remove sections") + SimpleEntry("tee", "read from input"));
+    EXPECT_EQ(First(u"shuffle lines", 1), Names{"shuf"});
 }
 
 // A name spelled by the beginnings of the query's words, one after another, ranks above names that hold a word alike.
