@@ -70,7 +70,7 @@ def main():
     arguments = [argument for argument in arguments if not argument.startswith("--")]
     program, sets = arguments[0], arguments[1:]
     missed = False
-    print(f"{'Set':<12}{'Method':<16}{'Queries':>8}{'hit@1':>8}{'hit@5':>8}{'MRR':>8}")
+    print(f"{'Set':<18}{'Method':<16}{'Queries':>8}{'hit@1':>8}{'hit@5':>8}{'MRR':>8}")
     for spec in sets:
         name, korvadoc, lines_file, judged, *extra = spec.split(":")
         with open(lines_file, encoding="utf-8") as lines:
@@ -98,11 +98,11 @@ def main():
             hit5 = sum(1 for rr in ranks if rr >= 0.2) / len(ranks)
             mrr = sum(ranks) / len(ranks)
             scores[method] = (hit1, hit5, mrr)
-            print(f"{name:<12}{method:<16}{len(ranks):>8}{hit1:>8.1%}{hit5:>8.1%}{mrr:>8.3f}")
+            print(f"{name:<18}{method:<16}{len(ranks):>8}{hit1:>8.1%}{hit5:>8.1%}{mrr:>8.3f}")
         hit1, _, mrr = scores["korva-reference"]
         peer = scores["fzf --filter"][2]
         verdicts = [hit1 >= HIT_AT_1, mrr >= MRR, mrr >= peer + ABOVE_FZF]
-        print(f"{name:<12}targets: hit@1 >= 80% {'met' if verdicts[0] else 'MISSED'}, MRR >= 0.85 "
+        print(f"{name:<18}targets: hit@1 >= 80% {'met' if verdicts[0] else 'MISSED'}, MRR >= 0.85 "
               f"{'met' if verdicts[1] else 'MISSED'}, MRR >= fzf + 0.10 {'met' if verdicts[2] else 'MISSED'}")
         missed |= not all(verdicts)
     return 1 if require and missed else 0
