@@ -69,6 +69,15 @@ inline Letters LetterOf(unsigned char byte)
     return Letters{1} << (byte & 63U);
 }
 
+// For each byte of a word, its folded letter's bit (LetterOf); 0 for a byte of no word: one lookup tells both.
+inline constexpr std::array<Letters, 256> kWordLetters = [] {
+    std::array<Letters, 256> table{};
+    for (std::size_t byte = 0; byte < table.size(); ++byte) {
+        table[byte] = kWordBytes[byte] ? Letters{1} << (kMatchFold[byte] & 63U) : 0;
+    }
+    return table;
+}();
+
 inline Letters LettersOf(std::string_view word)
 {
     Letters letters = 0;

@@ -732,7 +732,14 @@ const WordTable::Entry &RankedSearch::TextOf(std::size_t entry) const
 class RankedSearch::WordReader
 {
 public:
-    explicit WordReader(const Query &query) : query_(query) {}
+    explicit WordReader(const Query &query) : query_(query)
+    {
+        for (const QueryWord &word : query.Words()) {
+            if (word.matchable && !word.text.empty()) {
+                quick_.push_back({word.text.front(), NearEditsFor(word.text.size()), word.letters, word.stemLetters});
+            }
+        }
+    }
 
     // Calls `take(matches)` for each word of `text` (bytes of the data file), as ForEachWord cuts it, folded as it is
     // read; yields how many words it took.
@@ -740,35 +747,54 @@ public:
     std::size_t MatchWords(std::string_view text, Take take)
     {
         std::size_t words = 0;
-        std::size_t length = 0;
-        Letters letters = 0;
-        for (const char byte : text) {
-            const auto unsignedByte = static_cast<unsigned char>(byte);
-            if (IsWordByte(unsignedByte)) {
-                if (length < folded_.size()) {
-                    const auto folded = kMatchFold[unsignedByte];
-                    folded_[length++] = static_cast<char>(folded);
-                    letters |= LetterOf(folded);
-                }
+        const char *at = text.data();
+        const char *const end = at + text.size();
+        while (true) {
+            while (at != end && kWordLetters[static_cast<unsigned char>(*at)] == 0) {
+                ++at;
+            }
+            if (at == end) {
+                return words;
+            }
+            const char *const start = at;
+            Letters letters = 0;
+            for (Letters letter = 0; at != end && (letter = kWordLetters[static_cast<unsigned char>(*at)]) != 0; ++at) {
+                letters |= letter;
+            }
+            ++words;
+            const auto first = static_cast<char>(kMatchFold[static_cast<unsigned char>(*start)]);
+            if (!MayMatch(first, letters)) {
+                take(WordMatches{});
                 continue;
             }
-            if (length != 0) {
-                take(MatchText(std::string_view(folded_.data(), length), letters));
-                ++words;
-                length = 0;
-                letters = 0;
-            }
-        }
-        if (length != 0) {
+            const std::size_t length = std::min<std::size_t>(static_cast<std::size_t>(at - start), folded_.size());
+            std::transform(start, start + length, folded_.begin(),
+                           [](char byte) { return static_cast<char>(kMatchFold[static_cast<unsigned char>(byte)]); });
             take(MatchText(std::string_view(folded_.data(), length), letters));
-            ++words;
         }
-        return words;
     }
 
 private:
     // A word of an entry is never longer than the entry.
     static constexpr std::size_t kLongestWord = kChunkSize;
+
+    // What Query::MatchText tells of a word before reading its letters again: a word can match a query word only by
+    // beginning with its letter, or by lacking no more of its letters than its edits allow, or none of its stem's.
+    struct QuickTest
+    {
+        char first;
+        std::size_t edits;
+        Letters letters;
+        Letters stemLetters;
+    };
+
+    bool MayMatch(char first, Letters letters) const
+    {
+        return std::any_of(quick_.begin(), quick_.end(), [&](const QuickTest &test) {
+            return first == test.first || !LacksMoreThan(test.letters, letters, test.edits) ||
+                   (test.stemLetters & ~letters) == 0;
+        });
+    }
 
     WordMatches MatchText(std::string_view text, Letters letters)
     {
@@ -793,6 +819,7 @@ private:
     }
 
     const Query &query_;
+    std::vector<QuickTest> quick_;
     WordForms forms_;
     std::unordered_map<std::string, std::string> stems_;
     std::array<char, kLongestWord> folded_{};

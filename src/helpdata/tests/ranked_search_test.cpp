@@ -194,6 +194,21 @@ TEST(QueryMatchText, WordsLackingLettersUpToTheEditsAllowedStillMatch)
     }
 }
 
+// Read from the file, a word of the text is passed over at once when it can match no query word: at each bound of that
+// test it still matches.
+TEST_F(RankedSearchTest, WordsReadFromTheFileAtTheBoundsOfTheQuickTestStillMatch)
+{
+    Open(SimpleEntry("alpha", "we solve it") + SimpleEntry("beta", "a recurrence here") +
+         SimpleEntry("gamma", "recomput now") + SimpleEntry("delta", "so happy"));
+    std::vector<QueryCase> cases = {{u"solvr", {"alpha"}},      // one letter lacking, one edit allowed
+                                    {u"xecurrencz", {"beta"}}}; // two lacking, two edits
+    if (WordForms::Available()) {
+        cases.push_back({u"computations", {"gamma"}}); // four lacking, but not a letter of its stem
+        cases.push_back({u"happiness", {"delta"}});    // lacking more, yet beginning with its letter: another form
+    }
+    ExpectFirst(cases);
+}
+
 // The same bound against names: a name lacking no more letters than the edits allowed is still near, and its parts.
 TEST(QueryMatchName, NamesLackingLettersUpToTheEditsAllowedStillMatch)
 {
