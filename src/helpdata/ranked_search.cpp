@@ -276,6 +276,7 @@ Query::Query(std::u16string_view typed, WordForms &forms)
             added.letters = LettersOf(added.text);
             const bool stemInside = added.stem.size() >= kMinStemInside && added.stem.size() < added.text.size();
             added.stemLetters = stemInside ? LettersOf(added.stem) : added.letters;
+            added.edits = NearEditsFor(added.text.size());
         }
         word.clear();
         matchable = true;
@@ -732,14 +733,7 @@ const WordTable::Entry &RankedSearch::TextOf(std::size_t entry) const
 class RankedSearch::WordReader
 {
 public:
-    explicit WordReader(const Query &query) : query_(query)
-    {
-        for (const QueryWord &word : query.Words()) {
-            if (word.matchable && !word.text.empty()) {
-                quick_.push_back({word.text.front(), NearEditsFor(word.text.size()), word.letters, word.stemLetters});
-            }
-        }
-    }
+    explicit WordReader(const Query &query) : query_(query) {}
 
     // Calls `take(matches)` for each word of `text` (bytes of the data file), as ForEachWord cuts it, folded as it is
     // read; yields how many words it took.
@@ -778,22 +772,15 @@ private:
     // A word of an entry is never longer than the entry.
     static constexpr std::size_t kLongestWord = kChunkSize;
 
-    // What Query::MatchText tells of a word before reading its letters again: a word can match a query word only by
-    // beginning with its letter, or by lacking no more of its letters than its edits allow, or none of its stem's.
-    struct QuickTest
-    {
-        char first;
-        std::size_t edits;
-        Letters letters;
-        Letters stemLetters;
-    };
-
+    // Whether any query word may match a word of the text (Query::MayMatchText).
     bool MayMatch(char first, Letters letters) const
     {
-        return std::any_of(quick_.begin(), quick_.end(), [&](const QuickTest &test) {
-            return first == test.first || !LacksMoreThan(test.letters, letters, test.edits) ||
-                   (test.stemLetters & ~letters) == 0;
-        });
+        for (std::size_t word = 0; word < query_.Words().size(); ++word) {
+            if (query_.MayMatchText(word, first, letters)) {
+                return true;
+            }
+        }
+        return false;
     }
 
     WordMatches MatchText(std::string_view text, Letters letters)
@@ -819,7 +806,6 @@ private:
     }
 
     const Query &query_;
-    std::vector<QuickTest> quick_;
     WordForms forms_;
     std::unordered_map<std::string, std::string> stems_;
     std::array<char, kLongestWord> folded_{};

@@ -93,6 +93,7 @@ struct QueryWord
                                            // than any near spelling is told for, or unmatchable)
     Letters letters = 0;                   // LettersOf the text
     Letters stemLetters = 0; // of the stem when it may end a longer word (Query::StemInside), else of the text
+    std::size_t edits = 0;   // NearEditsFor the text
 };
 
 // What the user typed, folded and cut into words.
@@ -130,6 +131,10 @@ public:
     // `stemOf` yields it).
     template <typename StemOf>
     TextMatch MatchText(std::size_t word, std::string_view textWord, Letters textLetters, StemOf stemOf) const;
+    // False when MatchText is sure to find no match of the word `word` in a word of the text that begins with the
+    // folded byte `first` and holds `textLetters`, without reading its letters: it can match only by beginning with
+    // the word's letter, or by lacking no more of the word's letters than its edits allow, or none of its stem's.
+    bool MayMatchText(std::size_t word, char first, Letters textLetters) const;
     // How the word `word` matches a command's folded name, whose parts are `parts` and letters `nameLetters`
     // (LettersOf it).
     NameMatch MatchName(std::size_t word, std::string_view name, std::span<const NamePart> parts,
@@ -266,6 +271,16 @@ std::vector<platform::TextRange> MatchedNameRanges(const Query &query, std::stri
 
 namespace korva::helpdata {
 
+inline bool Query::MayMatchText(std::size_t word, char first, Letters textLetters) const
+{
+    const QueryWord &wanted = words_[word];
+    // Each letter of the wanted word that the text's word lacks takes an edit, and a word holding it inside (or its
+    // stem) lacks none.
+    return wanted.matchable &&
+           (first == wanted.text.front() || !LacksMoreThan(wanted.letters, textLetters, wanted.edits) ||
+            (wanted.stemLetters & ~textLetters) == 0);
+}
+
 template <typename StemOf>
 TextMatch Query::MatchText(std::size_t word, std::string_view textWord, Letters textLetters, StemOf stemOf) const
 {
@@ -291,12 +306,11 @@ TextMatch Query::MatchText(std::size_t word, std::string_view textWord, Letters 
             return TextMatch::Prefix;
         }
     }
-    // Each letter of the wanted word that the text's word lacks takes an edit, and a word holding it inside (or its
-    // stem) lacks none: most words of a text are told apart here, without reading them again.
-    const std::size_t edits = NearEditsFor(length);
-    if (LacksMoreThan(wanted.letters, textLetters, edits) && (wanted.stemLetters & ~textLetters) != 0) {
+    // Most words of a text are told apart here, without reading them again.
+    if (!MayMatchText(word, textWord.front(), textLetters)) {
         return TextMatch::None;
     }
+    const std::size_t edits = wanted.edits;
     const std::size_t apart = textWord.size() > length ? textWord.size() - length : length - textWord.size();
     if (edits > 0 && apart <= edits && wanted.near->Within(textWord, edits)) {
         return TextMatch::Near;
