@@ -5,7 +5,7 @@
 # the references with the tools in bench/relevance (into build/relevance, not committed), checks each with
 # korvadoc-check, and prints hit@1, hit@5 and MRR of korva-reference --apropos beside fzf --filter and apropos -a,
 # for the judged queries of bench/relevance/judged: the sets the ranking was tuned on, and held-out sets of the same
-# kind that it never was.
+# kind that it never was, and sets of queries of three words or more.
 # Usage: scripts/relevance.sh [--require] [--misses]   (--require: status 1 when a target is missed)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -31,4 +31,6 @@ mandb -q 2>/dev/null || true
     "numpy:$out/numpy:$out/numpy.lines:bench/relevance/judged/numpy.tsv" \
     "manpages-heldout:$out/manpages:$out/manpages.lines:bench/relevance/judged/manpages-heldout.tsv:apropos" \
     "numpy-heldout:$out/numpy:$out/numpy.lines:bench/relevance/judged/numpy-heldout.tsv" \
+    "manpages-long:$out/manpages:$out/manpages.lines:bench/relevance/judged/manpages-long.tsv:apropos" \
+    "numpy-long:$out/numpy:$out/numpy.lines:bench/relevance/judged/numpy-long.tsv" \
     "sample:data/korvadoc:$out/sample.lines:bench/relevance/judged/sample.tsv" "$@"
