@@ -542,6 +542,7 @@ void RankedSearch::MatchNames()
     nameMatches_.resize(count * words);
     tiers_.resize(count, 2);
     spelled_.resize(count, 0);
+    spellingAlone_.resize(count, 0);
     const std::string &whole = query_.Whole();
     const auto match = [&](std::size_t from, std::size_t to) {
         for (std::size_t at = from; at < to; ++at) {
@@ -558,8 +559,9 @@ void RankedSearch::MatchNames()
                 // A word that begins a piece of the name, three letters or more, as a part beginning it would.
                 const NameMatch spelledMatch =
                     (spelling.begun >> word & 1U) != 0 ? NameMatch::PartBeginsWord : NameMatch::Initials;
-                nameMatches_[at * words + word] =
-                    (spelling.held >> word & 1U) != 0 ? std::max(named, spelledMatch) : named;
+                const bool held = (spelling.held >> word & 1U) != 0;
+                nameMatches_[at * words + word] = held ? std::max(named, spelledMatch) : named;
+                spellingAlone_[at] |= held && named == NameMatch::None ? 1U << word : 0U;
             }
         }
     };
@@ -713,14 +715,44 @@ void RankedSearch::CountHolders(std::size_t entry, std::vector<std::uint32_t> &h
     const std::size_t words = query_.Words().size();
     const std::uint8_t *classes = work_->classes.data() + entry * words;
     const auto item = static_cast<std::size_t>(names_->InFileOrder()[entry]);
+    const bool spellingCounts = SpellingCounts(entry, item);
     for (std::size_t word = 0; word < words; ++word) {
         const auto described = (classes[word] >> kDescriptionShift) & 7U;
         const auto rest = (classes[word] >> kRestShift) & 7U;
         const auto inside = static_cast<unsigned>(TextMatch::Inside);
-        if (described > inside || rest > inside || nameMatches_[item * words + word] != NameMatch::None) {
+        if (described > inside || rest > inside || NameHolds(item, word, spellingCounts) != NameMatch::None) {
             ++holding[word];
         }
     }
+}
+
+bool RankedSearch::SpellingCounts(std::size_t entry, std::size_t item) const
+{
+    const std::uint32_t alone = spellingAlone_[item];
+    const WordTable::Entry &text = TextOf(entry);
+    // A short name is spelled by chance ("sin" by "sum ignoring nan"): it holds the words it is spelled by only when
+    // its entry holds a word of the query besides, or has no description that could.
+    if (alone == 0 || !text.shown || text.descriptionWords == 0) {
+        return true;
+    }
+    const std::size_t words = query_.Words().size();
+    const std::uint8_t *classes = work_->classes.data() + entry * words;
+    const auto inside = static_cast<unsigned>(TextMatch::Inside);
+    for (std::size_t word = 0; word < words; ++word) {
+        const bool ownName = (alone >> word & 1U) == 0 && nameMatches_[item * words + word] != NameMatch::None;
+        if (ownName || ((classes[word] >> kDescriptionShift) & 7U) > inside) {
+            return true;
+        }
+    }
+    return false;
+}
+
+NameMatch RankedSearch::NameHolds(std::size_t item, std::size_t word, bool spellingCounts) const
+{
+    if (!spellingCounts && (spellingAlone_[item] >> word & 1U) != 0) {
+        return NameMatch::None;
+    }
+    return nameMatches_[item * query_.Words().size() + word];
 }
 
 const WordTable::Entry &RankedSearch::TextOf(std::size_t entry) const
@@ -887,8 +919,9 @@ bool RankedSearch::RankEntries(std::size_t count)
                     kLengthTempering * static_cast<float>(text.descriptionWords) / work_->averageDescription);
         bool wholeInDescription = words > 0;
         float score = 0;
+        const bool spellingCounts = SpellingCounts(entry, at);
         for (std::size_t word = 0; word < words; ++word) {
-            const NameMatch named = nameMatches_[at * words + word];
+            const NameMatch named = NameHolds(at, word, spellingCounts);
             const auto described = static_cast<std::size_t>((classes[word] >> kDescriptionShift) & 7U);
             const auto rest = static_cast<std::size_t>((classes[word] >> kRestShift) & 7U);
             const float place = (classes[word] & kAmongTheFirstWords) != 0 ? 1.0F : kLaterShare;
@@ -913,7 +946,7 @@ bool RankedSearch::RankEntries(std::size_t count)
         if (work_->leading[entry] != 0 && words > 1) {
             score += kLeadingBonus * std::accumulate(rarity.begin(), rarity.end(), 0.0F);
         }
-        for (std::size_t word = 0; word < words && result.wordsHeld > 0; ++word) {
+        for (std::size_t word = 0; word < words && result.wordsHeld > 0 && spellingCounts; ++word) {
             score += (spelled_[at] >> word & 1U) != 0 ? kInitialsBonus * rarity[word] : 0.0F;
         }
         result.score = score / (1.0F + kNameLengthShare * static_cast<float>(result.nameLength));

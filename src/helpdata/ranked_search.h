@@ -230,6 +230,10 @@ private:
     // Ranks the entries' text as read from the file, in place of a table's.
     void AdoptText(std::unique_ptr<Work> work);
     void CountHolders(std::size_t entry, std::vector<std::uint32_t> &holding) const;
+    // Whether the entry's name holds the words that only its spelling gives it (Query::SpelledBy).
+    bool SpellingCounts(std::size_t entry, std::size_t item) const;
+    // How the item's name holds the query's word, the spelling counted or not.
+    NameMatch NameHolds(std::size_t item, std::size_t word, bool spellingCounts) const;
     // What is known of the entry's text: from the table, or as read from the file.
     const WordTable::Entry &TextOf(std::size_t entry) const;
     void FinishReading();
@@ -245,9 +249,10 @@ private:
     std::shared_ptr<const WordTable> table_;
     WordForms forms_;
     Query query_;
-    std::vector<NameMatch> nameMatches_; // item by item, word by word
-    std::vector<std::uint8_t> tiers_;    // item by item
-    std::vector<std::uint32_t> spelled_; // item by item: the query's words that spell its name (Query::SpelledBy)
+    std::vector<NameMatch> nameMatches_;       // item by item, word by word
+    std::vector<std::uint8_t> tiers_;          // item by item
+    std::vector<std::uint32_t> spelled_;       // item by item: the query's words that spell its name (Query::SpelledBy)
+    std::vector<std::uint32_t> spellingAlone_; // item by item: the words its name holds by the spelling alone
     std::unique_ptr<Work> work_;
     std::vector<RankedResult> ranked_;
     bool done_ = false;

@@ -251,7 +251,7 @@ TEST_F(RankedSearchTest, ShortTypoOfAWholeNameBeatsNamesThatHoldIt)
 TEST_F(RankedSearchTest, NamePartsAndInitials)
 {
     Open(SimpleEntry("poly_gcd", "d") + SimpleEntry("mod_inverse", "d") + SimpleEntry("LUdecomposition", "d") +
-         SimpleEntry("fft", "d") + SimpleEntry("ift", "d") + SimpleEntry("HTMLParser", "d") +
+         SimpleEntry("fft", "compute the transform") + SimpleEntry("ift", "d") + SimpleEntry("HTMLParser", "d") +
          SimpleEntry("log10", "d"));
     ExpectFirst({{u"polynomial", {"poly_gcd"}},
                  {u"inverse", {"mod_inverse"}},
@@ -279,9 +279,9 @@ TEST_F(RankedSearchTest, NamesSpelledByTheQuery)
     Open(SimpleEntry("tsearch", "manage a binary search tree") +
          SimpleEntry("bsearch", "binary search of a sorted array") + SimpleEntry("regmatch_t", "regular expressions") +
          SimpleEntry("regex", "regular expressions") + SimpleEntry("tac", "print lines in reverse") +
-         SimpleEntry("timeit", "time a command") + SimpleEntry("fft", "d") + SimpleEntry("fftfreq", "d") +
-         SimpleEntry("getrusage", "get resource usage") + SimpleEntry("du", "estimate file space usage") +
-         SimpleEntry("matmul", "matrix product of two arrays") +
+         SimpleEntry("timeit", "time a command") + SimpleEntry("fft", "the discrete spectrum") +
+         SimpleEntry("fftfreq", "d") + SimpleEntry("getrusage", "get resource usage") +
+         SimpleEntry("du", "estimate file space usage") + SimpleEntry("matmul", "matrix product of two arrays") +
          SimpleEntry("inv", "the multiplicative inverse of a matrix"));
     ExpectFirst({{u"binary search", {"bsearch", "tsearch"}},
                  {u"search binary", {"bsearch", "tsearch"}},
@@ -300,6 +300,20 @@ TEST_F(RankedSearchTest, NamesSpelledByTheQuery)
 
 // Which words of a query spell a name, and which of them it holds so: each row a query, a name, and the words
 // (bit i: word i) of each.
+// Three short words spell a short name by chance: the name holds the words it is spelled by only when its description
+// holds a word of the query too, or it has none.
+TEST_F(RankedSearchTest, NameSpelledByChanceHoldsNoWord)
+{
+    Open(SimpleEntry("sin", "trigonometric sine") + SimpleEntry("sign", "indication of the sign") +
+         SimpleEntry("nansum", "sum of elements treating nans as zero") + SimpleEntry("lcm", "") +
+         SimpleEntry("lsmod", "show the status of modules") + SimpleEntry("fft", "a transform"));
+    EXPECT_EQ(Ranked(u"sum ignoring nan"), Names{"nansum"}); // no "sin", spelled by the initials alone
+    EXPECT_TRUE(Search(u"sum ignoring nan").mostWords);
+    ExpectFirst({{u"least common multiple", {"lcm"}}, // no description: the spelling holds the words
+                 {u"fast fourier transform", {"fft"}}});
+    EXPECT_EQ(Ranked(u"limit smtp modules"), Names{"lsmod"}); // a word its description holds confirms it
+}
+
 TEST(QuerySpelling, RunsOfWordsSpellNames)
 {
     struct Case
