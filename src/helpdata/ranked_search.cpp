@@ -731,16 +731,16 @@ bool RankedSearch::SpellingCounts(std::size_t entry, std::size_t item) const
     const std::uint32_t alone = spellingAlone_[item];
     const WordTable::Entry &text = TextOf(entry);
     // A short name is spelled by chance ("sin" by "sum ignoring nan"): it holds the words it is spelled by only when
-    // its entry holds a word of the query besides, or has no description that could.
+    // the first words of its description, which say what the command does, hold a word of the query too, or it has
+    // no description to say so.
     if (alone == 0 || !text.shown || text.descriptionWords == 0) {
         return true;
     }
     const std::size_t words = query_.Words().size();
     const std::uint8_t *classes = work_->classes.data() + entry * words;
-    const auto inside = static_cast<unsigned>(TextMatch::Inside);
     for (std::size_t word = 0; word < words; ++word) {
         const bool ownName = (alone >> word & 1U) == 0 && nameMatches_[item * words + word] != NameMatch::None;
-        if (ownName || ((classes[word] >> kDescriptionShift) & 7U) > inside) {
+        if (ownName || (classes[word] & kAmongTheFirstWords) != 0) {
             return true;
         }
     }
