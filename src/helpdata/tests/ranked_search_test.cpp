@@ -298,8 +298,6 @@ TEST_F(RankedSearchTest, NamesSpelledByTheQuery)
     EXPECT_EQ(both, (Names{"inv", "matmul"}));
 }
 
-// Which words of a query spell a name, and which of them it holds so: each row a query, a name, and the words
-// (bit i: word i) of each.
 // Three short words spell a short name by chance: the name holds the words it is spelled by only when the first words
 // of its description hold a word of the query too, or it has none.
 TEST_F(RankedSearchTest, NameSpelledByChanceHoldsNoWord)
@@ -315,6 +313,8 @@ TEST_F(RankedSearchTest, NameSpelledByChanceHoldsNoWord)
     EXPECT_EQ(Ranked(u"limit smtp modules"), Names{"lsmod"}); // a word its description holds confirms it
 }
 
+// Which words of a query spell a name, and which of them it holds so: each row a query, a name, and the words
+// (bit i: word i) of each.
 TEST(QuerySpelling, RunsOfWordsSpellNames)
 {
     struct Case
