@@ -263,7 +263,11 @@ private:
 Query::Query(std::u16string_view typed, WordForms &forms)
 {
     typed = typed.substr(0, std::min(typed.size(), kMaxUnits));
+    // Room for the most words and units a query keeps, made once rather than grown a word and a unit at a time.
+    words_.reserve(kMaxWords);
+    whole_.reserve(typed.size());
     std::string word;
+    word.reserve(typed.size());
     bool matchable = true;
     bool wholeMatchable = true;
     const auto endWord = [&] {

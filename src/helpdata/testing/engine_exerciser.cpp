@@ -231,8 +231,8 @@ namespace {
 // Into `texts`: the texts of an entry the search reads, folded, as the entry view reads them and by no code of the
 // search's: its name, then its description, parameters and example lines (but those of kind "1" and "3"), each after
 // a NUL, which no word holds, so that a word is found within one text or not at all.
-void FoldTexts(platform::MemoryHelpFile &file, ReadBuffer &buffer, const platform::ListBox &list, int item,
-               std::string &texts)
+void FoldTexts(platform::MemoryHelpFile &file, ReadBuffer &buffer, const platform::MemoryListBox &list, int item,
+               std::string &texts, std::u16string &nameText)
 {
     texts.clear();
     const auto fold = [&texts](std::string_view text) {
@@ -242,7 +242,8 @@ void FoldTexts(platform::MemoryHelpFile &file, ReadBuffer &buffer, const platfor
         }
     };
     std::array<char, kIndexNameBufferSize> name;
-    fold(std::string_view(name.data(), platform::WideToAnsi(list.GetText(item), name)));
+    list.Items().TextInto(item, nameText);
+    fold(std::string_view(name.data(), platform::WideToAnsi(nameText, name)));
     const std::optional<EntryParts> parts = ParseEntry(ReadEntryBytes(file, buffer, list.GetItemData(item)));
     if (!parts) {
         return;
@@ -360,8 +361,9 @@ std::vector<std::string> CheckRankedResults(const std::string &bytes, const std:
     bool anyHoldsAll = false;
     std::vector<bool> holdsAll(static_cast<std::size_t>(count), false);
     std::string texts;
+    std::u16string nameText;
     for (int item = 0; item < count && !words.empty(); ++item) {
-        FoldTexts(engine.file, buffer, engine.window.commandList, item, texts);
+        FoldTexts(engine.file, buffer, engine.window.commandList, item, texts, nameText);
         holdsAll[static_cast<std::size_t>(item)] = std::all_of(
             words.begin(), words.end(), [&texts](const std::string &word) { return HoldsAsTyped(texts, word); });
         if (!holdsAll[static_cast<std::size_t>(item)]) {
