@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "engine_fixture.h"
+#include "helpdata/command_names.h"
 
 #include <algorithm>
 #include <random>
@@ -278,6 +279,39 @@ TEST_F(IndexScan, ReadErrorEndsTheScanWithWhatWasRead)
         Tap();
     }
     EXPECT_EQ(Selected(), "c2");
+}
+
+// The items in the order of their entries in the file, whatever digits their offsets have: each as its offset (high)
+// and its place in the list (low), equal offsets in the list's order.
+TEST(ItemsInFileOrder, SortsByOffsetThenPlaceWhateverTheOffsets)
+{
+    std::mt19937 random(7);
+    std::vector<std::uint32_t> manyWithRepeats(5000);
+    for (std::uint32_t &offset : manyWithRepeats) {
+        offset = static_cast<std::uint32_t>(random() % 3000) * 5003U; // repeats, up to 24 bits
+    }
+    const std::vector<std::vector<std::uint32_t>> cases = {
+        {},
+        {0, 0, 0},
+        {5, 3, 5, 3, 0},
+        {2047, 2048, 0, 2046, 4095, 4096},                       // across the first digit
+        {1U << 22, (1U << 22) - 1, 1U << 11, 1U << 22, 1},       // across the second
+        {0xFFFFFFFFU, 1U << 31, (1U << 31) - 1, 0, 0xFFFFFFFFU}, // the third, and the highest bit
+        manyWithRepeats,
+    };
+    for (const std::vector<std::uint32_t> &offsets : cases) {
+        SCOPED_TRACE(offsets.size());
+        platform::SortedListBox list;
+        for (std::size_t i = 0; i < offsets.size(); ++i) {
+            list.AddItem(U16("n" + std::to_string(100000 + i)), offsets[i]); // names in the order added
+        }
+        std::vector<std::uint64_t> expected;
+        for (std::size_t item = 0; item < offsets.size(); ++item) {
+            expected.push_back((std::uint64_t{list.GetItemData(static_cast<int>(item))} << 32) | item);
+        }
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(ItemsInFileOrder(list), expected);
+    }
 }
 
 } // namespace
