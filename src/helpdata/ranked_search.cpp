@@ -911,8 +911,16 @@ bool RankedSearch::RankEntries(std::size_t count)
     for (std::size_t entry = work.next; entry < end; ++entry) {
         const int item = order[entry];
         const auto at = static_cast<std::size_t>(item);
-        const WordTable::Entry &text = TextOf(entry);
         const std::uint8_t *classes = words == 0 ? nullptr : work_->classes.data() + entry * words;
+        // Most entries hold no word of the query in any way: they are no result unless named as typed, and are passed
+        // over unscored.
+        const auto namedMatches = nameMatches_.begin() + static_cast<std::ptrdiff_t>(at * words);
+        if (tiers_[at] == 2 && std::all_of(classes, classes + words, [](std::uint8_t held) { return held == 0; }) &&
+            std::all_of(namedMatches, namedMatches + static_cast<std::ptrdiff_t>(words),
+                        [](NameMatch named) { return named == NameMatch::None; })) {
+            continue;
+        }
+        const WordTable::Entry &text = TextOf(entry);
         RankedResult result = ResultOf(item);
         result.descriptionKnown = text.shown;
         result.descriptionOffset = text.descriptionOffset;
