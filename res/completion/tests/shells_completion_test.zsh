@@ -25,18 +25,20 @@ for name in $names; do printf '# %s\n1\n2 d\n3\n0 p\n\n' $name; done >$work/host
 mkdir -p $work/home $work/run
 cp $work/hostile $work/home/ref
 
-# The shells' start-up: their completion, and a key (Ctrl-X Ctrl-B) that writes the line being edited to a file.
+# The shells' start-up: their completion, and a key (Ctrl-X Ctrl-B) that writes the line being edited to a file. The
+# file is written whole under another name, then renamed: the test reads it as soon as it is there, and a file the
+# shell had only created would be read empty.
 print -r -- "source ${(q)completion}/korva-reference.bash
-bind -x '\"\\C-x\\C-b\": printf %s \"\$READLINE_LINE\" > $work/line'
+bind -x '\"\\C-x\\C-b\": printf %s \"\$READLINE_LINE\" > $work/line.part && mv -f $work/line.part $work/line'
 PS1='$ '" >$work/bashrc
 print -r -- "fpath=(${(q)completion} \$fpath)
 autoload -Uz compinit && compinit -u -D
-show-line() { print -rn -- \$BUFFER > $work/line }
+show-line() { print -rn -- \$BUFFER > $work/line.part && mv -f $work/line.part $work/line }
 zle -N show-line
 bindkey '^X^B' show-line
 PS1='$ '" >$work/zshrc
 print -r -- "source ${(q)completion}/korva-reference.fish
-bind \\cx\\cb 'commandline -o > $work/line'
+bind \\cx\\cb 'commandline -o > $work/line.part; and mv -f $work/line.part $work/line'
 function fish_prompt; echo '$ '; end" >$work/fish.fish
 
 start() { # start SHELL: the shell, interactive, in the folder where a command Enter runs would leave its files
