@@ -4,10 +4,10 @@
 #include "format.h"
 #include "match_fold.h"
 #include "platform/code_page.h"
+#include "platform/radix_sort.h"
 
 #include <algorithm>
 #include <array>
-#include <utility>
 
 namespace korva::helpdata {
 
@@ -148,36 +148,14 @@ CommandNames::CommandNames(const platform::ListBox &list, const std::vector<std:
 
 std::vector<std::uint64_t> ItemsInFileOrder(const platform::ListBox &list)
 {
-    // Each item's offset and place in one number, in the list's order; then sorted by the offsets alone, a digit of
-    // kBits a pass from the lowest, each pass keeping the order of equal digits: equal offsets stay in the list's
-    // order, as the numbers sort. Passes stop at the highest bit any offset has: two for a file of 16 MB, a third of
-    // the time a comparison sort takes of 32768 items.
-    constexpr unsigned kBits = 11;
-    constexpr std::size_t kDigits = std::size_t{1} << kBits;
+    // Each item's offset and place in one number, in the list's order; then sorted by the offsets alone, which keeps
+    // equal offsets in the list's order, as the numbers sort: a radix sort, in a quarter of the time a comparison sort
+    // takes of 32768 items.
     std::vector<std::uint64_t> order(static_cast<std::size_t>(list.GetCount()));
-    std::uint32_t offsetBits = 0;
     for (std::size_t item = 0; item < order.size(); ++item) {
-        const std::uint32_t offset = list.GetItemData(static_cast<int>(item));
-        offsetBits |= offset;
-        order[item] = (std::uint64_t{offset} << 32) | item;
+        order[item] = (std::uint64_t{list.GetItemData(static_cast<int>(item))} << 32) | item;
     }
-    std::vector<std::uint64_t> sorted;
-    std::array<std::uint32_t, kDigits> counts{};
-    for (unsigned shift = 0; shift < 32 && (offsetBits >> shift) != 0; shift += kBits) {
-        counts.fill(0);
-        for (const std::uint64_t each : order) {
-            ++counts[(each >> (32 + shift)) & (kDigits - 1)];
-        }
-        std::uint32_t next = 0;
-        for (std::uint32_t &count : counts) {
-            next += std::exchange(count, next);
-        }
-        sorted.resize(order.size());
-        for (const std::uint64_t each : order) {
-            sorted[counts[(each >> (32 + shift)) & (kDigits - 1)]++] = each;
-        }
-        order.swap(sorted);
-    }
+    platform::RadixSortBy(order, [](std::uint64_t each) { return each >> 32; });
     return order;
 }
 

@@ -2,6 +2,7 @@
 #include "sorted_list.h"
 
 #include "code_page.h"
+#include "radix_sort.h"
 
 #include <algorithm>
 #include <array>
@@ -102,37 +103,6 @@ bool KeyLess(std::string_view a, std::string_view b)
     const std::size_t common = std::min(a.size(), b.size());
     const int order = common == 0 ? 0 : std::memcmp(a.data(), b.data(), common);
     return order != 0 ? order < 0 : a.size() < b.size();
-}
-
-// Stable least-significant-digit radix sort of `items` by their heads, eleven bits a pass, passing over the digits
-// all of them share.
-template <typename Item>
-void RadixSort(std::vector<Item> &items)
-{
-    constexpr int kBits = 11;
-    constexpr std::size_t kBuckets = std::size_t{1} << kBits;
-    std::vector<Item> other;
-    std::array<std::uint32_t, kBuckets> counts;
-    for (int shift = 0; shift < 64; shift += kBits) {
-        counts.fill(0);
-        for (const Item &item : items) {
-            ++counts[(item.head >> shift) & (kBuckets - 1)];
-        }
-        if (counts[(items.front().head >> shift) & (kBuckets - 1)] == items.size()) {
-            continue; // one digit for all: nothing moves
-        }
-        std::uint32_t next = 0;
-        for (std::uint32_t &count : counts) {
-            const std::uint32_t here = count;
-            count = next;
-            next += here;
-        }
-        other.resize(items.size());
-        for (const Item &item : items) {
-            other[counts[(item.head >> shift) & (kBuckets - 1)]++] = item;
-        }
-        items.swap(other);
-    }
 }
 
 } // namespace
@@ -268,7 +238,7 @@ void SortedList::Sort() const
         }
         return;
     }
-    RadixSort(items_);
+    RadixSortBy(items_, [](const Item &item) { return item.head; });
     for (auto run = items_.begin(); run != items_.end();) {
         const auto end = std::find_if(run, items_.end(), [&](const Item &item) { return item.head != run->head; });
         if (end - run > 1) {
