@@ -155,7 +155,7 @@ std::vector<std::uint64_t> ItemsInFileOrder(const platform::ListBox &list)
     for (std::size_t item = 0; item < order.size(); ++item) {
         order[item] = (std::uint64_t{list.GetItemData(static_cast<int>(item))} << 32) | item;
     }
-    platform::RadixSortBy(order, [](std::uint64_t each) { return each >> 32; });
+    platform::StableSortByKey(order, [](std::uint64_t each) { return each >> 32; });
     return order;
 }
 
