@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Walks back through bytes the way the readers need them, done by the C library where it offers one.
+// Finds bytes the way the readers need them, done by the C library where it offers one.
 #pragma once
 
 #include <cstddef>
@@ -22,6 +22,19 @@ inline std::size_t FindLastByte(std::string_view text, char byte, std::size_t fr
     const std::size_t found = text.rfind(byte);
     return found != std::string_view::npos && found >= from ? found : std::string_view::npos;
 #endif
+}
+
+// The first blank line (LF LF) in `text` at or after `from`: the place of its first LF, or npos. Each LF is found by
+// the C library and the byte after it looked at, with no call to compare two bytes.
+inline std::size_t FindBlankLine(std::string_view text, std::size_t from = 0)
+{
+    for (std::size_t at = text.find('\n', from); at != std::string_view::npos && at + 1 < text.size();
+         at = text.find('\n', at + 1)) {
+        if (text[at + 1] == '\n') {
+            return at;
+        }
+    }
+    return std::string_view::npos;
 }
 
 } // namespace korva::helpdata

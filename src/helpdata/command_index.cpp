@@ -27,7 +27,7 @@ std::size_t FindSeparatorHeader(std::string_view chunk, std::size_t from)
 {
     for (std::size_t at = chunk.find(kHeaderKind, std::max<std::size_t>(from, kOverlap)); at != std::string_view::npos;
          at = chunk.find(kHeaderKind, at + 1)) {
-        if (chunk.compare(at - kOverlap, kOverlap, kBlankLine) == 0) {
+        if (chunk[at - 1] == '\n' && chunk[at - 2] == '\n') { // the separator's blank line
             return at;
         }
     }

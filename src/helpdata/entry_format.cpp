@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "entry_format.h"
 
+#include "byte_scan.h"
+
 #include <algorithm>
 
 namespace korva::helpdata {
@@ -35,7 +37,7 @@ std::string_view EntryBytesOf(std::string_view fromOffset)
     // Nothing after the entry's closing blank line is read as part of it: the NUL that ends the text need only be
     // looked for up to there.
     const std::string_view bytes = fromOffset.substr(0, kChunkSize);
-    const std::size_t blank = bytes.find(kBlankLine);
+    const std::size_t blank = FindBlankLine(bytes);
     const std::string_view entry = blank == npos ? bytes : bytes.substr(0, blank + kBlankLine.size());
     return entry.substr(0, entry.find('\0'));
 }
@@ -61,7 +63,7 @@ std::optional<EntryParts> ParseEntry(std::string_view entryBytes)
         return std::nullopt;
     }
     // Through the LF of the entry's last line, before its closing blank line.
-    const std::size_t blank = entryBytes.find(kBlankLine, descriptionEnd);
+    const std::size_t blank = FindBlankLine(entryBytes, descriptionEnd);
     const std::string_view entry = entryBytes.substr(0, blank == npos ? npos : blank + 1);
 
     EntryParts parts;

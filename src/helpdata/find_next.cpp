@@ -197,9 +197,8 @@ private:
     {
         const std::size_t header = walk_.Hash();
         const bool isHeader =
-            header != npos &&
-            (header == firstHeader_ || (header >= kBlankLine.size() &&
-                                        text_.substr(header - kBlankLine.size(), kBlankLine.size()) == kBlankLine));
+            header != npos && (header == firstHeader_ ||
+                               (header >= kBlankLine.size() && text_[header - 1] == '\n' && text_[header - 2] == '\n'));
         if (!isHeader) {
             return std::nullopt;
         }
@@ -208,7 +207,7 @@ private:
             return EntryMatch{header, npos, npos, match + key_.size()};
         }
         // The blank line that closes the entry; the next tap continues there.
-        const std::size_t blank = text_.find(kBlankLine, headerEnd);
+        const std::size_t blank = FindBlankLine(text_, headerEnd);
         const std::size_t close = blank == npos ? consumed_ : blank;
         if (match + key_.size() > close + kBlankLine.size()) {
             return std::nullopt;

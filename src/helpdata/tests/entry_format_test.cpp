@@ -4,6 +4,8 @@
 #include "engine_fixture.h"
 #include "helpdata/entry_format.h"
 
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace korva::helpdata::testing {
@@ -60,6 +62,25 @@ INSTANTIATE_TEST_SUITE_P(
         }
         return name;
     });
+
+// An entry's bytes run through its first blank line, and stop at a NUL before it.
+TEST(EntryBytes, RunThroughTheFirstBlankLineOrToANul)
+{
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"", ""},
+        {"\n", "\n"},
+        {"\n\n#next", "\n\n"},
+        {"#a\n1d\n\n#b\n\n", "#a\n1d\n\n"},
+        {"#a\nx\ny\n\n", "#a\nx\ny\n\n"}, // single LFs before it
+        {"#a\n1d\n", "#a\n1d\n"},         // a last LF with nothing after it
+        {std::string("#a\n\0\n\n", 6), "#a\n"},
+        {std::string("#a\n1d\n\n\0x", 9), "#a\n1d\n\n"},
+    };
+    for (const auto &[bytes, entry] : cases) {
+        SCOPED_TRACE(bytes);
+        EXPECT_EQ(EntryBytesOf(bytes), entry);
+    }
+}
 
 } // namespace
 } // namespace korva::helpdata::testing
