@@ -13,6 +13,7 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <numeric>
 #include <system_error>
@@ -821,8 +822,8 @@ private:
 
     WordMatches MatchText(std::string_view text, Letters letters)
     {
-        const auto stemOf = [this](std::string_view each) -> std::string {
-            const auto known = stems_.find(std::string(each));
+        const auto stemOf = [this](std::string_view each) -> const std::string & {
+            const auto known = stems_.find(each);
             if (known != stems_.end()) {
                 return known->second;
             }
@@ -843,7 +844,13 @@ private:
 
     const Query &query_;
     WordForms forms_;
-    std::unordered_map<std::string, std::string> stems_;
+    // The stems of the text's words, looked up by the word's bytes as they stand in the text.
+    struct WordHash
+    {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view word) const { return std::hash<std::string_view>{}(word); }
+    };
+    std::unordered_map<std::string, std::string, WordHash, std::equal_to<>> stems_;
     std::array<char, kLongestWord> folded_{};
 };
 

@@ -302,7 +302,7 @@ TextMatch Query::MatchText(std::size_t word, std::string_view textWord, Letters 
         }
         const std::string_view prefix = FormPrefix(word);
         if (!prefix.empty() && textWord.starts_with(prefix)) {
-            const std::string stem = stemOf(textWord);
+            const std::string &stem = stemOf(textWord);
             if (FormsMatch(stem, wanted.stem)) {
                 return stem == wanted.stem ? TextMatch::Form : TextMatch::Derived;
             }

@@ -63,6 +63,10 @@ public:
             slots *= 2;
         }
         slots_.assign(slots, 0);
+        // Room for the words foreseen, so that a reference of few entries makes its table without growing it.
+        table_.starts_.reserve(expected);
+        table_.holding_.reserve(expected);
+        table_.bytes_.reserve(expected * kBytesPerWordAtLeast * 2);
     }
 
     // The id of the word `text` (bytes of the file, at most kMaxWordBytes), folded; new when the table holds no such
