@@ -5,7 +5,11 @@
 #include "window_fixture.h"
 
 #include <algorithm>
+#include <functional>
 #include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include <QAccessible>
 #include <QClipboard>
@@ -354,6 +358,48 @@ INSTANTIATE_TEST_SUITE_P(
                                                                : "Return";
         return std::string(info.param.first + 4) + "_" + key; // without "IDC_"
     });
+
+// A long list's view first hears of the rows a screen shows, so that its first frame lays out no more; every way of
+// reaching a row past them (the program's selection, End, a page or a step down, typing a name) reaches it, and the
+// rest come once the list has painted.
+TEST(LongList, RowsPastTheFirstScreensAreReachedEveryWay)
+{
+    constexpr int kCount = 3000;
+    const auto longList = [] {
+        platform::SortedList items;
+        for (int i = 0; i < kCount; ++i) {
+            const std::string name = "c" + std::to_string(10000 + i);
+            items.Add(std::u16string(name.begin(), name.end()), static_cast<std::uint32_t>(i + 1));
+        }
+        return items;
+    };
+    const std::vector<std::pair<const char *, std::function<void(platform::qt::CommandListView &)>>> ways = {
+        {"selected by the program", [](auto &list) { list.SetCurSel(2500); }},
+        {"End", [](auto &list) { QTest::keyClick(&list, Qt::Key_End); }},
+        {"typed", [](auto &list) { list.keyboardSearch(QStringLiteral("c12500")); }},
+        {"a step down from the last row told",
+         [](auto &list) {
+             list.SetCurSel(list.model()->rowCount() - 1);
+             QTest::keyClick(&list, Qt::Key_Down);
+         }},
+    };
+    for (const auto &[way, reach] : ways) {
+        SCOPED_TRACE(way);
+        platform::qt::CommandListView list;
+        list.AdoptItems(longList());
+        EXPECT_LT(list.model()->rowCount(), kCount);
+        EXPECT_EQ(list.GetCount(), kCount);
+        reach(list);
+        EXPECT_EQ(list.model()->rowCount(), kCount);
+        EXPECT_GE(list.GetCurSel(), 1024);
+        EXPECT_EQ(list.currentIndex().row(), list.GetCurSel());
+    }
+    platform::qt::CommandListView painted;
+    painted.AdoptItems(longList());
+    painted.show();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return painted.model()->rowCount() == kCount; }, 5000));
+    EXPECT_EQ(painted.GetCurSel(), platform::kNoItem); // nothing selected on the way
+}
 
 class SmallFileWindow : public WindowTest
 {};

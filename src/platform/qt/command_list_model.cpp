@@ -3,6 +3,7 @@
 
 #include "controls.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace korva::platform::qt {
@@ -16,6 +17,7 @@ void CommandListModel::ChangeItems(Change change)
         beginResetModel();
     }
     change();
+    unshown_ = 0;
     if (redraw_) {
         endResetModel();
     }
@@ -38,7 +40,25 @@ void CommandListModel::AddCodePage(std::string_view text, std::uint32_t data)
 
 void CommandListModel::Adopt(SortedList items)
 {
-    ChangeItems([&] { items_ = std::move(items); });
+    if (redraw_) {
+        beginResetModel();
+    }
+    items_ = std::move(items);
+    unshown_ = redraw_ ? std::max(0, items_.Count() - kFirstRows) : 0;
+    if (redraw_) {
+        endResetModel();
+    }
+}
+
+void CommandListModel::ShowAllRows()
+{
+    if (unshown_ == 0) {
+        return;
+    }
+    const int shown = rowCount();
+    beginInsertRows(QModelIndex(), shown, shown + unshown_ - 1);
+    unshown_ = 0;
+    endInsertRows();
 }
 
 void CommandListModel::SetRedraw(bool redraw)
@@ -48,6 +68,7 @@ void CommandListModel::SetRedraw(bool redraw)
     }
     redraw_ = redraw;
     if (redraw) {
+        unshown_ = 0;
         endResetModel();
     } else {
         beginResetModel();
@@ -56,13 +77,12 @@ void CommandListModel::SetRedraw(bool redraw)
 
 int CommandListModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : items_.Count();
+    return parent.isValid() ? 0 : items_.Count() - unshown_;
 }
 
 QModelIndex CommandListModel::index(int row, int column, const QModelIndex &parent) const
 {
-    return !parent.isValid() && column == 0 && row >= 0 && row < items_.Count() ? createIndex(row, column)
-                                                                                : QModelIndex();
+    return !parent.isValid() && column == 0 && row >= 0 && row < rowCount() ? createIndex(row, column) : QModelIndex();
 }
 
 QVariant CommandListModel::data(const QModelIndex &index, int role) const

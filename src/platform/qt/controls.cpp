@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QTextDocumentFragment>
+#include <QTimer>
 
 namespace korva::platform::qt {
 
@@ -115,6 +116,9 @@ void CommandListView::SelectNearby(int position)
 
 void CommandListView::Select(int position, ScrollHint hint)
 {
+    if (position >= model_->rowCount()) {
+        model_->ShowAllRows();
+    }
     programSelects_ = true;
     const QModelIndex index = model_->index(position, 0);
     if (index.isValid()) {
@@ -134,6 +138,11 @@ void CommandListView::SetRedraw(bool redraw)
 
 QModelIndex CommandListView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
 {
+    // End, a page down and a step from the last row told to the view reach into the rows not told yet.
+    const int current = currentIndex().isValid() ? currentIndex().row() : -1;
+    if (action == MoveEnd || action == MovePageDown || current + 1 >= model_->rowCount()) {
+        model_->ShowAllRows();
+    }
     // With nothing current (a fresh window), the keys act as if the caret rested on the first command, and the first
     // Down selects that one too: End goes to the last command, Page Down a page below the first.
     if (!currentIndex().isValid() && model_->rowCount() > 0) {
@@ -156,6 +165,21 @@ QItemSelectionModel::SelectionFlags CommandListView::selectionCommand(const QMod
         return index.isValid() ? QItemSelectionModel::ClearAndSelect : QItemSelectionModel::NoUpdate;
     }
     return flags;
+}
+
+void CommandListView::keyboardSearch(const QString &search)
+{
+    model_->ShowAllRows();
+    QListView::keyboardSearch(search);
+}
+
+void CommandListView::paintEvent(QPaintEvent *event)
+{
+    QListView::paintEvent(event);
+    if (!model_->ShowsAllRows()) {
+        // The first frame is drawn: the rest of a long list is laid out now, before any key can reach it.
+        QTimer::singleShot(0, this, [this] { model_->ShowAllRows(); });
+    }
 }
 
 void CommandListView::focusInEvent(QFocusEvent *event)

@@ -51,12 +51,14 @@ public:
     std::uint64_t ItemsVersion() const override { return model_->Items().Version(); }
     // Shows `items` in place of the list's own, nothing selected: a list filled apart from the window.
     void AdoptItems(SortedList items);
+    void keyboardSearch(const QString &search) override;
 
 signals:
     void notify(korva::platform::Notification code);
 
 protected:
     void focusInEvent(QFocusEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
                                                          const QEvent *event = nullptr) const override;
