@@ -149,8 +149,8 @@ CommandNames::CommandNames(const platform::ListBox &list, const std::vector<std:
 std::vector<std::uint64_t> ItemsInFileOrder(const platform::ListBox &list)
 {
     // Each item's offset and place in one number, in the list's order; then sorted by the offsets alone, which keeps
-    // equal offsets in the list's order, as the numbers sort: a radix sort, in a quarter of the time a comparison sort
-    // takes of 32768 items.
+    // equal offsets in the list's order, as the numbers sort: by a radix sort when there are many, in a quarter of the
+    // time a comparison sort takes of 32768 items.
     std::vector<std::uint64_t> order(static_cast<std::size_t>(list.GetCount()));
     for (std::size_t item = 0; item < order.size(); ++item) {
         order[item] = (std::uint64_t{list.GetItemData(static_cast<int>(item))} << 32) | item;

@@ -16,8 +16,8 @@ void CommandListModel::ChangeItems(Change change)
     if (redraw_) {
         beginResetModel();
     }
-    change();
     unshown_ = 0;
+    change();
     if (redraw_) {
         endResetModel();
     }
@@ -40,14 +40,12 @@ void CommandListModel::AddCodePage(std::string_view text, std::uint32_t data)
 
 void CommandListModel::Adopt(SortedList items)
 {
-    if (redraw_) {
-        beginResetModel();
-    }
-    items_ = std::move(items);
-    unshown_ = redraw_ ? std::max(0, items_.Count() - kFirstRows) : 0;
-    if (redraw_) {
-        endResetModel();
-    }
+    ChangeItems([&] {
+        items_ = std::move(items);
+        if (redraw_) {
+            unshown_ = std::max(0, items_.Count() - kFirstRows);
+        }
+    });
 }
 
 void CommandListModel::ShowAllRows()
