@@ -62,15 +62,18 @@ run() { # run TARGET: fuzzes it for the given time; its log goes to build/fuzz/T
     fi
     # Without the allocation and free stacks in a report (malloc_context_size=0): recording them for every allocation
     # took a third of each run of the search target. What is found is found alike; replay a saved finding with the
-    # default options to see those stacks too. The freed memory held back to catch a use after free is 16 MB, not 256:
-    # an input's run frees far less than that, so a use after a free within it is still caught, and the memory is used
-    # again instead of each run faulting in fresh pages (two thirds of the page faults, a third of the time).
+    # default options to see those stacks too. The freed memory held back to catch a use after free is 2 MB, not 256:
+    # a run of the search target allocates (and frees) 300 KB at most, of its largest seed (16 KB), and under 150 KB
+    # from an input of the longest length fuzzed, so the quarantine still holds all a run has freed, and the runs'
+    # before it. Memory that comes back from a large quarantine comes back cold: 256 MB faulted in fresh pages
+    # for each run (a third of the time), and 16 MB still missed the cache on each allocation's header and shadow
+    # (a run of the search target's corpus took 15% longer than with 2 MB).
     # libFuzzer's own bookkeeping, as profiled on the search target: its entropic schedule keeps a list of the rarest
     # features and searches it from the start for each feature of each run; the list shrinks only when a run adds a
     # feature, so once the coverage stops growing every run searched a list of thousands (60% of the time, from a
     # merged corpus). It runs with the plain schedule instead. One fuzzer a corpus: nothing else writes to it, so it is
     # not read again whenever the fuzzer adds to it (-reload, 8% of the time with a corpus of 28,000 files).
-    ASAN_OPTIONS=detect_leaks=1:malloc_context_size=0:quarantine_size_mb=16 "$fuzz/${target}_fuzzer" "$corpus" "${options[@]}" -max_total_time="$seconds" \
+    ASAN_OPTIONS=detect_leaks=1:malloc_context_size=0:quarantine_size_mb=2 "$fuzz/${target}_fuzzer" "$corpus" "${options[@]}" -max_total_time="$seconds" \
         -max_len="$(max_len "$target")" -print_final_stats=1 -timeout=10 -rss_limit_mb=2048 -entropic=0 -reload=0 \
         -artifact_prefix="build/fuzz/$target-" >"build/fuzz/$target.log" 2>&1 || true
 }
