@@ -5,6 +5,7 @@
 #include "entry_format.h"
 #include "match_fold.h"
 #include "platform/code_page.h"
+#include "platform/radix_sort.h"
 #include "platform/unicode.h"
 
 #include <algorithm>
@@ -1059,12 +1060,11 @@ std::optional<RankedResults> FindRanked(platform::HelpFile &file, const platform
 {
     WordForms forms;
     const Query words(query, forms);
-    const std::vector<std::uint64_t> order = ItemsInFileOrder(list);
+    // The entries' places in the file, from the items' values as they stand: the items need not be sorted by name for
+    // the text to be read, only for the names' matches and the results, which the second thread makes meanwhile.
     std::vector<std::uint32_t> offsets;
-    offsets.reserve(order.size());
-    for (const std::uint64_t each : order) {
-        offsets.push_back(static_cast<std::uint32_t>(each >> 32));
-    }
+    list.AppendItemValues(offsets);
+    platform::StableSortByKey(offsets, [](std::uint32_t offset) { return offset; });
     const std::size_t entries = offsets.size();
     const std::size_t wordCount = words.Words().size();
     auto work = std::make_unique<RankedSearch::Work>();
@@ -1090,9 +1090,11 @@ std::optional<RankedResults> FindRanked(platform::HelpFile &file, const platform
             stale = stale || blocks.Stale();
         }
     };
+    // The names are made from the list in order, which sorts its items when they are not yet: on the second thread,
+    // if there is one, while this one reads the text and leaves the list alone.
     std::unique_ptr<RankedSearch> search;
     const auto makeSearch = [&] {
-        search = std::make_unique<RankedSearch>(std::make_shared<const CommandNames>(list, order), query);
+        search = std::make_unique<RankedSearch>(std::make_shared<const CommandNames>(list), query);
     };
     std::unique_ptr<platform::HelpFile> second = entries >= kEntriesForTwoReaders ? file.OpenAnother() : nullptr;
     std::thread helper;

@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace korva::platform {
 
@@ -99,6 +100,14 @@ public:
     virtual void AddCodePageItem(std::string_view text, std::uint32_t data) = 0;
     // The item's value; 0 for a position that holds no item.
     virtual std::uint32_t GetItemData(int position) const = 0;
+    // Every item's value appended to `values`, in no order that may be relied on: for a reader that wants the values
+    // alone, which a list whose items are not yet sorted gives without sorting them first.
+    virtual void AppendItemValues(std::vector<std::uint32_t> &values) const
+    {
+        for (int position = 0; position < GetCount(); ++position) {
+            values.push_back(GetItemData(position));
+        }
+    }
     virtual int GetCount() const = 0;
     // The item's text; empty for a position that holds no item.
     virtual std::u16string GetText(int position) const = 0;

@@ -316,6 +316,14 @@ std::uint32_t SortedList::Data(int position) const
     return item != nullptr ? item->data : 0;
 }
 
+void SortedList::AppendData(std::vector<std::uint32_t> &values) const
+{
+    values.reserve(values.size() + items_.size());
+    for (const Item &item : items_) {
+        values.push_back(item.data);
+    }
+}
+
 int SortedList::Find(std::u16string_view prefix) const
 {
     // Every text that begins with `prefix` orders at or after it, and those texts stand together: the first of them,

@@ -76,6 +76,8 @@ public:
     std::size_t CodePageText(int position, std::span<char> buffer) const;
     // The item's value; 0 for a position outside the list.
     std::uint32_t Data(int position) const;
+    // Every item's value appended to `values`, in the order the items stand in the store: sorted or not.
+    void AppendData(std::vector<std::uint32_t> &values) const;
     // The first item whose text begins with `prefix`, case ignored, or -1.
     int Find(std::u16string_view prefix) const;
     // Sorts the items added since the last read in among the others; each read does so first.

@@ -16,6 +16,7 @@ public:
     void AddItem(std::u16string_view text, std::uint32_t data) override { items_.Add(text, data); }
     void AddCodePageItem(std::string_view text, std::uint32_t data) override { items_.AddCodePage(text, data); }
     std::uint32_t GetItemData(int position) const override { return items_.Data(position); }
+    void AppendItemValues(std::vector<std::uint32_t> &values) const override { items_.AppendData(values); }
     int GetCount() const override { return items_.Count(); }
     std::u16string GetText(int position) const override { return items_.Text(position); }
     void GetTextInto(int position, std::u16string &text) const override { items_.TextInto(position, text); }

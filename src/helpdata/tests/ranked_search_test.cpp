@@ -2,10 +2,12 @@
 // Finding a command without knowing its name: each rule of the ranking, with exact bytes in and the results' names out.
 #include "engine_fixture.h"
 #include "helpdata/ranked_search.h"
+#include "platform/sorted_list_box.h"
 
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -570,6 +572,13 @@ TEST_F(RankedSearchTest, RankingInPartsGivesTheResultsOfTheWholeAtOnce)
         EXPECT_EQ(search.Results(), atOnce.results) << Narrow(query);
         EXPECT_EQ(search.MostWords(), atOnce.mostWords) << Narrow(query);
         EXPECT_FALSE(atOnce.results.empty()) << Narrow(query);
+        // The same from a list just scanned, which the reader of the text reads before its items are sorted, as a
+        // terminal's list is.
+        platform::SortedListBox scanned;
+        BuildIndex(file, scanned);
+        const std::optional<RankedResults> unsorted = FindRanked(file, scanned, query);
+        ASSERT_TRUE(unsorted.has_value());
+        EXPECT_EQ(unsorted->results, atOnce.results) << Narrow(query);
     }
 }
 

@@ -126,6 +126,16 @@ void ExpectStableSortAcrossReads(std::uint32_t count, std::uint32_t readEvery)
             list.Find(u"a"); // sorts what came so far: later items merge in
         }
     }
+    // Every value once, after what the vector held, whether or not the last items are sorted in yet; the reads
+    // below sort them as before.
+    std::vector<std::uint32_t> values{count};
+    list.AppendData(values);
+    ASSERT_EQ(values.size(), count + 1);
+    EXPECT_EQ(values.front(), count);
+    std::sort(values.begin() + 1, values.end());
+    for (std::uint32_t i = 0; i < count; ++i) {
+        ASSERT_EQ(values[i + 1], i);
+    }
     std::stable_sort(added.begin(), added.end(),
                      [](const auto &a, const auto &b) { return CompareFolded(a.first, b.first) < 0; });
     ASSERT_EQ(list.Count(), static_cast<int>(count));
