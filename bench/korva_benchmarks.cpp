@@ -497,9 +497,10 @@ struct ProgramRuns
 {
     double medianSeconds = -1;
     long peakKiB = -1;
-    // The pages of memory it touched for the first time (its minor page faults), which the hour does not change: on
-    // a machine where each costs much, they are much of a process's time.
-    long pagesTouched = -1;
+    // Its minor page faults, which the hour does not change: each the first touch of a page of memory (or of a large
+    // page, 512 of them at once, where the program asks for those); on a machine where each costs much, they are much
+    // of a process's time.
+    long pageFaults = -1;
 };
 
 // Runs a program to its end, its output into a file; yields the seconds it took.
@@ -525,7 +526,7 @@ ProgramRuns RunTheProgram(const std::vector<std::string> &arguments, int runs)
     std::vector<std::string> timed = {"/usr/bin/time", "-f", "%M %R", "-o", report};
     timed.insert(timed.end(), arguments.begin(), arguments.end());
     Run(timed, "/dev/null");
-    std::ifstream(report) >> measured.peakKiB >> measured.pagesTouched;
+    std::ifstream(report) >> measured.peakKiB >> measured.pageFaults;
     return measured;
 }
 
@@ -639,7 +640,7 @@ MoreFigures MedianFigures(const std::array<MoreFigures, N> &rounds)
     const auto runs = [&](ProgramRuns MoreFigures::*which) {
         return ProgramRuns{median([&](const MoreFigures &round) { return (round.*which).medianSeconds; }),
                            std::lround(median([&](const MoreFigures &round) { return (round.*which).peakKiB; })),
-                           std::lround(median([&](const MoreFigures &round) { return (round.*which).pagesTouched; }))};
+                           std::lround(median([&](const MoreFigures &round) { return (round.*which).pageFaults; }))};
     };
     MoreFigures more;
     more.emptyKiB = std::lround(median([](const MoreFigures &round) { return round.emptyKiB; }));
@@ -747,7 +748,7 @@ void PrintTable(const RecordingReporter &reporter, const MoreFigures &more)
                   << more.version.medianSeconds * 1e3 << " ms" << std::setw(8) << std::setprecision(2) << ratio
                   << "x  <= " << limit << "x" << (ratio <= limit ? "  met" : "  MISSED") << std::setprecision(3)
                   << "  (own " << (runs.medianSeconds - more.version.medianSeconds) * 1e3 << " ms, "
-                  << runs.pagesTouched - more.version.pagesTouched << " pages more)\n";
+                  << runs.pageFaults - more.version.pageFaults << " page faults more)\n";
     };
     terminalRow("--print NAME, whole process", more.print, 2.0);
     terminalRow("--list, whole process", more.list, 2.0);
