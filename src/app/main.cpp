@@ -1,16 +1,23 @@
 // SPDX-License-Identifier: MIT
 #include "command_line.h"
 #include "platform/console.h"
+#include "platform/process_memory.h"
 #include "platform/system_file.h"
 #include "platform/system_help_file.h"
 #include "reference_app.h"
 #include "terminal/terminal_reference.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <iostream>
 
 namespace {
 
 using korva::app::CommandLine;
+
+// A data file this large (about 7000 entries and more, as entries go) is answered from large pages.
+constexpr std::uint32_t kLargeFile = 4 * 1024 * 1024;
+constexpr std::size_t kWorkingBytes = std::size_t{16} * 1024 * 1024;
 
 // --print, --list and --apropos: text on standard output, without the toolkit.
 int AnswerInTheTerminal(const CommandLine &commandLine, const std::string &programPath)
@@ -22,6 +29,12 @@ int AnswerInTheTerminal(const CommandLine &commandLine, const std::string &progr
     if (!file.Open(path)) {
         std::cerr << "korva-reference: " << korva::platform::QuotedPath(path) << ": " << file.OpenFailure() << "\n";
         return korva::terminal::kCannotRead;
+    }
+    // The index, the names and the search's tables of a large file fill megabytes within a few tens of milliseconds,
+    // after which the process ends: the index's store takes room for as many bytes as the file has (its names), and
+    // the rest about 16 MiB at the most entries a list holds.
+    if (file.Length() >= kLargeFile) {
+        korva::platform::HeapInLargePages(std::size_t{file.Length()} + kWorkingBytes);
     }
     korva::terminal::Request request;
     request.text = commandLine.text;

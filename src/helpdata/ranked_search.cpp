@@ -1061,7 +1061,7 @@ std::optional<RankedResults> FindRanked(platform::HelpFile &file, const platform
     WordForms forms;
     const Query words(query, forms);
     // The entries' places in the file, from the items' values as they stand: the items need not be sorted by name for
-    // the text to be read, only for the names' matches and the results, which the second thread makes meanwhile.
+    // the text to be read, only for the names' matches and the results, which this thread makes meanwhile.
     std::vector<std::uint32_t> offsets;
     list.AppendItemValues(offsets);
     platform::StableSortByKey(offsets, [](std::uint32_t offset) { return offset; });
@@ -1074,8 +1074,8 @@ std::optional<RankedResults> FindRanked(platform::HelpFile &file, const platform
     work->exactNeighbours.assign(entries, 0);
     work->leading.assign(entries, 0);
 
-    // The entries' text is read a run of entries at a time by whichever thread is free: the second, if there is one,
-    // once it has made the names.
+    // The entries' text is read a run of entries at a time by whichever thread is free: this one, once it has made
+    // the names.
     std::atomic<std::size_t> nextRun{0};
     std::atomic<bool> stale{false};
     const auto read = [&](platform::HelpFile &reader) {
@@ -1090,22 +1090,16 @@ std::optional<RankedResults> FindRanked(platform::HelpFile &file, const platform
             stale = stale || blocks.Stale();
         }
     };
-    // The names are made from the list in order, which sorts its items when they are not yet: on the second thread,
-    // if there is one, while this one reads the text and leaves the list alone.
-    std::unique_ptr<RankedSearch> search;
-    const auto makeSearch = [&] {
-        search = std::make_unique<RankedSearch>(std::make_shared<const CommandNames>(list), query);
-    };
+    // The names are made from the list in order, which sorts its items when they are not yet: on this thread, while
+    // the second, if there is one, reads the text and leaves the list alone. The names and the search take nearly all
+    // the memory the search allocates, and they take it from the heap of the thread that called, which a caller may
+    // have prepared for it (platform::HeapInLargePages); the reading allocates next to nothing.
     std::unique_ptr<platform::HelpFile> second = entries >= kEntriesForTwoReaders ? file.OpenAnother() : nullptr;
     std::thread helper;
     if (second != nullptr) {
-        helper = std::thread([&] {
-            makeSearch();
-            read(*second);
-        });
-    } else {
-        makeSearch();
+        helper = std::thread([&] { read(*second); });
     }
+    RankedSearch search(std::make_shared<const CommandNames>(list), query);
     read(file);
     if (helper.joinable()) {
         helper.join();
@@ -1113,8 +1107,8 @@ std::optional<RankedResults> FindRanked(platform::HelpFile &file, const platform
     if (stale || file.ContentChanged()) {
         return std::nullopt;
     }
-    search->AdoptText(std::move(work));
-    return RankedResults{search->Results(), search->MostWords()};
+    search.AdoptText(std::move(work));
+    return RankedResults{search.Results(), search.MostWords()};
 }
 
 std::vector<platform::TextRange> MatchedRanges(const Query &query, std::string_view text, WordForms &forms)
