@@ -105,7 +105,8 @@ int ExitAfterAskingTooMuch()
             dataKiB = std::stoul(line.substr(7));
         }
     }
-    const rlimit limit{(dataKiB + 8 * 1024) * 1024, (dataKiB + 8 * 1024) * 1024};
+    const rlim_t bytes = (dataKiB + std::size_t{8} * 1024) * 1024;
+    const rlimit limit{bytes, bytes};
     if (dataKiB == 0 || setrlimit(RLIMIT_DATA, &limit) != 0 || HeapInLargePages(std::size_t{32} << 20)) {
         return 1;
     }
