@@ -11,8 +11,11 @@
 #include "platform/unicode.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
+#include <string>
 #include <vector>
 
 namespace korva::terminal {
@@ -21,9 +24,13 @@ namespace {
 
 // A file that changes while it is read is read again, this many times at most.
 constexpr int kReadAttempts = 3;
-// --apropos reads the descriptions of this many results at a time, then writes their lines: its memory is bounded by
-// a block, not by the results.
-constexpr std::size_t kResultsABlock = 512;
+// --apropos reads the descriptions of this many results at a time, in the order they stand in the file, then writes
+// their lines: its memory is bounded by a block (a description is a chunk at most), not by the results.
+constexpr std::size_t kResultsABlock = 2048;
+// Descriptions that stand this close to each other are taken from one read of the file, of this many bytes at most:
+// reading the bytes between them costs less than a read of their own (and the look at the file that comes with it).
+constexpr std::uint64_t kReadAcross = std::uint64_t{16} * 1024;
+constexpr std::uint64_t kMostARead = std::uint64_t{64} * 1024;
 
 // What an answer writes, kept until the file is known not to have changed under it.
 struct Answered
@@ -122,33 +129,63 @@ enum class Written
 };
 
 // Writes a "NAME - DESCRIPTION" line a result, in the results' order: the descriptions of a block of results read
-// from the places the search recorded, the block's lines written once the file is known not to have changed.
+// from the places the search recorded, in file order, the block's lines written once the file is known not to have
+// changed.
 Written WriteResults(const std::vector<helpdata::RankedResult> &results, platform::HelpFile &file,
                      const platform::ListBox &list, const Output &output, std::ostream &out)
 {
-    std::string description;
-    std::string block;
+    struct Place
+    {
+        std::uint32_t offset;
+        std::uint32_t length;
+        std::size_t result; // in the block
+    };
+    std::vector<Place> places;
+    std::vector<std::string> descriptions(std::min(results.size(), kResultsABlock));
     for (std::size_t first = 0; first < results.size(); first += kResultsABlock) {
-        block.clear();
         const std::size_t last = std::min(results.size(), first + kResultsABlock);
+        places.clear();
         for (std::size_t i = first; i < last; ++i) {
-            const helpdata::RankedResult &result = results[i];
-            ShownLine line(output);
-            line.Append(list.GetText(result.item));
-            if (result.descriptionKnown && result.descriptionLength > 0) {
-                description.resize(result.descriptionLength);
-                file.Seek(result.descriptionOffset);
-                description.resize(file.Read(description));
-                line.AppendText(" - ");
-                line.AppendAnsi(description);
+            descriptions[i - first].clear();
+            if (results[i].descriptionKnown && results[i].descriptionLength > 0) {
+                places.push_back({results[i].descriptionOffset, results[i].descriptionLength, i - first});
             }
-            block += line.Text();
-            block += '\n';
+        }
+        std::sort(places.begin(), places.end(), [](const Place &a, const Place &b) { return a.offset < b.offset; });
+        for (std::size_t next = 0; next < places.size();) {
+            // One read from this place, across the places close after it.
+            const std::uint32_t start = places[next].offset;
+            std::uint64_t end = std::uint64_t{start} + places[next].length;
+            std::size_t across = next + 1;
+            for (; across < places.size(); ++across) {
+                const std::uint64_t placeEnd = std::uint64_t{places[across].offset} + places[across].length;
+                if (places[across].offset > end + kReadAcross || placeEnd - start > kMostARead) {
+                    break;
+                }
+                end = std::max(end, placeEnd);
+            }
+            file.Seek(start);
+            const std::span<const char> read = file.ReadView(static_cast<std::uint32_t>(end - start));
+            for (; next < across; ++next) {
+                const std::size_t at = places[next].offset - start;
+                if (at < read.size()) {
+                    descriptions[places[next].result].assign(
+                        read.data() + at, std::min<std::size_t>(places[next].length, read.size() - at));
+                }
+            }
         }
         if (file.ContentChanged()) {
             return first == 0 ? Written::Nothing : Written::OnlyTheFirst;
         }
-        out << block;
+        for (std::size_t i = first; i < last; ++i) {
+            ShownLine line(output);
+            line.Append(list.GetText(results[i].item));
+            if (results[i].descriptionKnown && results[i].descriptionLength > 0) {
+                line.AppendText(" - ");
+                line.AppendAnsi(descriptions[i - first]);
+            }
+            out << line.Text() << '\n';
+        }
     }
     return Written::All;
 }

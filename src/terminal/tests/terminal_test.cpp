@@ -187,7 +187,7 @@ TEST(Apropos, LinesAreCutToTheColumnsATerminalShows)
 TEST(Apropos, FileChangedAfterLinesWereWrittenEndsWithStatusOne)
 {
     std::string bytes;
-    for (int i = 0; i < 1200; ++i) {
+    for (int i = 0; i < 3000; ++i) {
         bytes += SimpleEntry("k" + std::to_string(10000 + i), "holds the key");
     }
     platform::MemoryHelpFile whole(bytes);
@@ -195,28 +195,51 @@ TEST(Apropos, FileChangedAfterLinesWereWrittenEndsWithStatusOne)
     std::ostringstream err;
     ASSERT_EQ(Respond({Request::Kind::Apropos, "key"}, whole, {}, out, err), kFound);
     const std::string lines = out.str();
-    ASSERT_EQ(std::count(lines.begin(), lines.end(), '\n'), 1200);
+    ASSERT_EQ(std::count(lines.begin(), lines.end(), '\n'), 3000);
 
-    // Each line's description is one read, at the end of the run: the change comes among the last lines' reads.
+    // The descriptions are read last, a block of results at a time: the last block's (the entries of k12048 to
+    // k12999, which stand together in the file) in one read, the first block's in the reads before.
     platform::MemoryHelpFile changing(bytes);
-    changing.ChangeAtRead(whole.ReadCount() - 50);
+    changing.ChangeAtRead(whole.ReadCount());
     std::ostringstream written;
     std::ostringstream said;
     EXPECT_EQ(Respond({Request::Kind::Apropos, "key"}, changing, {}, written, said), kCannotRead);
     const std::string first = written.str();
-    EXPECT_EQ(std::count(first.begin(), first.end(), '\n'), 1024); // two blocks of 512
+    EXPECT_EQ(std::count(first.begin(), first.end(), '\n'), 2048); // the first block
     EXPECT_EQ(first, lines.substr(0, first.size()));
     EXPECT_EQ(said.str(), "korva-reference: the data file changed while the results were written; the lines "
                           "written stand, the rest were not written\n");
 
     // A change before any line is written: the file is read again, and every line written once.
     platform::MemoryHelpFile early(bytes);
-    early.ChangeAtRead(whole.ReadCount() - 1100);
+    early.ChangeAtRead(whole.ReadCount() - 1);
     std::ostringstream again;
     std::ostringstream quiet;
     EXPECT_EQ(Respond({Request::Kind::Apropos, "key"}, early, {}, again, quiet), kFound);
     EXPECT_EQ(again.str(), lines);
     EXPECT_EQ(quiet.str(), "");
+}
+
+// The descriptions of a block are read in file order, those close together in one read, and each line still gets its
+// own: results in another order than their entries', which stand far apart, close together and next to each other.
+TEST(Apropos, EachLineHasItsOwnDescriptionWhereverItsEntryStands)
+{
+    const auto name = [](int i) { return "w" + std::to_string(100 + i); };
+    const auto description = [](int i) { return "wanted number " + std::to_string(i); };
+    std::string bytes;
+    const std::string padding(40000, 'p'); // an example line far longer than a read across entries
+    for (int k = 0; k < 60; ++k) {
+        const int i = k * 37 % 60; // the file in another order than the names'
+        bytes += SimpleEntry(name(i), description(i), {},
+                             k % 7 == 3 ? std::vector<std::string>{padding} : std::vector<std::string>{});
+    }
+    std::string expected;
+    for (int i = 0; i < 60; ++i) {
+        expected += name(i) + " - " + description(i) + "\n";
+    }
+    const Answered found = Ask(bytes, Request::Kind::Apropos, "wanted");
+    EXPECT_EQ(found.status, kFound);
+    EXPECT_EQ(found.out, expected);
 }
 
 TEST(Apropos, NoEntryHoldingEveryWordSaysSoAndEndsZero)
