@@ -1055,51 +1055,47 @@ bool RankedSearch::MostWords() const
     return done_ && mostWords_;
 }
 
-std::optional<RankedResults> FindRanked(platform::HelpFile &file, const platform::ListBox &list,
-                                        std::u16string_view query)
+std::optional<RankedResults> RankedSearch::ReadWhole(platform::HelpFile &file,
+                                                     const std::vector<std::uint32_t> &offsets,
+                                                     const std::function<std::shared_ptr<const CommandNames>()> &names,
+                                                     std::u16string_view query)
 {
     WordForms forms;
     const Query words(query, forms);
-    // The entries' places in the file, from the items' values as they stand: the items need not be sorted by name for
-    // the text to be read, only for the names' matches and the results, which this thread makes meanwhile.
-    std::vector<std::uint32_t> offsets;
-    list.AppendItemValues(offsets);
-    platform::StableSortByKey(offsets, [](std::uint32_t offset) { return offset; });
     const std::size_t entries = offsets.size();
     const std::size_t wordCount = words.Words().size();
-    auto work = std::make_unique<RankedSearch::Work>();
+    auto work = std::make_unique<Work>();
     work->texts.resize(entries);
     work->classes.assign(entries * wordCount, 0);
     work->neighbours.assign(entries, 0);
     work->exactNeighbours.assign(entries, 0);
     work->leading.assign(entries, 0);
 
-    // The entries' text is read a run of entries at a time by whichever thread is free: this one, once it has made
-    // the names.
+    // The entries' text is read a run of entries at a time by whichever thread is free: this one, once it has the
+    // names.
     std::atomic<std::size_t> nextRun{0};
     std::atomic<bool> stale{false};
     const auto read = [&](platform::HelpFile &reader) {
-        RankedSearch::WordReader matcher(words);
+        WordReader matcher(words);
         for (std::size_t first = nextRun.fetch_add(kEntriesARun); first < entries && !stale;
              first = nextRun.fetch_add(kEntriesARun)) {
             EntryBlocks blocks(offsets, first, first + kEntriesARun);
             blocks.Continue(reader, std::numeric_limits<std::size_t>::max(),
                             [&](std::size_t entry, std::string_view entryBytes, std::uint32_t entryOffset) {
-                                RankedSearch::ReadText(*work, matcher, wordCount, entry, entryBytes, entryOffset);
+                                ReadText(*work, matcher, wordCount, entry, entryBytes, entryOffset);
                             });
             stale = stale || blocks.Stale();
         }
     };
-    // The names are made from the list in order, which sorts its items when they are not yet: on this thread, while
-    // the second, if there is one, reads the text and leaves the list alone. The names and the search take nearly all
-    // the memory the search allocates, and they take it from the heap of the thread that called, which a caller may
-    // have prepared for it (platform::HeapInLargePages); the reading allocates next to nothing.
+    // The names are made on this thread, while the second, if there is one, reads the text. The names and the search
+    // take nearly all the memory the search allocates, and they take it from the heap of the thread that called, which
+    // a caller may have prepared for it (platform::HeapInLargePages); the reading allocates next to nothing.
     std::unique_ptr<platform::HelpFile> second = entries >= kEntriesForTwoReaders ? file.OpenAnother() : nullptr;
     std::thread helper;
     if (second != nullptr) {
         helper = std::thread([&] { read(*second); });
     }
-    RankedSearch search(std::make_shared<const CommandNames>(list), query);
+    RankedSearch search(names(), query);
     read(file);
     if (helper.joinable()) {
         helper.join();
@@ -1109,6 +1105,26 @@ std::optional<RankedResults> FindRanked(platform::HelpFile &file, const platform
     }
     search.AdoptText(std::move(work));
     return RankedResults{search.Results(), search.MostWords()};
+}
+
+std::optional<RankedResults> FindRanked(platform::HelpFile &file, const platform::ListBox &list,
+                                        std::u16string_view query)
+{
+    // The entries' places in the file, from the items' values as they stand: the items need not be sorted by name for
+    // the text to be read, only for the names' matches and the results. The names are made from the list in order,
+    // which sorts its items when they are not yet, and the reader leaves the list alone meanwhile.
+    std::vector<std::uint32_t> offsets;
+    list.AppendItemValues(offsets);
+    platform::StableSortByKey(offsets, [](std::uint32_t offset) { return offset; });
+    return RankedSearch::ReadWhole(
+        file, offsets, [&list] { return std::make_shared<const CommandNames>(list); }, query);
+}
+
+std::optional<RankedResults> FindRanked(platform::HelpFile &file, const std::shared_ptr<const CommandNames> &names,
+                                        std::u16string_view query)
+{
+    return RankedSearch::ReadWhole(
+        file, names->OffsetsInFileOrder(), [&names] { return names; }, query);
 }
 
 std::vector<platform::TextRange> MatchedRanges(const Query &query, std::string_view text, WordForms &forms)

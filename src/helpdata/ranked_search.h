@@ -33,6 +33,7 @@
 #include <bitset>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -224,6 +225,13 @@ private:
     class WordReader;
     friend std::optional<struct RankedResults> FindRanked(platform::HelpFile &file, const platform::ListBox &list,
                                                           std::u16string_view query);
+    friend std::optional<struct RankedResults>
+    FindRanked(platform::HelpFile &file, const std::shared_ptr<const CommandNames> &names, std::u16string_view query);
+    // The whole search of the entries at `offsets` (in file order), read from the file, with the names `names` makes
+    // meanwhile.
+    static std::optional<struct RankedResults>
+    ReadWhole(platform::HelpFile &file, const std::vector<std::uint32_t> &offsets,
+              const std::function<std::shared_ptr<const CommandNames>()> &names, std::u16string_view query);
     // Reads the text of the entry `entry` of the file order into `work`, for a reader without a table.
     static void ReadText(Work &work, WordReader &reader, std::size_t words, std::size_t entry,
                          std::string_view entryBytes, std::uint32_t entryOffset);
@@ -263,6 +271,9 @@ private:
 // text from the file, without a word table (two threads of a large reference at once, the names made meanwhile), and
 // gives the results a search of the table gives. Nothing when the file changed under it.
 std::optional<RankedResults> FindRanked(platform::HelpFile &file, const platform::ListBox &list,
+                                        std::u16string_view query);
+// The same with the list's names already made: the items of the list they were made from.
+std::optional<RankedResults> FindRanked(platform::HelpFile &file, const std::shared_ptr<const CommandNames> &names,
                                         std::u16string_view query);
 
 // Where the words of `query` stand in `text` (bytes of the data file, one a character): each word of the text that one

@@ -328,7 +328,7 @@ std::vector<std::string> CheckRankedResults(const std::string &bytes, const std:
     }
     const std::vector<RankedResult> results = search.Results();
     // Read from the file whole, without a table, as the terminal reads it: the same results, in the same order.
-    const std::optional<RankedResults> read = FindRanked(engine.file, engine.window.commandList, query);
+    const std::optional<RankedResults> read = FindRanked(engine.file, names, query);
     if (!read || read->results != results || read->mostWords != search.MostWords()) {
         problems.push_back("the search of the file gives other results than the search of the word table");
     }

@@ -29,6 +29,10 @@ protected:
     {
         const auto results = FindRanked(file, window.commandList, query);
         EXPECT_TRUE(results.has_value());
+        // With the names made beforehand, the same.
+        const auto withNames = FindRanked(file, std::make_shared<const CommandNames>(window.commandList), query);
+        EXPECT_TRUE(withNames.has_value() && results.has_value() && withNames->results == results->results &&
+                    withNames->mostWords == results->mostWords);
         return results.value_or(RankedResults{});
     }
 
