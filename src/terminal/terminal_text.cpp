@@ -102,8 +102,29 @@ void ShownLine::Append(std::u16string_view text)
 
 void ShownLine::AppendAnsi(std::string_view ansi)
 {
-    for (const char byte : ansi) {
-        if (!AppendCharacter(platform::AnsiCharToWide(static_cast<unsigned char>(byte)))) {
+    const auto printable = [](char byte) { return byte >= 0x20 && byte < 0x7F; };
+    for (std::size_t at = 0; at < ansi.size();) {
+        // A run of printable ASCII, most of any text, is the code page's and UTF-8's alike, a column a byte.
+        const std::size_t run = static_cast<std::size_t>(
+            std::find_if_not(ansi.begin() + static_cast<std::ptrdiff_t>(at), ansi.end(), printable) - ansi.begin());
+        if (run > at) {
+            if (full_) {
+                return;
+            }
+            std::size_t fits = run - at;
+            if (columns_ != 0) {
+                fits = std::min(fits, columns_ - used_);
+                used_ += fits;
+                full_ = fits < run - at;
+            }
+            text_.append(ansi.substr(at, fits));
+            if (full_) {
+                return;
+            }
+            at = run;
+            continue;
+        }
+        if (!AppendCharacter(platform::AnsiCharToWide(static_cast<unsigned char>(ansi[at++])))) {
             return;
         }
     }

@@ -180,6 +180,7 @@ TEST(Apropos, LinesAreCutToTheColumnsATerminalShows)
     EXPECT_EQ(cut("cd", 6), "c - a\n");     // not "c - a^"
     EXPECT_EQ(cut("cd", 11), "c - a^[b\n"); // "M-^A" takes four columns: it does not fit in the three left
     EXPECT_EQ(cut("cd", 12), "c - a^[bM-^A\n");
+    EXPECT_EQ(cut("cd", 13), "c - a^[bM-^Ac\n"); // the letters after them cut as the letters before
 }
 
 // --apropos writes its lines a block at a time from the places its search recorded, never holding them all; a change
