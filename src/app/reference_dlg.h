@@ -36,8 +36,9 @@ public:
     // IDD_REFERENCE or IDD_REFERENCE_WIDE.
     int TemplateId() const { return templateId_; }
 
-    // Shows the first command that begins with `command`, case ignored, as the user's selection would. When none
-    // does, nothing is selected and `command` stands in the search text, with the focus, ready for Find.
+    // Shows the command named `command`, else the first so named in any case, else the first that begins with it, as
+    // the user's selection would (the rule of --print). When none does, nothing is selected and `command` stands in the
+    // search text, with the focus, ready for Find.
     void ShowCommand(const QString &command);
     // ShowCommand, once the list is filled as the window opens.
     void ShowCommandWhenOpen(const QString &command) { startCommand_ = command; }
