@@ -236,10 +236,10 @@ void FoldTexts(platform::MemoryHelpFile &file, ReadBuffer &buffer, const platfor
 {
     texts.clear();
     const auto fold = [&texts](std::string_view text) {
-        texts += '\0';
-        for (const char byte : text) {
-            texts += static_cast<char>(kMatchFold[static_cast<unsigned char>(byte)]);
-        }
+        const std::size_t at = texts.size() + 1;
+        texts.resize(at + text.size());
+        std::transform(text.begin(), text.end(), texts.begin() + static_cast<std::ptrdiff_t>(at),
+                       [](char byte) { return static_cast<char>(kMatchFold[static_cast<unsigned char>(byte)]); });
     };
     std::array<char, kIndexNameBufferSize> name;
     list.Items().TextInto(item, nameText);
