@@ -95,6 +95,8 @@ CReferenceDlg::CReferenceDlg(platform::HelpFile &file, helpdata::ReadBuffer &buf
     connect(results_, &ResultsPanel::chosen, this, &CReferenceDlg::ShowChosenResult);
     connect(results_, &ResultsPanel::previewed, this, &CReferenceDlg::PreviewResult);
     connect(results_, &ResultsPanel::dismissed, this, &CReferenceDlg::EndPreview);
+    // However else they close (a choice, Find, another control), what was looked through is kept.
+    connect(results_, &ResultsPanel::closed, this, [this] { beforePreview_.reset(); });
     connect(find, &QPushButton::clicked, results_, &ResultsPanel::Close);
     // Where to start, until the user has: the search text and the entry say how to begin.
     search->setPlaceholderText(tr("Search commands"));
@@ -523,7 +525,6 @@ void CReferenceDlg::EndPreview()
 
 void CReferenceDlg::ShowChosenResult(int item, std::uint32_t entryOffset)
 {
-    beforePreview_.reset(); // what was looked through is kept
     // The result's item, or, should the list have been built again since, the entry of the same name.
     const std::u16string name = window_.ListBoxById(IDC_COMMAND_LIST).GetText(item);
     helpdata::RebuildIndexIfChanged(context_);

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <utility>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -367,7 +368,7 @@ void ResultsPanel::Search(const QString &query)
 {
     search_.reset(); // before the names it reads may be made anew
     query_ = query;
-    enterWaits_ = false;
+    waiting_ = WaitingKey::kNone;
     lookingThrough_ = false;
     mostWords_ = false;
     if (query.trimmed().isEmpty()) {
@@ -419,9 +420,15 @@ void ResultsPanel::WorkASlice()
                 std::vector<helpdata::RankedResult> results = search_->Results();
                 search_.reset();
                 ShowResults(std::move(results));
-                if (enterWaits_) {
-                    enterWaits_ = false;
+                switch (std::exchange(waiting_, WaitingKey::kNone)) {
+                case WaitingKey::kEnter:
                     KeepEnter();
+                    break;
+                case WaitingKey::kDown:
+                    MoveIn();
+                    break;
+                case WaitingKey::kNone:
+                    break;
                 }
             }
         } else {
@@ -520,14 +527,18 @@ void ResultsPanel::resizeEvent(QResizeEvent *event)
 
 void ResultsPanel::Close()
 {
+    const bool wasOpen = open_;
     search_.reset();
-    enterWaits_ = false;
+    waiting_ = WaitingKey::kNone;
     lookingThrough_ = false;
     open_ = false;
     hide();
     countLine_->hide();
     if (tableBuilder_ == nullptr) {
         slices_.stop();
+    }
+    if (wasOpen) {
+        emit closed();
     }
 }
 
@@ -550,6 +561,15 @@ void ResultsPanel::Choose(const QModelIndex &index)
     emit chosen(result.item, result.entryOffset);
 }
 
+void ResultsPanel::MoveIn()
+{
+    if (model_->rowCount() > 0) {
+        setFocus(Qt::OtherFocusReason);
+        setCurrentIndex(model_->index(0));
+        Preview();
+    }
+}
+
 void ResultsPanel::Preview()
 {
     const QModelIndex current = currentIndex();
@@ -568,9 +588,9 @@ void ResultsPanel::keyPressEvent(QKeyEvent *event)
     }
     switch (event->key()) {
     case Qt::Key_Escape:
+        emit dismissed(); // while what came before is still to come back to
         Close();
         searchText_.setFocus(Qt::OtherFocusReason);
-        emit dismissed();
         return;
     case Qt::Key_Up:
         if (currentIndex().row() <= 0) {
@@ -604,34 +624,40 @@ bool ResultsPanel::eventFilter(QObject *watched, QEvent *event)
     if (watched == &dialog_ && event->type() == QEvent::Resize && IsOpen()) {
         Place();
     }
-    if (watched != &searchText_ || event->type() != QEvent::KeyPress || !IsOpen()) {
+    if (watched != &searchText_ || event->type() != QEvent::KeyPress) {
         return false;
     }
     const auto *key = static_cast<QKeyEvent *>(event);
+    const bool down = key->key() == Qt::Key_Down || key->key() == Qt::Key_PageDown;
+    if (!IsOpen()) {
+        // Results closed by Escape, a choice or another control come back for the same text, and Down leads in.
+        if (!down || searchText_.text().trimmed().isEmpty()) {
+            return false;
+        }
+        Search(searchText_.text());
+    }
     if (platform::qt::IsPlainEnter(*key)) {
         if (Searching()) {
-            enterWaits_ = true; // the best, once the results are all there; no key waits meanwhile
+            waiting_ = WaitingKey::kEnter; // the best, once the results are all there; no key waits meanwhile
         } else {
             KeepEnter();
         }
         return true;
     }
-    switch (key->key()) {
-    case Qt::Key_Escape:
-        Close(); // and nothing else: the window stays
-        emit dismissed();
-        return true;
-    case Qt::Key_Down:
-    case Qt::Key_PageDown:
+    if (down) {
         if (model_->rowCount() > 0) {
-            setFocus(Qt::OtherFocusReason);
-            setCurrentIndex(model_->index(0));
-            Preview();
+            MoveIn();
+        } else if (Searching()) {
+            waiting_ = WaitingKey::kDown; // onto the best once there is one
         }
         return true;
-    default:
-        return false;
     }
+    if (key->key() == Qt::Key_Escape) {
+        emit dismissed();
+        Close(); // and nothing else: the window stays
+        return true;
+    }
+    return false;
 }
 
 } // namespace korva::app

@@ -139,8 +139,10 @@ signals:
     void chosen(int item, std::uint32_t entryOffset);
     // The user moved the highlight onto this result with the keys: the entry shows it, for now.
     void previewed(int item, std::uint32_t entryOffset);
-    // The user closed the results with Escape: what was shown before they opened comes back.
+    // The user closes the results with Escape: what was shown before they opened comes back.
     void dismissed();
+    // The results closed, by Escape or otherwise: the next look through them starts from what the entry shows then.
+    void closed();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -156,6 +158,8 @@ private:
     void Place();
     void KeepEnter();
     void Choose(const QModelIndex &index);
+    // Into the results from the search text, onto the best, which the entry shows.
+    void MoveIn();
     void Preview();
     // Reads the descriptions of the rows in view, once the events before it are handled.
     void FillVisibleRowsSoon();
@@ -177,7 +181,14 @@ private:
     std::shared_ptr<const helpdata::Query> shownQuery_;
     bool open_ = false;
     bool lookingThrough_ = false; // the user moved into the results with the keys
-    bool enterWaits_ = false;     // Enter was pressed in the search text while the results were still coming
+    // A key pressed in the search text while the results were still coming, done once they are all there.
+    enum class WaitingKey
+    {
+        kNone,
+        kEnter,
+        kDown
+    };
+    WaitingKey waiting_ = WaitingKey::kNone;
     bool mostWords_ = false;
     bool fillSoon_ = false;
     double longestSliceMs_ = 0;

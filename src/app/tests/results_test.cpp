@@ -205,6 +205,52 @@ TEST_F(SampleResults, TheEntryFollowsTheResultsLookedThrough)
     EXPECT_EQ(SelectedCommand(), QStringLiteral("gcd"));
 }
 
+// Results closed any way come back with Down for the text still typed, and Escape then brings back the entry read
+// just before they came back, not one from an earlier look through them.
+TEST_F(SampleResults, DownBringsTheResultsBackAndEscapeKeepsThePlace)
+{
+    ClickCommand(QStringLiteral("gcd"));
+    TypeAndWait(QStringLiteral("coefficient"));
+    QTest::keyClick(&SearchText(), Qt::Key_Down);
+    ASSERT_EQ(SelectedCommand(), QStringLiteral("coeff"));
+    ClickCommand(QStringLiteral("cos")); // another control: the results go, the click shows cos
+    ASSERT_FALSE(Results().IsOpen());
+    ASSERT_EQ(SelectedCommand(), QStringLiteral("cos"));
+    TypeAndWait(QStringLiteral("coefficient"));
+    QTest::keyClick(&SearchText(), Qt::Key_Down);
+    QTest::keyClick(&Results(), Qt::Key_Escape);
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("cos"));
+
+    for (const Qt::Key key : {Qt::Key_Down, Qt::Key_PageDown}) {
+        ASSERT_TRUE(SearchText().hasFocus());
+        QTest::keyClick(&SearchText(), key);
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !Results().Searching(); }, 5000));
+        EXPECT_TRUE(Results().IsOpen());
+        EXPECT_TRUE(Results().hasFocus());
+        EXPECT_EQ(Rows(), (QStringList{"coeff", "binomial", "collect"}));
+        EXPECT_EQ(SelectedCommand(), QStringLiteral("coeff"));
+        QTest::keyClick(&Results(), Qt::Key_Escape);
+        EXPECT_FALSE(Results().IsOpen());
+        EXPECT_EQ(SelectedCommand(), QStringLiteral("cos"));
+    }
+    // Kept with Enter, then back again: Escape brings back the command kept.
+    QTest::keyClick(&SearchText(), Qt::Key_Down);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !Results().Searching(); }, 5000));
+    QTest::keyClick(&Results(), Qt::Key_Down);
+    QTest::keyClick(&Results(), Qt::Key_Return);
+    ASSERT_EQ(SelectedCommand(), QStringLiteral("binomial"));
+    SearchText().setFocus();
+    QTest::keyClick(&SearchText(), Qt::Key_Down);
+    QTest::keyClick(&Results(), Qt::Key_Escape);
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("binomial"));
+    // With nothing typed, Down brings nothing.
+    QTest::keyClick(&SearchText(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(&SearchText(), Qt::Key_Space);
+    QTest::keyClick(&SearchText(), Qt::Key_Down);
+    EXPECT_FALSE(Results().IsOpen());
+    EXPECT_TRUE(SearchText().hasFocus());
+}
+
 // Enter keeps the command highlighted, and notes it in the history; hovering only shows where the mouse is.
 TEST_F(SampleResults, EnterKeepsTheHighlightedCommand)
 {
@@ -282,21 +328,28 @@ TEST_F(SampleResults, LookupThatNoCommandBeginsWithOpensItsResults)
 }
 
 // Enter pressed while the entries' text is still being ranked opens the best once it is known: the same command
-// however fast the user typed, and one even when no name held the words.
-TEST_F(WindowTest, EnterDuringTheSearchOpensTheBestOnceKnown)
+// however fast the user typed, and one even when no name held the words. Down pressed then, with no row to move onto
+// yet, moves onto the best once it is known.
+TEST_F(WindowTest, KeysDuringTheSearchActOnTheBestOnceKnown)
 {
     std::string bytes;
     for (int i = 0; i < 3000; ++i) {
         bytes += SimpleEntry("c" + std::to_string(i), i == 2500 ? "the prime factors" : "holds a prime number");
     }
     OpenWindowOnBytes(bytes + SimpleEntry("primes", "lists the primes"));
-    TypeSearchText(QStringLiteral("prime factor"));
-    ASSERT_TRUE(Dialog().Results().Searching());
-    EXPECT_EQ(Dialog().Results().CountLine().text().left(12), QStringLiteral("Searching..."));
-    QTest::keyClick(&SearchText(), Qt::Key_Return);
-    EXPECT_TRUE(Dialog().Results().IsOpen()); // it keeps running, and says so
-    ASSERT_TRUE(QTest::qWaitFor([this] { return !Dialog().Results().IsOpen(); }, 10000));
-    EXPECT_EQ(SelectedCommand(), QStringLiteral("c2500"));
+    ResultsPanel &results = Dialog().Results();
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Down}) {
+        TypeSearchText(QStringLiteral("prime factor"));
+        ASSERT_TRUE(results.Searching());
+        EXPECT_EQ(results.CountLine().text().left(12), QStringLiteral("Searching..."));
+        QTest::keyClick(&SearchText(), key);
+        EXPECT_TRUE(results.IsOpen()); // it keeps running, and says so
+        EXPECT_TRUE(SearchText().hasFocus());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !results.Searching() && !SearchText().hasFocus(); }, 10000));
+        EXPECT_EQ(results.IsOpen(), key == Qt::Key_Down);
+        EXPECT_EQ(results.hasFocus(), key == Qt::Key_Down);
+        EXPECT_EQ(SelectedCommand(), QStringLiteral("c2500"));
+    }
 }
 
 // Find, a chosen result, a see-also jump and Back show the command in the middle of the list where the list allows.
