@@ -119,25 +119,27 @@ CommandNames::CommandNames(const platform::ListBox &list, const std::vector<std:
     std::array<char, kIndexNameBufferSize> bytes;
     for (int item = 0; item < count; ++item) {
         const std::size_t length = list.GetCodePageText(item, bytes);
-        if (blocks_.empty() || used_ + length > lastBlockBytes_) {
+        // Each name twice, folded and as the list holds it.
+        if (blocks_.empty() || used_ + 2 * length > lastBlockBytes_) {
             // A list of few names takes a block as small as their names are, as a rule; a block holds one name at
             // least.
-            lastBlockBytes_ = static_cast<std::uint32_t>(
-                std::max(length, std::min<std::size_t>(kBlockBytes,
-                                                       static_cast<std::size_t>(count - item) * kTypicalNameBytes)));
+            lastBlockBytes_ = static_cast<std::uint32_t>(std::max(
+                2 * length,
+                std::min<std::size_t>(kBlockBytes, static_cast<std::size_t>(count - item) * 2 * kTypicalNameBytes)));
             blocks_.push_back(std::make_unique_for_overwrite<char[]>(lastBlockBytes_));
             used_ = 0;
         }
         char *folded = blocks_.back().get() + used_;
         std::transform(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length), folded,
                        [](char byte) { return static_cast<char>(kMatchFold[static_cast<unsigned char>(byte)]); });
+        std::copy_n(bytes.begin(), length, folded + length);
         const auto start = static_cast<std::uint32_t>((blocks_.size() - 1) * kBlockBytes + used_);
         const std::size_t firstPart = parts_.size();
         AppendNameParts(std::string_view(bytes.data(), length), parts_);
         items_.push_back({start, static_cast<std::uint16_t>(length),
                           static_cast<std::uint16_t>(parts_.size() - firstPart), static_cast<std::uint32_t>(firstPart),
                           list.GetItemData(item), LettersOf(std::string_view(folded, length))});
-        used_ += static_cast<std::uint32_t>(length);
+        used_ += static_cast<std::uint32_t>(2 * length);
     }
     offsetsInFileOrder_.reserve(static_cast<std::size_t>(count));
     for (const std::uint64_t each : itemsInFileOrder) {
@@ -163,6 +165,12 @@ std::string_view CommandNames::FoldedName(int item) const
 {
     const Item &named = items_[static_cast<std::size_t>(item)];
     return std::string_view(blocks_[named.start / kBlockBytes].get() + named.start % kBlockBytes, named.bytes);
+}
+
+std::string_view CommandNames::Name(int item) const
+{
+    const std::string_view folded = FoldedName(item);
+    return std::string_view(folded.data() + folded.size(), folded.size());
 }
 
 std::span<const NamePart> CommandNames::Parts(int item) const

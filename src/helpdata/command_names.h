@@ -31,6 +31,8 @@ public:
     int Count() const { return static_cast<int>(items_.size()); }
     // The name folded for matching (match_fold.h), a byte a character of the code page.
     std::string_view FoldedName(int item) const;
+    // The name as the list holds it, in the code page.
+    std::string_view Name(int item) const;
     // The name's parts: the runs of letters and of digits, split at any other character ("_", "-", ".", "::"), where
     // digits meet letters, where a lower-case letter meets a capital, and around the last capital of a run of them
     // before a lower-case letter ("LUdecomposition": "LU" and "decomposition"; "HTMLParser": "HTML" and "Parser").
@@ -53,7 +55,7 @@ private:
 
     struct Item
     {
-        std::uint32_t start;     // of its folded name: the block (start / kBlockBytes) and the place in it
+        std::uint32_t start;     // of its folded name, the name as held after it: the block and the place in it
         std::uint16_t bytes;     // as many as the name has characters: one a character in the code page
         std::uint16_t partCount; // its parts, from firstPart in parts_
         std::uint32_t firstPart;

@@ -150,12 +150,15 @@ bool HoldsInOrder(std::string_view name, std::string_view word)
     return true;
 }
 
-// The order of the results, best first: by tier; those named as typed or beginning with it, shortest name first; the
-// rest by the words they hold, then by score, then shortest name first; the list's order last. All but the last in one
-// number, so that the thousands of results a letter or two gives are sorted fast.
+// The order of the results, best first: by tier; those named as typed, in the case typed first, and those beginning
+// with it, shortest name first; the rest by the words they hold, then by score, then shortest name first; the list's
+// order last. All but the last in one number, so that the thousands of results a letter or two gives are sorted fast.
 std::uint64_t OrderKey(const RankedResult &result)
 {
     std::uint64_t key = std::uint64_t{std::min<std::uint8_t>(result.tier, 3)} << 62;
+    if (result.otherCase) {
+        key |= std::uint64_t{1} << 61; // named as typed in the case typed first
+    }
     if (result.tier >= 2) {
         static_assert(Query::kMaxWords < 32);
         // A score is never negative, and the bits of floats that are not stand in their order.
@@ -267,7 +270,7 @@ Query::Query(std::u16string_view typed, WordForms &forms)
     typed = typed.substr(0, std::min(typed.size(), kMaxUnits));
     // Room for the most words and units a query keeps, made once rather than grown a word and a unit at a time.
     words_.reserve(kMaxWords);
-    whole_.reserve(typed.size());
+    asTyped_.reserve(typed.size());
     std::string word;
     word.reserve(typed.size());
     bool matchable = true;
@@ -295,8 +298,8 @@ Query::Query(std::u16string_view typed, WordForms &forms)
         }
         if (IsSpace(unit)) {
             endWord();
-            if (!whole_.empty() && whole_.back() != ' ') {
-                whole_ += ' ';
+            if (!asTyped_.empty() && asTyped_.back() != ' ') {
+                asTyped_ += ' ';
             }
             continue;
         }
@@ -304,7 +307,7 @@ Query::Query(std::u16string_view typed, WordForms &forms)
         const bool lacking = byte == platform::kDefaultAnsiChar && character != U'?';
         wholeMatchable &= !lacking;
         const auto folded = static_cast<char>(kMatchFold[static_cast<unsigned char>(byte)]);
-        whole_ += folded;
+        asTyped_ += byte;
         if (lacking) {
             matchable = false; // no entry can hold this word
             word += folded;
@@ -315,12 +318,15 @@ Query::Query(std::u16string_view typed, WordForms &forms)
         }
     }
     endWord();
-    while (!whole_.empty() && whole_.back() == ' ') {
-        whole_.pop_back();
+    while (!asTyped_.empty() && asTyped_.back() == ' ') {
+        asTyped_.pop_back();
     }
     if (!wholeMatchable) {
-        whole_.clear();
+        asTyped_.clear();
     }
+    whole_.resize(asTyped_.size());
+    std::transform(asTyped_.begin(), asTyped_.end(), whole_.begin(),
+                   [](char byte) { return static_cast<char>(kMatchFold[static_cast<unsigned char>(byte)]); });
     for (const QueryWord &each : words_) {
         if (each.matchable && each.text.size() > 1) {
             firstLetters_.set(static_cast<unsigned char>(each.text.front()));
@@ -896,6 +902,7 @@ RankedResult RankedSearch::ResultOf(int item) const
     result.item = item;
     result.entryOffset = names_->EntryOffset(item);
     result.tier = tiers_[static_cast<std::size_t>(item)];
+    result.otherCase = result.tier == 0 && names_->Name(item) != query_.AsTyped();
     result.nameLength = names_->NameLength(item);
     return result;
 }

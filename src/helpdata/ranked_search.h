@@ -113,6 +113,8 @@ public:
     // The whole query folded, its spaces run together and trimmed: what a command named as typed is named. Empty when
     // it holds a character the code page lacks.
     const std::string &Whole() const { return whole_; }
+    // The same unfolded, in the code page: what a command named as typed in the case typed is named.
+    const std::string &AsTyped() const { return asTyped_; }
 
     // Where the stem of the word `word`, shorter than the word and of kMinStemInside letters or more, ends the longer
     // `textWord` ("line" of "lines" in "newline"); npos where it does not. A stem elsewhere in a word is mostly a
@@ -154,6 +156,7 @@ public:
 private:
     std::vector<QueryWord> words_;
     std::string whole_;
+    std::string asTyped_;
     std::bitset<256> firstLetters_; // the first letters of the words that can spell a name: most names begin otherwise
 };
 
@@ -175,6 +178,7 @@ struct RankedResult
     std::uint16_t descriptionLength = 0;
     bool descriptionKnown = false;
     std::uint8_t tier = 2;      // 0: named exactly as typed; 1: the name begins with it; 2: the rest
+    bool otherCase = false;     // of tier 0, named as typed only in another case or with other accents
     std::uint8_t wordsHeld = 0; // of the query's words, any way
     float score = 0;
     std::uint16_t nameLength = 0; // in characters

@@ -78,6 +78,26 @@ TEST_F(RankedSearchTest, NamedAsTypedThenNamesThatBeginWithIt)
     EXPECT_EQ(First(u"PRIME_SIEVE", 1), Names{"prime_sieve"});
 }
 
+// Of names that differ only in case or accents, the one named as typed comes first, as the window and --print resolve
+// a name; then the others in the list's order.
+TEST_F(RankedSearchTest, NamedAsTypedInTheCaseTypedFirst)
+{
+    Open(SimpleEntry("GAMMA", "the letter") + SimpleEntry("Gamma", "the function") + SimpleEntry("gamma", "the ratio") +
+         SimpleEntry("gammainc") +
+         SimpleEntry("m\xf6"
+                     "bius") +
+         SimpleEntry("mobius"));
+    const Names listed = {"GAMMA", "Gamma", "gamma"};
+    ASSERT_EQ(First(u"GAMMA", 3), listed); // the list's order among them
+    ExpectFirst({{u"gamma", {"gamma", "GAMMA", "Gamma", "gammainc"}},
+                 {u"Gamma", {"Gamma", "GAMMA", "gamma"}},
+                 {u"  gamma ", {"gamma"}},
+                 {u"gAmMa", {"GAMMA", "Gamma", "gamma"}},
+                 {u"mobius", {"mobius", "m?bius"}},
+                 {u"m\u00f6bius", {"m?bius", "mobius"}},
+                 {u"M\u00f6bius", {"mobius", "m?bius"}}});
+}
+
 // Every word counts: an entry that holds all of them ranks above any that holds one, however well.
 TEST_F(RankedSearchTest, EveryWordOfTheQueryCounts)
 {
