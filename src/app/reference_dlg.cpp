@@ -434,6 +434,7 @@ void CReferenceDlg::GoForward()
 
 void CReferenceDlg::Go(std::optional<History::Place> (History::*step)())
 {
+    results_->Close(); // from the entry settled on, not one only looked at in the results
     // An entry gone from a changed file is passed over: the one beyond it is shown.
     while (const auto place = (history_.*step)()) {
         if (ShowPlace(*place)) {

@@ -532,6 +532,9 @@ void ResultsPanel::Close()
     waiting_ = WaitingKey::kNone;
     lookingThrough_ = false;
     open_ = false;
+    if (hasFocus()) {
+        searchText_.setFocus(Qt::OtherFocusReason); // the keys go back to where the user typed
+    }
     hide();
     countLine_->hide();
     if (tableBuilder_ == nullptr) {
@@ -590,7 +593,6 @@ void ResultsPanel::keyPressEvent(QKeyEvent *event)
     case Qt::Key_Escape:
         emit dismissed(); // while what came before is still to come back to
         Close();
-        searchText_.setFocus(Qt::OtherFocusReason);
         return;
     case Qt::Key_Up:
         if (currentIndex().row() <= 0) {

@@ -251,6 +251,32 @@ TEST_F(SampleResults, DownBringsTheResultsBackAndEscapeKeepsThePlace)
     EXPECT_TRUE(SearchText().hasFocus());
 }
 
+// Back and Forward while the results are looked through close them and go from the entry settled on; Escape then
+// undoes nothing, and the keys are back in the search text.
+TEST_F(SampleResults, BackAndForwardEndALookThroughTheResults)
+{
+    ClickCommand(QStringLiteral("cos"));
+    ClickCommand(QStringLiteral("gcd"));
+    TypeAndWait(QStringLiteral("coefficient"));
+    QTest::keyClick(&SearchText(), Qt::Key_Down);
+    ASSERT_EQ(SelectedCommand(), QStringLiteral("coeff"));
+    Dialog().BackAction().trigger();
+    EXPECT_FALSE(Results().IsOpen());
+    EXPECT_TRUE(SearchText().hasFocus());
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("cos"));
+    QTest::keyClick(&SearchText(), Qt::Key_Escape);
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("cos"));
+
+    QTest::keyClick(&SearchText(), Qt::Key_Down);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !Results().Searching(); }, 5000));
+    ASSERT_EQ(SelectedCommand(), QStringLiteral("coeff"));
+    Dialog().ForwardAction().trigger();
+    EXPECT_FALSE(Results().IsOpen());
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("gcd"));
+    QTest::keyClick(&SearchText(), Qt::Key_Escape);
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("gcd"));
+}
+
 // Enter keeps the command highlighted, and notes it in the history; hovering only shows where the mouse is.
 TEST_F(SampleResults, EnterKeepsTheHighlightedCommand)
 {
