@@ -188,6 +188,7 @@ void CReferenceDlg::showEvent(QShowEvent *event)
 
 void CReferenceDlg::ShowCommand(const QString &command)
 {
+    results_->Close(); // a look through them ends with what is asked for now
     helpdata::RebuildIndexIfChanged(context_);
     platform::ListBox &list = window_.ListBoxById(IDC_COMMAND_LIST);
     const int found = helpdata::FindCommand(list, platform::qt::ToU16String(command));

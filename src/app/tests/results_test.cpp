@@ -351,6 +351,15 @@ TEST_F(SampleResults, LookupThatNoCommandBeginsWithOpensItsResults)
     EXPECT_EQ(Rows().value(0), QStringLiteral("det"));
     QTest::keyClick(&SearchText(), Qt::Key_Return);
     EXPECT_EQ(SelectedCommand(), QStringLiteral("det"));
+
+    // A lookup while results are looked through ends the look: Escape then undoes nothing.
+    TypeAndWait(QStringLiteral("coefficient"));
+    QTest::keyClick(&SearchText(), Qt::Key_Down);
+    ASSERT_EQ(SelectedCommand(), QStringLiteral("coeff"));
+    Dialog().ShowCommand(QStringLiteral("gcd"));
+    EXPECT_FALSE(Results().IsOpen());
+    QTest::keyClick(&SearchText(), Qt::Key_Escape);
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("gcd"));
 }
 
 // Enter pressed while the entries' text is still being ranked opens the best once it is known: the same command
