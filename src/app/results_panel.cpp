@@ -325,7 +325,12 @@ ResultsPanel::ResultsPanel(QWidget &dialog, const helpdata::HelpContext &context
         }
     });
     searchText_.installEventFilter(this);
+    // The rows reach no further down than the list: they are placed again when the window or the list (its bar
+    // dragged) changes size.
     dialog_.installEventFilter(this);
+    if (QWidget *list = dialog_.findChild<QWidget *>(platform::qt::ControlName(IDC_COMMAND_LIST))) {
+        list->installEventFilter(this);
+    }
 }
 
 bool ResultsPanel::NamesCurrent() const
@@ -623,7 +628,7 @@ void ResultsPanel::keyPressEvent(QKeyEvent *event)
 
 bool ResultsPanel::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == &dialog_ && event->type() == QEvent::Resize && IsOpen()) {
+    if (watched != &searchText_ && event->type() == QEvent::Resize && IsOpen()) {
         Place();
     }
     if (watched != &searchText_ || event->type() != QEvent::KeyPress) {

@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include <QAccessible>
+#include <QSplitter>
 
 namespace korva::app::testing {
 namespace {
@@ -422,6 +423,27 @@ TEST_F(SampleResults, RowsFollowTheZoom)
     ASSERT_TRUE(QTest::qWaitFor([this] { return !Results().Searching(); }, 5000));
     EXPECT_GT(Results().sizeHintForRow(0), before);
     EXPECT_EQ(Results().font().pointSizeF(), List().font().pointSizeF());
+}
+
+// The rows stay above the entry when the bar between the list and the entry is dragged up, and fill the room again
+// when it goes back down.
+TEST_F(SampleResults, RowsStayAboveTheEntryAsTheBarMoves)
+{
+    TypeAndWait(QStringLiteral("the"));
+    ASSERT_GE(Results().model()->rowCount(), ResultsPanel::kMaxVisibleRows);
+    auto *splitter = Dialog().findChild<QSplitter *>();
+    ASSERT_NE(splitter, nullptr);
+    const QList<int> sizes = splitter->sizes();
+    const auto rowsShown = [this] { return Results().viewport()->height() / Results().sizeHintForRow(0); };
+    const int shown = rowsShown();
+    const auto listBottom = [this] { return List().mapTo(&Dialog(), QPoint(0, List().height())).y(); };
+    for (const int listHeight : {sizes[0] / 2, 4 * Results().sizeHintForRow(0), sizes[0]}) {
+        splitter->setSizes({listHeight, sizes[0] + sizes[1] - listHeight});
+        QCoreApplication::processEvents();
+        EXPECT_LE(Results().geometry().bottom(), listBottom()) << listHeight;
+        EXPECT_GE(rowsShown(), 1);
+    }
+    EXPECT_EQ(rowsShown(), shown);
 }
 
 // A file rewritten while its results are open: the results are made anew, and a command chosen shows its own entry.
