@@ -172,6 +172,13 @@ def test_window(program):
         shown = wait_for(lambda: entry is not None and text_of(entry).startswith("Determinant of a square matrix"))
         check(bool(shown), "Down and Enter in the results show det's entry")
         check(not showing(find(window, "list", "Results")), "and the results close")
+        key("ctrl+f", "Down")
+        again = wait_for(lambda: showing(find(window, "list", "Results")))
+        check(bool(again), 'Down in the search text brings the results of "determinant" back')
+        key("Escape")
+        kept = wait_for(lambda: not showing(find(window, "list", "Results"))
+                        and text_of(entry).startswith("Determinant of a square matrix"))
+        check(bool(kept), "and Escape closes them on det's entry, kept")
 
         # No key typed dozens of times a day ends the program: Escape twice in the search text, Enter in the list.
         key("ctrl+f")
