@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
@@ -624,6 +625,16 @@ void ResultsPanel::keyPressEvent(QKeyEvent *event)
     if (currentIndex() != before) {
         Preview(); // the entry follows the highlight
     }
+}
+
+void ResultsPanel::mousePressEvent(QMouseEvent *event)
+{
+    // The left button chooses a row; another would only move the highlight off what the entry shows.
+    if (event->button() != Qt::LeftButton) {
+        event->accept();
+        return;
+    }
+    QListView::mousePressEvent(event);
 }
 
 bool ResultsPanel::eventFilter(QObject *watched, QEvent *event)

@@ -315,6 +315,12 @@ TEST_F(SampleResults, ClickOnARowShowsThatCommand)
 {
     TypeAndWait(QStringLiteral("coefficient"));
     const QModelIndex collect = Results().model()->index(2, 0);
+    // Another button moves no highlight off what the entry would show.
+    for (const Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
+        QTest::mouseClick(Results().viewport(), button, {}, Results().visualRect(collect).center());
+        EXPECT_TRUE(Results().IsOpen());
+        EXPECT_EQ(CurrentRow(), QStringLiteral("coeff"));
+    }
     QTest::mouseClick(Results().viewport(), Qt::LeftButton, {}, Results().visualRect(collect).center());
     EXPECT_FALSE(Results().IsOpen());
     EXPECT_EQ(SelectedCommand(), QStringLiteral("collect"));
