@@ -130,8 +130,7 @@ CommandNames::CommandNames(const platform::ListBox &list, const std::vector<std:
             used_ = 0;
         }
         char *folded = blocks_.back().get() + used_;
-        std::transform(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length), folded,
-                       [](char byte) { return static_cast<char>(kMatchFold[static_cast<unsigned char>(byte)]); });
+        std::transform(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length), folded, FoldByte);
         std::copy_n(bytes.begin(), length, folded + length);
         const auto start = static_cast<std::uint32_t>((blocks_.size() - 1) * kBlockBytes + used_);
         const std::size_t firstPart = parts_.size();

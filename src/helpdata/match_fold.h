@@ -43,6 +43,12 @@ inline constexpr std::array<unsigned char, 256> kMatchFold = [] {
     return table;
 }();
 
+// One byte folded for matching, as `kMatchFold` folds it.
+inline char FoldByte(char byte)
+{
+    return static_cast<char>(kMatchFold[static_cast<unsigned char>(byte)]);
+}
+
 // For each byte, true when it is part of a word, folded: a letter or a digit.
 inline constexpr std::array<bool, 256> kWordBytes = [] {
     std::array<bool, 256> table{};

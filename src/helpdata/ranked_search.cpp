@@ -306,7 +306,7 @@ Query::Query(std::u16string_view typed, WordForms &forms)
         const char byte = character ? platform::WideCharToAnsi(*character) : platform::kDefaultAnsiChar;
         const bool lacking = byte == platform::kDefaultAnsiChar && character != U'?';
         wholeMatchable &= !lacking;
-        const auto folded = static_cast<char>(kMatchFold[static_cast<unsigned char>(byte)]);
+        const auto folded = FoldByte(byte);
         asTyped_ += byte;
         if (lacking) {
             matchable = false; // no entry can hold this word
@@ -325,8 +325,7 @@ Query::Query(std::u16string_view typed, WordForms &forms)
         asTyped_.clear();
     }
     whole_.resize(asTyped_.size());
-    std::transform(asTyped_.begin(), asTyped_.end(), whole_.begin(),
-                   [](char byte) { return static_cast<char>(kMatchFold[static_cast<unsigned char>(byte)]); });
+    std::transform(asTyped_.begin(), asTyped_.end(), whole_.begin(), FoldByte);
     for (const QueryWord &each : words_) {
         if (each.matchable && each.text.size() > 1) {
             firstLetters_.set(static_cast<unsigned char>(each.text.front()));
@@ -800,14 +799,13 @@ public:
                 letters |= letter;
             }
             ++words;
-            const auto first = static_cast<char>(kMatchFold[static_cast<unsigned char>(*start)]);
+            const auto first = FoldByte(*start);
             if (!MayMatch(first, letters)) {
                 take(WordMatches{});
                 continue;
             }
             const std::size_t length = std::min<std::size_t>(static_cast<std::size_t>(at - start), folded_.size());
-            std::transform(start, start + length, folded_.begin(),
-                           [](char byte) { return static_cast<char>(kMatchFold[static_cast<unsigned char>(byte)]); });
+            std::transform(start, start + length, folded_.begin(), FoldByte);
             take(MatchText(std::string_view(folded_.data(), length), letters));
         }
     }
@@ -1141,7 +1139,7 @@ std::vector<platform::TextRange> MatchedRanges(const Query &query, std::string_v
     ForEachWord(text, [&](std::size_t start, std::size_t length) {
         std::string folded(text.substr(start, length));
         for (char &byte : folded) {
-            byte = static_cast<char>(kMatchFold[static_cast<unsigned char>(byte)]);
+            byte = FoldByte(byte);
         }
         TextMatch best = TextMatch::None;
         std::size_t inside = npos;

@@ -75,7 +75,7 @@ public:
     {
         const std::size_t length = text.size();
         for (std::size_t i = 0; i < length; ++i) {
-            folded_[i] = static_cast<char>(kMatchFold[static_cast<unsigned char>(text[i])]);
+            folded_[i] = FoldByte(text[i]);
         }
         const std::string_view word(folded_.data(), length);
         const std::uint64_t hash = Hash(word);

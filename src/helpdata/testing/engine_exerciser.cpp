@@ -238,8 +238,7 @@ void FoldTexts(platform::MemoryHelpFile &file, ReadBuffer &buffer, const platfor
     const auto fold = [&texts](std::string_view text) {
         const std::size_t at = texts.size() + 1;
         texts.resize(at + text.size());
-        std::transform(text.begin(), text.end(), texts.begin() + static_cast<std::ptrdiff_t>(at),
-                       [](char byte) { return static_cast<char>(kMatchFold[static_cast<unsigned char>(byte)]); });
+        std::transform(text.begin(), text.end(), texts.begin() + static_cast<std::ptrdiff_t>(at), FoldByte);
     };
     std::array<char, kIndexNameBufferSize> name;
     list.Items().TextInto(item, nameText);
@@ -273,10 +272,10 @@ std::vector<std::string> NaiveWords(const std::u16string &query)
         }
         const char byte = character ? platform::WideCharToAnsi(*character) : platform::kDefaultAnsiChar;
         const bool lacks = byte == platform::kDefaultAnsiChar && character != U'?';
-        const auto folded = static_cast<unsigned char>(kMatchFold[static_cast<unsigned char>(byte)]);
+        const char folded = FoldByte(byte);
         const bool space = unit == u' ' || unit == u'\t' || unit == 0xA0;
-        if (!space && (lacks || IsWordByte(folded))) {
-            words.back() += static_cast<char>(folded);
+        if (!space && (lacks || IsWordByte(static_cast<unsigned char>(folded)))) {
+            words.back() += folded;
             lacking.back() = lacking.back() || lacks;
         } else if (!words.back().empty()) {
             words.emplace_back();
