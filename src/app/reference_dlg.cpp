@@ -480,12 +480,7 @@ void CReferenceDlg::ApplyZoom()
     for (const int id : {IDC_COMMAND_LIST, IDC_ENTRY_TEXT}) {
         findChild<QWidget *>(ControlName(id))->setFont(zoomed);
     }
-    // The results' rows and their count follow the list's size.
-    results_->setFont(zoomed);
-    results_->CountLine().setFont(zoomed);
-    if (results_->IsOpen()) {
-        results_->Search(findChild<QLineEdit *>(ControlName(IDC_SEARCH_TEXT))->text());
-    }
+    results_->setFont(zoomed); // the results' rows and their count follow the list's size
 }
 
 void CReferenceDlg::PreviewResult(int item, std::uint32_t entryOffset)

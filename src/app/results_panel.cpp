@@ -531,6 +531,19 @@ void ResultsPanel::resizeEvent(QResizeEvent *event)
     FillVisibleRowsSoon();
 }
 
+void ResultsPanel::changeEvent(QEvent *event)
+{
+    QListView::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        // Zoomed: the count and the rows take the new size, with the same results and the same row highlighted.
+        countLine_->setFont(font());
+        if (IsOpen()) {
+            Place();
+            FillVisibleRowsSoon();
+        }
+    }
+}
+
 void ResultsPanel::Close()
 {
     const bool wasOpen = open_;

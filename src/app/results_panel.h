@@ -150,6 +150,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
     void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     // One slice of the work: the word table, then the ranking, for about kSliceMs.

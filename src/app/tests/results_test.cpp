@@ -420,15 +420,28 @@ TEST_F(WindowTest, JumpsShowTheCommandInTheMiddleOfTheList)
     EXPECT_TRUE(middle());
 }
 
-// The results' rows follow the window's zoom, as the list and the entry do.
+// The results' rows follow the window's zoom, as the list and the entry do, and the row looked at stays highlighted:
+// Enter keeps the command the entry shows.
 TEST_F(SampleResults, RowsFollowTheZoom)
 {
     TypeAndWait(QStringLiteral("coefficient"));
+    QTest::keyClick(&SearchText(), Qt::Key_Down);
+    QTest::keyClick(&Results(), Qt::Key_Down);
+    ASSERT_EQ(SelectedCommand(), QStringLiteral("binomial"));
     const int before = Results().sizeHintForRow(0);
-    Dialog().Zoom(4);
-    ASSERT_TRUE(QTest::qWaitFor([this] { return !Results().Searching(); }, 5000));
+    const int countBefore = Results().CountLine().sizeHint().height();
+    QTest::keyClick(&Results(), Qt::Key_Plus, Qt::ControlModifier);
+    Dialog().Zoom(3);
+    QCoreApplication::processEvents();
     EXPECT_GT(Results().sizeHintForRow(0), before);
+    EXPECT_EQ(Results().visualRect(Results().model()->index(1, 0)).top(), Results().sizeHintForRow(0));
+    EXPECT_GT(Results().CountLine().sizeHint().height(), countBefore);
     EXPECT_EQ(Results().font().pointSizeF(), List().font().pointSizeF());
+    EXPECT_EQ(Results().geometry().top(), Results().CountLine().geometry().bottom() + 1);
+    EXPECT_TRUE(Results().hasFocus());
+    EXPECT_EQ(CurrentRow(), QStringLiteral("binomial"));
+    QTest::keyClick(&Results(), Qt::Key_Return);
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("binomial"));
 }
 
 // The rows stay above the entry when the bar between the list and the entry is dragged up, and fill the room again
