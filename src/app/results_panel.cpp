@@ -316,7 +316,7 @@ ResultsPanel::ResultsPanel(QWidget &dialog, const helpdata::HelpContext &context
     connect(this, &QListView::clicked, this, &ResultsPanel::Choose);
     connect(model_, &ResultsModel::fileChanged, this, [this] {
         if (IsOpen()) {
-            Search(query_);
+            SearchAgain();
         }
     });
     // The results are the search text's: they go when the user turns to another control of the window.
@@ -329,8 +329,15 @@ ResultsPanel::ResultsPanel(QWidget &dialog, const helpdata::HelpContext &context
     // The rows reach no further down than the list: they are placed again when the window or the list (its bar
     // dragged) changes size.
     dialog_.installEventFilter(this);
-    if (QWidget *list = dialog_.findChild<QWidget *>(platform::qt::ControlName(IDC_COMMAND_LIST))) {
+    if (auto *list = dialog_.findChild<QAbstractItemView *>(platform::qt::ControlName(IDC_COMMAND_LIST))) {
         list->installEventFilter(this);
+        // Whoever reads the changed file first builds the list again (the entry of a row looked at, Find, a lookup):
+        // the rows name the old list's items, and are made anew.
+        connect(list->model(), &QAbstractItemModel::modelReset, this, [this] {
+            if (IsOpen() && !NamesCurrent()) {
+                model_->AskForNewResults();
+            }
+        });
     }
 }
 
@@ -361,7 +368,7 @@ void ResultsPanel::Prepare()
 {
     // Names made anew belong to another list: a search still ranking for the old one starts over on the new.
     if (MakeNamesCurrent() && search_ != nullptr) {
-        Search(query_);
+        SearchAgain();
     }
 }
 
@@ -372,17 +379,22 @@ bool ResultsPanel::Searching() const
 
 void ResultsPanel::Search(const QString &query)
 {
-    search_.reset(); // before the names it reads may be made anew
-    query_ = query;
     waiting_ = WaitingKey::kNone;
     lookingThrough_ = false;
+    query_ = query;
+    SearchAgain();
+}
+
+void ResultsPanel::SearchAgain()
+{
+    search_.reset(); // before the names it reads may be made anew
     mostWords_ = false;
-    if (query.trimmed().isEmpty()) {
+    if (query_.trimmed().isEmpty()) {
         Close(); // an empty search text shows no list
         return;
     }
     MakeNamesCurrent();
-    search_ = std::make_unique<helpdata::RankedSearch>(names_, platform::qt::ToU16String(query));
+    search_ = std::make_unique<helpdata::RankedSearch>(names_, platform::qt::ToU16String(query_));
     if (table_ != nullptr) {
         search_->ReadTable(table_);
     }
@@ -403,7 +415,7 @@ void ResultsPanel::WorkASlice()
                 tableBuilder_.reset();
                 names_.reset();
                 if (IsOpen()) {
-                    Search(query_);
+                    SearchAgain();
                 } else {
                     MakeNamesCurrent();
                 }
@@ -418,7 +430,7 @@ void ResultsPanel::WorkASlice()
             }
         } else if (search_ != nullptr && search_->HasTable()) {
             if (!NamesCurrent()) {
-                Search(query_); // the list was built again: its items are others now
+                SearchAgain(); // the list was built again: its items are others now
                 break;
             }
             if (search_->Continue()) {
@@ -449,10 +461,9 @@ void ResultsPanel::WorkASlice()
 
 void ResultsPanel::ShowResults(std::vector<helpdata::RankedResult> results)
 {
-    // While the user looks through the results, the highlight stays on the command they stand on; otherwise it is on
-    // the best.
-    const QModelIndex current = currentIndex();
-    const int standingOn = lookingThrough_ && current.isValid() ? model_->Result(current.row()).item : -1;
+    // While the user looks through the results, the highlight stays on the command they stand on, which the list has
+    // selected and the entry shows (also once the list is built again); otherwise it is on the best.
+    const int standingOn = lookingThrough_ ? context_.window.ListBoxById(IDC_COMMAND_LIST).GetCurSel() : -1;
     if (search_ != nullptr) {
         shownQuery_ = std::make_shared<const helpdata::Query>(search_->TheQuery());
     }
@@ -494,10 +505,15 @@ void ResultsPanel::Place()
     const int top = below.y() + countHeight;
     const int rowHeight = std::max(sizeHintForRow(0), fontMetrics().height() + kRowLeading);
     const int frame = 2 * frameWidth();
-    // Whole rows only, as many as the results have up to the most shown, and as fit above the list's bottom.
+    // Whole rows only, as many as the results have up to the most shown, and as fit above the list's bottom. Results
+    // made anew while the user is in them may have no row yet: the rows keep their room (and the keys) meanwhile.
     const int fitting = std::max(1, (bottom - top - frame) / rowHeight);
-    const int rows = std::min({model_->rowCount(), kMaxVisibleRows, fitting});
+    const int waitingRows = hasFocus() && Searching() ? 1 : 0;
+    const int rows = std::min({std::max(model_->rowCount(), waitingRows), kMaxVisibleRows, fitting});
     setGeometry(left, top, width, rows * rowHeight + frame);
+    if (rows == 0 && hasFocus()) {
+        searchText_.setFocus(Qt::OtherFocusReason); // no row is left to be on: the keys go back to where the user typed
+    }
     setVisible(open_ && rows > 0);
 }
 
@@ -575,7 +591,7 @@ void ResultsPanel::Choose(const QModelIndex &index)
         return;
     }
     if (!NamesCurrent()) {
-        Search(query_); // the list was built again: the results are made anew before one is chosen
+        SearchAgain(); // the list was built again: the results are made anew before one is chosen
         return;
     }
     const helpdata::RankedResult result = model_->Result(index.row());

@@ -77,6 +77,9 @@ public:
     // or, for a row the names alone decided, from its entry; then checks that the file did not change meanwhile.
     // When it did, nothing read is shown and the results are made anew (fileChanged, once however many rows ask).
     void FillRows(int first, int last);
+    // Asks, once however often it is called before they are, for the results to be made anew (fileChanged), after the
+    // events at hand.
+    void AskForNewResults();
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
@@ -88,7 +91,6 @@ signals:
 private:
     // True while the results belong to the list on show.
     bool Current() const;
-    void AskForNewResults();
 
     helpdata::HelpContext context_;
     std::vector<helpdata::RankedResult> results_;
@@ -121,6 +123,9 @@ public:
     // Shows the results for `query`: at once those the names give, the rest as the entries' text is ranked. An empty
     // query closes the panel.
     void Search(const QString &query);
+    // Shows the results for the same query over the list as it is now, built again from a changed file: a user looking
+    // through them stays on the command the entry shows, when it is among them, and a waiting key still waits.
+    void SearchAgain();
     void Close();
     bool IsOpen() const { return open_; }
     // True while the entries' text is still to be ranked for the query on show.

@@ -483,6 +483,51 @@ TEST_F(WindowTest, ResultsFollowAFileChangedUnderThem)
     EXPECT_TRUE(EntryBox().toPlainText().startsWith(QStringLiteral("now holds the key")));
 }
 
+// A file rewritten while the user looks through its results: the results are made anew as soon as the list is built
+// again (here by the entry of the row moved onto), each row with its own name; the keys stay in them and the highlight
+// on the command the entry shows, which Enter keeps.
+TEST_F(WindowTest, LookingThroughResultsOfAFileChangedUnderThem)
+{
+    const std::string path = folder_.filePath(QStringLiteral("korvadoc")).toStdString();
+    const std::string beta = SimpleEntry("beta", "the key, and the key again");
+    const std::string gamma = SimpleEntry("gamma", "one key");
+    OpenWindowOnBytes(SimpleEntry("alpha", "holds the key and the key and the key") + beta + gamma);
+    TypeSearchText(QStringLiteral("key"));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !Dialog().Results().Searching(); }, 5000));
+    ResultsPanel &results = Dialog().Results();
+    QTest::keyClick(&SearchText(), Qt::Key_Down);
+    const QString first = SelectedCommand();
+    QTest::keyClick(&results, Qt::Key_Down);
+    ASSERT_NE(SelectedCommand(), first);
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        << SimpleEntry("aardvark", "holds the key once") + SimpleEntry("alpha", "no longer") + beta + gamma;
+    QTest::keyClick(&results, Qt::Key_Up);
+    ASSERT_EQ(SelectedCommand(), first);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return results.ResultCount() == 3 && !results.Searching(); }, 5000));
+    QCoreApplication::processEvents();
+    QStringList names;
+    for (int row = 0; row < results.model()->rowCount(); ++row) {
+        names << results.model()->index(row, 0).data().toString();
+    }
+    names.sort();
+    EXPECT_EQ(names, (QStringList{"aardvark", "beta", "gamma"}));
+    EXPECT_TRUE(results.hasFocus());
+    EXPECT_EQ(results.currentIndex().data().toString(), first);
+    QTest::keyClick(&results, Qt::Key_Return);
+    EXPECT_EQ(SelectedCommand(), first);
+    EXPECT_FALSE(results.IsOpen());
+    // Rewritten again with the word nowhere: no row is left to be on, and the keys go back to the search text.
+    SearchText().setFocus();
+    QTest::keyClick(&SearchText(), Qt::Key_Down);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !results.Searching(); }, 5000));
+    ASSERT_TRUE(results.hasFocus());
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << SimpleEntry("beta", "nothing");
+    QTest::keyClick(&results, Qt::Key_Down);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return results.ResultCount() == 0 && !results.Searching(); }, 5000));
+    EXPECT_TRUE(SearchText().hasFocus());
+    EXPECT_EQ(results.CountLine().text(), QStringLiteral("0 results"));
+}
+
 // The names a running search reads are made anew when the file changes before the window's first paint: the search
 // keeps reading the names it holds, never freed ones, and starts over on the list built anew.
 TEST_F(WindowTest, FileChangedBetweenALookupAndTheFirstPaint)
