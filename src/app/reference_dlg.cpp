@@ -338,11 +338,12 @@ bool CReferenceDlg::eventFilter(QObject *watched, QEvent *event)
 bool CReferenceDlg::ZoomOnCtrlWheel(QObject *watched, const QWheelEvent &wheel)
 {
     const bool overText = watched == findChild<QAbstractScrollArea *>(ControlName(IDC_COMMAND_LIST))->viewport() ||
-                          watched == findChild<QAbstractScrollArea *>(ControlName(IDC_ENTRY_TEXT))->viewport();
+                          watched == findChild<QAbstractScrollArea *>(ControlName(IDC_ENTRY_TEXT))->viewport() ||
+                          watched == results_->viewport();
     if (!overText || (wheel.modifiers() & Qt::ControlModifier) == 0) {
         return false;
     }
-    Zoom(WheelSteps(wheel)); // the window's zoom, for the list and the entry alike
+    Zoom(WheelSteps(wheel)); // the window's zoom, for the list, the entry and the results alike
     return true;
 }
 

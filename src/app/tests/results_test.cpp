@@ -9,6 +9,7 @@
 
 #include <QAccessible>
 #include <QSplitter>
+#include <QWheelEvent>
 
 namespace korva::app::testing {
 namespace {
@@ -431,7 +432,10 @@ TEST_F(SampleResults, RowsFollowTheZoom)
     const int before = Results().sizeHintForRow(0);
     const int countBefore = Results().CountLine().sizeHint().height();
     QTest::keyClick(&Results(), Qt::Key_Plus, Qt::ControlModifier);
-    Dialog().Zoom(3);
+    QWheelEvent wheel(QPointF(5, 5), Results().viewport()->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120),
+                      Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(Results().viewport(), &wheel); // over the rows as over the list
+    EXPECT_DOUBLE_EQ(Dialog().ZoomFactor(), 1.25);
     QCoreApplication::processEvents();
     EXPECT_GT(Results().sizeHintForRow(0), before);
     EXPECT_EQ(Results().visualRect(Results().model()->index(1, 0)).top(), Results().sizeHintForRow(0));
