@@ -545,7 +545,8 @@ void CReferenceDlg::OnSelchangeCommandList()
 void CReferenceDlg::OnSelchangeSeeAlso()
 {
     helpdata::JumpToSeeAlso(context_);
-    // Refilling the list disables it for a moment, which sends the focus on: the next arrow key belongs here still.
+    // Chosen in the list dropped down, the focus was in its popup when the refill disabled the list for a moment: the
+    // focus comes back to the list, as after a choice by key, for the next arrow key.
     auto *seeAlso = findChild<QComboBox *>(ControlName(IDC_SEE_ALSO));
     if (seeAlso->isEnabled()) {
         seeAlso->setFocus(Qt::OtherFocusReason);

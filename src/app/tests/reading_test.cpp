@@ -201,7 +201,7 @@ TEST_F(SampleReading, ZoomInStepsBetweenHalfAndFourTimes)
     EXPECT_EQ(Dialog().size(), window); // the window and its proportions stay
 }
 
-TEST_F(SampleReading, FocusStaysOnAlsoSeeAfterAChoiceByKeyOrMouse)
+TEST_F(SampleReading, FocusStaysOnAlsoSeeWhenItsListIsRefilled)
 {
     ClickCommand(QStringLiteral("gcd"));
     SeeAlso().setFocus();
@@ -209,6 +209,13 @@ TEST_F(SampleReading, FocusStaysOnAlsoSeeAfterAChoiceByKeyOrMouse)
     ASSERT_EQ(SelectedCommand(), QStringLiteral("factor"));
     EXPECT_TRUE(SeeAlso().hasFocus());
     QTest::keyClick(&SeeAlso(), Qt::Key_Down); // the next arrow works too
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("expand"));
+    EXPECT_TRUE(SeeAlso().hasFocus());
+    // Back and Forward refill the list alike.
+    QTest::keyClick(&SeeAlso(), Qt::Key_Left, Qt::AltModifier);
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("factor"));
+    EXPECT_TRUE(SeeAlso().hasFocus());
+    QTest::keyClick(&SeeAlso(), Qt::Key_Right, Qt::AltModifier);
     EXPECT_EQ(SelectedCommand(), QStringLiteral("expand"));
     EXPECT_TRUE(SeeAlso().hasFocus());
 

@@ -12,6 +12,7 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTimer>
 
 namespace korva::platform::qt {
 
@@ -83,8 +84,21 @@ std::size_t QtWindow::GetControlText(int id, std::span<char16_t> buffer) const
 
 void QtWindow::EnableControl(int id, bool enable)
 {
-    if (QWidget *control = Control(id)) {
-        control->setEnabled(enable);
+    QWidget *control = Control(id);
+    if (control == nullptr) {
+        return;
+    }
+    // A control disabled with the focus sends it on, as the toolkit does. A list emptied and refilled is disabled only
+    // for that moment: enabled again within the same handler, it takes the focus back, so that the user's next key
+    // still reaches it.
+    if (!enable && control->hasFocus()) {
+        lostFocus_ = control;
+        QTimer::singleShot(0, &dialog_, [this] { lostFocus_.clear(); });
+    }
+    control->setEnabled(enable);
+    if (enable && lostFocus_ == control) {
+        lostFocus_.clear();
+        control->setFocus(Qt::OtherFocusReason);
     }
 }
 
