@@ -313,7 +313,10 @@ ResultsPanel::ResultsPanel(QWidget &dialog, const helpdata::HelpContext &context
 
     slices_.setInterval(0);
     connect(&slices_, &QTimer::timeout, this, &ResultsPanel::WorkASlice);
-    connect(this, &QListView::clicked, this, &ResultsPanel::Choose);
+    connect(this, &QListView::clicked, this, [this](const QModelIndex &index) {
+        clicked_.start();
+        Choose(index);
+    });
     connect(model_, &ResultsModel::fileChanged, this, [this] {
         if (IsOpen()) {
             SearchAgain();
@@ -331,6 +334,8 @@ ResultsPanel::ResultsPanel(QWidget &dialog, const helpdata::HelpContext &context
     dialog_.installEventFilter(this);
     if (auto *list = dialog_.findChild<QAbstractItemView *>(platform::qt::ControlName(IDC_COMMAND_LIST))) {
         list->installEventFilter(this);
+        listViewport_ = list->viewport();
+        listViewport_->installEventFilter(this);
         // Whoever reads the changed file first builds the list again (the entry of a row looked at, Find, a lookup):
         // the rows name the old list's items, and are made anew.
         connect(list->model(), &QAbstractItemModel::modelReset, this, [this] {
@@ -668,6 +673,13 @@ void ResultsPanel::mousePressEvent(QMouseEvent *event)
 
 bool ResultsPanel::eventFilter(QObject *watched, QEvent *event)
 {
+    // A row chosen with the first click of a double-click closes the results: the second lands on the list they
+    // covered, and would select whatever command stands there.
+    if (watched == listViewport_ && event->type() == QEvent::MouseButtonDblClick && clicked_.isValid() &&
+        clicked_.elapsed() <= QApplication::doubleClickInterval()) {
+        clicked_.invalidate();
+        return true;
+    }
     if (watched != &searchText_ && event->type() == QEvent::Resize && IsOpen()) {
         Place();
     }

@@ -23,11 +23,13 @@
 #include <vector>
 
 #include <QAbstractListModel>
+#include <QElapsedTimer>
 #include <QFont>
 #include <QLabel>
 #include <QLineEdit>
 #include <QList>
 #include <QListView>
+#include <QPointer>
 #include <QTextLayout>
 #include <QTimer>
 
@@ -188,6 +190,8 @@ private:
     std::shared_ptr<const helpdata::Query> shownQuery_;
     bool open_ = false;
     bool lookingThrough_ = false; // the user moved into the results with the keys
+    QElapsedTimer clicked_;       // since a row was last clicked
+    QPointer<QWidget> listViewport_;
     // A key pressed in the search text while the results were still coming, done once they are all there.
     enum class WaitingKey
     {

@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include <QAccessible>
+#include <QMouseEvent>
 #include <QSplitter>
 #include <QWheelEvent>
 
@@ -322,10 +323,22 @@ TEST_F(SampleResults, ClickOnARowShowsThatCommand)
         EXPECT_TRUE(Results().IsOpen());
         EXPECT_EQ(CurrentRow(), QStringLiteral("coeff"));
     }
-    QTest::mouseClick(Results().viewport(), Qt::LeftButton, {}, Results().visualRect(collect).center());
+    const QPoint place = Results().visualRect(collect).center();
+    QTest::mouseClick(Results().viewport(), Qt::LeftButton, {}, place);
     EXPECT_FALSE(Results().IsOpen());
     EXPECT_EQ(SelectedCommand(), QStringLiteral("collect"));
     EXPECT_TRUE(EntryBox().toPlainText().startsWith(QStringLiteral("Gathers the terms")));
+    // Clicked twice: the second click, which lands on the list the row leaves uncovered, selects nothing else there.
+    const QPoint onList = List().viewport()->mapFromGlobal(Results().viewport()->mapToGlobal(place));
+    for (const QEvent::Type type : {QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+        QMouseEvent half(type, onList, List().viewport()->mapToGlobal(onList), Qt::LeftButton,
+                         type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, {});
+        QApplication::sendEvent(List().viewport(), &half);
+    }
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("collect"));
+    // A click of its own on the list acts as ever.
+    QTest::mouseClick(List().viewport(), Qt::LeftButton, {}, onList);
+    EXPECT_NE(SelectedCommand(), QStringLiteral("collect"));
 }
 
 // F3 and Find keep running Find/Next on the same text, capitals counting; the results make way for it.
