@@ -93,7 +93,7 @@ void QtWindow::EnableControl(int id, bool enable)
     // still reaches it.
     if (!enable && control->hasFocus()) {
         lostFocus_ = control;
-        QTimer::singleShot(0, &dialog_, [this] { lostFocus_.clear(); });
+        QTimer::singleShot(0, &focusKept_, [this] { lostFocus_.clear(); });
     }
     control->setEnabled(enable);
     if (enable && lostFocus_ == control) {

@@ -70,6 +70,7 @@ private:
     QWidget &dialog_;
     mutable std::map<int, QPointer<QWidget>> controls_;
     QPointer<QWidget> lostFocus_; // a control disabled with the focus, until the events at hand are handled
+    QObject focusKept_;           // what forgets lostFocus_ then, gone with this window
     NoList noList_;
     NoComboBox noComboBox_;
     NoEdit noEdit_;
