@@ -196,6 +196,8 @@ void CReferenceDlg::ShowCommand(const QString &command)
         list.SetCurSel(found);
         OnSelchangeCommandList();
         NoteShownEntry();
+        // As after a launch with it: the next key moves on from the command shown, whatever had the keys before.
+        findChild<QWidget *>(platform::qt::ControlName(IDC_COMMAND_LIST))->setFocus(Qt::OtherFocusReason);
         return;
     }
     list.SetCurSel(platform::kNoItem);

@@ -381,6 +381,10 @@ TEST_F(SampleResults, LookupThatNoCommandBeginsWithOpensItsResults)
     EXPECT_FALSE(Results().IsOpen());
     QTest::keyClick(&SearchText(), Qt::Key_Escape);
     EXPECT_EQ(SelectedCommand(), QStringLiteral("gcd"));
+    // The keys go on from the command shown, as after a launch with it: Down is the next command of the list.
+    EXPECT_TRUE(List().hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("identity"));
 }
 
 // Enter pressed while the entries' text is still being ranked opens the best once it is known: the same command
