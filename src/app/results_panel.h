@@ -125,9 +125,6 @@ public:
     // Shows the results for `query`: at once those the names give, the rest as the entries' text is ranked. An empty
     // query closes the panel.
     void Search(const QString &query);
-    // Shows the results for the same query over the list as it is now, built again from a changed file: a user looking
-    // through them stays on the command the entry shows, when it is among them, and a waiting key still waits.
-    void SearchAgain();
     void Close();
     bool IsOpen() const { return open_; }
     // True while the entries' text is still to be ranked for the query on show.
@@ -162,6 +159,9 @@ protected:
 private:
     // One slice of the work: the word table, then the ranking, for about kSliceMs.
     void WorkASlice();
+    // Shows the results for the same query over the list as it is now, built again from a changed file: a user looking
+    // through them stays on the command the entry shows, when it is among them, and a waiting key still waits.
+    void SearchAgain();
     void ShowResults(std::vector<helpdata::RankedResult> results);
     void ShowCount();
     void Place();
