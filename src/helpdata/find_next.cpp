@@ -78,11 +78,13 @@ private:
 };
 
 // The key a tap searches for: the search text's first 49 characters, up to a NUL, in the data file's code page.
-std::size_t SearchKey(const platform::Window &window, std::array<char, kSearchKeyBufferSize> &key)
+// `held` says whether the code page has every character of them: one it lacks stands in no entry.
+std::size_t SearchKey(const platform::Window &window, std::array<char, kSearchKeyBufferSize> &key, bool &held)
 {
     std::array<char16_t, kSearchTextBufferSize> searchText;
     std::u16string_view typed(searchText.data(), window.GetControlText(IDC_SEARCH_TEXT, searchText));
     typed = typed.substr(0, typed.find(u'\0')); // a NUL ends the text, as it does every text the readers hold
+    held = platform::CodePageHolds(typed);
     return platform::WideToAnsi(typed, key);
 }
 
@@ -113,7 +115,8 @@ void ResetSearch(platform::Window &window)
 std::u16string SearchedText(const platform::Window &window)
 {
     std::array<char, kSearchKeyBufferSize> key;
-    const std::size_t length = SearchKey(window, key);
+    bool held = true;
+    const std::size_t length = SearchKey(window, key, held);
     std::array<char16_t, kSearchKeyBufferSize> text;
     return std::u16string(text.data(), platform::AnsiToWide(std::string_view(key.data(), length), text));
 }
@@ -249,13 +252,19 @@ void StartPassIfFresh(platform::Window &window, SearchState &state)
 bool FindNextEntry(const HelpContext &context)
 {
     std::array<char, kSearchKeyBufferSize> keyBytes;
-    const std::string_view key(keyBytes.data(), SearchKey(context.window, keyBytes));
+    bool held = true;
+    const std::string_view key(keyBytes.data(), SearchKey(context.window, keyBytes, held));
     if (key.empty()) {
         return false;
     }
     RebuildIndexIfChanged(context); // a changed file starts a new pass
     SearchState &state = ProcessSearchState();
     StartPassIfFresh(context.window, state);
+    if (!held) {
+        // Its stand-in, a '?', is in many a file: searched for, it would show entries that do not hold the text.
+        EndPass(context.window, state);
+        return false;
+    }
 
     platform::ListBox &list = context.window.ListBoxById(IDC_COMMAND_LIST);
     // Each chunk starts where the previous one was consumed; a read at or past the file's end yields nothing.

@@ -84,6 +84,17 @@ std::size_t WideToAnsi(std::u16string_view wide, std::span<char> out)
     return written;
 }
 
+bool CodePageHolds(std::u16string_view wide)
+{
+    for (std::size_t at = 0; at < wide.size();) {
+        const std::optional<char32_t> character = NextUtf16Character(wide, at);
+        if (!character || (*character != U'?' && WideCharToAnsi(*character) == kDefaultAnsiChar)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::size_t CopyTextCut(std::u16string_view text, std::span<char16_t> buffer)
 {
     if (buffer.empty()) {

@@ -29,6 +29,10 @@ std::size_t AnsiToWide(std::string_view ansi, std::span<char16_t> out);
 // Yields the bytes written, the terminator not counted. Writes nothing when `out` is empty.
 std::size_t WideToAnsi(std::u16string_view wide, std::span<char> out);
 
+// True when the code page has a byte for each character of `wide`; false when WideToAnsi would make one of them
+// kDefaultAnsiChar (a character the code page lacks, or a lone surrogate), which no text of the file can hold.
+bool CodePageHolds(std::u16string_view wide);
+
 // Copies `text` into `buffer` as a control's text is copied out (Window::GetControlText): at most `buffer.size() - 1`
 // units, never a surrogate pair's first half without its second, and a NUL unit after them. Yields the units
 // copied; writes nothing into an empty buffer.

@@ -186,6 +186,7 @@ std::vector<std::string> CheckSearchPass(const std::string &bytes, const std::u1
     text = text.substr(0, text.find(u'\0'));
     std::array<char, kSearchKeyBufferSize> keyBytes;
     const std::string key(keyBytes.data(), platform::WideToAnsi(text, keyBytes));
+    const bool held = platform::CodePageHolds(text);
 
     const std::size_t limit = static_cast<std::size_t>(window.commandList.GetCount()) + 2;
     for (std::size_t tap = 1;; ++tap) {
@@ -213,6 +214,10 @@ std::vector<std::string> CheckSearchPass(const std::string &bytes, const std::u1
         }
         if (window.commandList.GetCurSel() == platform::kNoItem) {
             problems.push_back("a tap neither reported an entry nor ended the pass");
+            break;
+        }
+        if (!held) {
+            problems.push_back("a text with a character the code page lacks was found");
             break;
         }
         // The reported entry ends with the blank line where the next tap starts; it begins at the last header

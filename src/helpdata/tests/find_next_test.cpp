@@ -185,10 +185,31 @@ TEST_F(TextSearch, SearchIsCaseSensitiveInTheDataFilesCodePage)
     EXPECT_EQ(WholePass(), (std::vector<std::string>{"abs"}));
 }
 
-TEST_F(TextSearch, CharacterTheCodePageLacksBecomesAQuestionMark)
+// The file holds one byte a character: a text with a character its code page lacks stands in no entry, though the
+// '?' that stands in for that character stands in many.
+TEST_F(TextSearch, TextWithACharacterTheCodePageLacksIsHeldByNoEntry)
 {
-    Open(SimpleEntry("solve", "why?") + SimpleEntry("abs", "no"));
-    Type(u"why\u03c0");
+    Open(SimpleEntry("solve", "why? \x80 5\xb0") + SimpleEntry("abs", "no"));
+    const struct
+    {
+        std::u16string typed;
+        std::vector<std::string> reported;
+    } cases[] = {
+        {u"why?", {"solve"}},
+        {u"\u20ac 5\u00b0", {"solve"}},
+        {u"why\u03c0", {}},
+        {u"why\U0001D400", {}},
+        {u"why" + std::u16string(1, static_cast<char16_t>(0xD800)), {}}, // a lone surrogate
+        {u"?", {"solve"}},
+        {u"\u03c0", {}},
+    };
+    for (const auto &each : cases) {
+        Type(each.typed);
+        EXPECT_EQ(WholePass(), each.reported) << "for text of " << each.typed.size() << " units";
+    }
+    // A character beyond the first 49 is not searched for.
+    Open(SimpleEntry("solve", "why" + std::string(47, ' ')));
+    Type(u"why" + std::u16string(46, u' ') + u"\u03c0");
     EXPECT_EQ(WholePass(), (std::vector<std::string>{"solve"}));
 }
 
