@@ -4,33 +4,8 @@
 #include <memory>
 
 #include <QMenu>
-#include <QTextBlock>
-#include <QTextDocument>
 
 namespace korva::app {
-
-void MarkMatches(QPlainTextEdit &entry, const QString &text)
-{
-    QList<QTextEdit::ExtraSelection> marks;
-    if (!text.isEmpty()) {
-        // Dark text on amber reads well in light and dark themes alike, and is no selection's colour.
-        QTextCharFormat found;
-        found.setBackground(QColor(0xFF, 0xD5, 0x4F));
-        found.setForeground(QColor(Qt::black));
-        QTextDocument *document = entry.document();
-        for (QTextCursor at = document->find(text, 0, QTextDocument::FindCaseSensitively); !at.isNull();
-             at = document->find(text, at, QTextDocument::FindCaseSensitively)) {
-            marks.append({at, found});
-        }
-    }
-    entry.setExtraSelections(marks);
-    if (!marks.isEmpty()) {
-        QTextCursor caret = entry.textCursor();
-        caret.setPosition(marks.first().cursor.selectionStart());
-        entry.setTextCursor(caret);
-        entry.ensureCursorVisible();
-    }
-}
 
 void ShowEntryMenu(QPlainTextEdit &entry, const QPoint &position, const QList<QAction *> &first)
 {

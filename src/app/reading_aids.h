@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
-// What the window adds for its readers beside the controls: the find's marks in the entry, the entry's context menu
-// and the wheel's zoom steps.
+// What the window adds for its readers beside the controls: the entry's context menu and the wheel's zoom steps.
 #pragma once
 
 #include <QList>
@@ -12,9 +11,6 @@ class QAction;
 
 namespace korva::app {
 
-// Marks every place in `entry` that holds `text` exactly, in the find colours, and scrolls the first into view; none
-// of it is a selection. An empty `text` clears the marks.
-void MarkMatches(QPlainTextEdit &entry, const QString &text);
 // Shows the entry's context menu at `position` (in the entry's viewport): `first` (back and forward), then what a
 // reader uses of the text's own actions (Copy, Select All), then, after a separator, its editing actions.
 void ShowEntryMenu(QPlainTextEdit &entry, const QPoint &position, const QList<QAction *> &first);

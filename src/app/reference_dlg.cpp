@@ -113,11 +113,10 @@ CReferenceDlg::CReferenceDlg(platform::HelpFile &file, helpdata::ReadBuffer &buf
     connect(entry, &QWidget::customContextMenuRequested, this, [this, entry](const QPoint &position) {
         ShowEntryMenu(*entry, position, {back_, forward_});
     });
-    // A find's marks go with the entry they marked; once a command has been shown, the entry needs no hint.
+    // Once a command has been shown, the entry needs no hint.
     entry->setPlaceholderText(
         tr("Choose a command from the list, or type what you are looking for into the search text."));
     connect(entry, &EntryTextEdit::textShown, this, [entry] {
-        MarkMatches(*entry, {});
         if (!entry->document()->isEmpty()) {
             entry->setPlaceholderText(QString());
         }
@@ -565,9 +564,7 @@ void CReferenceDlg::OnFind()
     if (!helpdata::FindNextEntry(context_)) {
         return;
     }
-    // Where the text stands in the entry, and the command found, for the eye and for a screen reader.
-    MarkMatches(*findChild<EntryTextEdit *>(ControlName(IDC_ENTRY_TEXT)),
-                platform::qt::ToQString(helpdata::SearchedText(window_)));
+    // The command found, for a screen reader (the engine has marked where the text stands in its entry).
     auto *list = findChild<CommandListView *>(ControlName(IDC_COMMAND_LIST));
     const int row = list->GetCurSel();
     for (const auto type : {QAccessible::Selection, QAccessible::ActiveDescendantChanged}) {
@@ -580,7 +577,7 @@ void CReferenceDlg::OnFind()
 void CReferenceDlg::OnChangeSearchText()
 {
     helpdata::ResetSearch(window_);
-    MarkMatches(*findChild<EntryTextEdit *>(ControlName(IDC_ENTRY_TEXT)), {});
+    window_.EditById(IDC_ENTRY_TEXT).MarkFound({});
 }
 
 } // namespace korva::app

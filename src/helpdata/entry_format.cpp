@@ -89,28 +89,34 @@ std::optional<EntryParts> ParseEntry(std::string_view entryBytes)
     return parts;
 }
 
-EntryFormulas ComposeEntryText(const EntryParts &parts, EntryText &text)
+EntryLayout ComposeEntryText(const EntryParts &parts, EntryText &text)
 {
-    EntryFormulas formulas;
+    EntryLayout layout;
     text.AppendAnsi(parts.description);
+    layout.searched.push_back(RangeFrom(0, text));
     if (!parts.hasParameters) {
-        return formulas;
+        return layout;
     }
     text.Append(kParamsHeading);
     const std::size_t parameters = text.Length();
     text.AppendAnsi(parts.parameters);
-    formulas.parameters = RangeFrom(parameters, text);
+    layout.parameters = RangeFrom(parameters, text);
+    layout.searched.push_back(layout.parameters);
     if (parts.exampleLines.empty()) {
-        return formulas;
+        return layout;
     }
     text.Append(kExamplesHeading);
     const std::size_t examples = text.Length();
-    ForEachExampleLine(parts, [&text](std::string_view line) {
+    ForEachExampleLine(parts, [&text, &layout](std::string_view line) {
+        const std::size_t start = text.Length();
         text.AppendAnsi(line);
+        if (!line.empty() && !IsHiddenFromSearch(line.front())) {
+            layout.searched.push_back(RangeFrom(start, text));
+        }
         text.Append(kLineBreak);
     });
-    formulas.examples = RangeFrom(examples, text);
-    return formulas;
+    layout.examples = RangeFrom(examples, text);
+    return layout;
 }
 
 } // namespace korva::helpdata

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace korva::helpdata {
 
@@ -69,17 +70,21 @@ void ForEachSearchedText(const EntryParts &parts, Text text)
 // The text the entry view shows of an entry, cut to its buffer: kMaxEntryText units at most.
 using EntryText = FixedText<kEntryTextBufferSize>;
 
-// Where the formulas stand in a composed entry text: the parameter synopsis, and the example lines (each with the line
-// break after it). An entry without them, or a text cut before them, has an empty range.
-struct EntryFormulas
+// Where the parts of an entry stand in its composed text, each cut where the text is.
+struct EntryLayout
 {
+    // The formulas: the parameter synopsis, and the example lines (each with the line break after it). An entry
+    // without them, or a text cut before them, has an empty range.
     platform::TextRange parameters;
     platform::TextRange examples;
+    // What Find searches of the entry (ForEachSearchedText): its description, its synopsis, and each example line but
+    // those of kind "1" and "3". The program's own headings between them are no text of the entry.
+    std::vector<platform::TextRange> searched;
 };
 
 // Composes `parts` as the entry view shows them, in at most 999 units:
 //   description ["\r\n\r\nParams:" synopsis ["\r\n\r\nExamples:\r\n" (example line "\r\n")...]]
-// and yields where its formulas stand in it.
-EntryFormulas ComposeEntryText(const EntryParts &parts, EntryText &text);
+// and yields where its parts stand in it.
+EntryLayout ComposeEntryText(const EntryParts &parts, EntryText &text);
 
 } // namespace korva::helpdata

@@ -6,6 +6,7 @@
 #include "see_also.h"
 
 #include <array>
+#include <vector>
 
 namespace korva::helpdata {
 
@@ -52,7 +53,7 @@ std::optional<std::string_view> ReadSelectedEntry(const HelpContext &context)
 
 } // namespace
 
-void ShowSelectedEntry(const HelpContext &context)
+void ShowSelectedEntry(const HelpContext &context, std::u16string_view marked)
 {
     const std::optional<std::string_view> entryBytes = ReadSelectedEntry(context);
     if (!entryBytes) {
@@ -69,10 +70,22 @@ void ShowSelectedEntry(const HelpContext &context)
         EmptySeeAlsoList(context);
     }
     EntryText text;
-    const EntryFormulas formulas = ComposeEntryText(*parts, text);
+    const EntryLayout layout = ComposeEntryText(*parts, text);
     context.window.SetControlText(IDC_ENTRY_TEXT, text.View());
-    const std::array ranges = {formulas.parameters, formulas.examples};
-    context.window.EditById(IDC_ENTRY_TEXT).ShowInFixedPitch(ranges);
+    platform::EditBox &entry = context.window.EditById(IDC_ENTRY_TEXT);
+    const std::array formulas = {layout.parameters, layout.examples};
+    entry.ShowInFixedPitch(formulas);
+    if (!marked.empty()) {
+        std::vector<platform::TextRange> marks;
+        for (const platform::TextRange &range : layout.searched) {
+            const std::u16string_view part = text.View().substr(range.start, range.length);
+            for (std::size_t at = part.find(marked); at != std::u16string_view::npos;
+                 at = part.find(marked, at + marked.size())) {
+                marks.push_back({range.start + at, marked.size()});
+            }
+        }
+        entry.MarkFound(marks);
+    }
 }
 
 void CopyEntrySelection(const HelpContext &context)

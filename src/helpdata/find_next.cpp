@@ -112,15 +112,6 @@ void ResetSearch(platform::Window &window)
     }
 }
 
-std::u16string SearchedText(const platform::Window &window)
-{
-    std::array<char, kSearchKeyBufferSize> key;
-    bool held = true;
-    const std::size_t length = SearchKey(window, key, held);
-    std::array<char16_t, kSearchKeyBufferSize> text;
-    return std::u16string(text.data(), platform::AnsiToWide(std::string_view(key.data(), length), text));
-}
-
 namespace {
 
 // The part of a chunk a tap searches, and how much of the file it consumes.
@@ -285,7 +276,9 @@ bool FindNextEntry(const HelpContext &context)
             if (found != platform::kNoItem) {
                 state.position += static_cast<std::uint32_t>(match->close);
                 list.SetCurSel(found);
-                ShowSelectedEntry(context);
+                // Marked where it stands, as the entry shows it.
+                std::array<char16_t, kSearchKeyBufferSize> marked;
+                ShowSelectedEntry(context, std::u16string_view(marked.data(), platform::AnsiToWide(key, marked)));
                 return true;
             }
         }

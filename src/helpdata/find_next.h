@@ -5,7 +5,6 @@
 #include "help_context.h"
 
 #include <cstdint>
-#include <string>
 
 namespace korva::helpdata {
 
@@ -28,14 +27,11 @@ void ResetSearch(platform::Window &window);
 // One tap on Find/Next. Searches for the first 49 characters of the search text, in the data file's code page,
 // byte for byte and case-sensitive, from where the last tap stopped (from the start on a new pass, which turns the
 // caption to "Next"). Reports the next entry that holds the text outside its lines of kind "1" and "3": selects its
-// command (the first the list finds by the entry's name) and shows it. Each entry is reported at most once per pass.
-// When no entry is left, the caption returns to "Find" and the window shows "Search completed". An empty search text
-// does nothing. A tap reads each byte of the file at most once and examines it a bounded number of times, whatever
-// the file holds. Yields whether it showed an entry.
+// command (the first the list finds by the entry's name) and shows it, the text marked where it stands. Each entry is
+// reported at most once per pass. When no entry is left, the caption returns to "Find" and the window shows "Search
+// completed"; a text with a character the code page lacks is in no entry. An empty search text does nothing. A tap
+// reads each byte of the file at most once and examines it a bounded number of times, whatever the file holds. Yields
+// whether it showed an entry.
 bool FindNextEntry(const HelpContext &context);
-
-// The text a tap searches for, as the entry text shows it: the search text's first 49 characters, each the code page
-// lacks as the character that stands in for it.
-std::u16string SearchedText(const platform::Window &window);
 
 } // namespace korva::helpdata

@@ -152,6 +152,10 @@ public:
     // Shows the parts `ranges` of the text the program set last in the system's fixed-pitch font, so that a formula
     // reads as one; the rest keeps the control's own font. The text stays as it is: Copy takes the same characters.
     virtual void ShowInFixedPitch(std::span<const TextRange> ranges) = 0;
+    // Marks the parts `ranges` of the text the program set last as where a search found what it looked for, and puts
+    // the caret at the first, in view. The marks are no selection (Copy does not take them); they go with the next
+    // text set, or with a call with none.
+    virtual void MarkFound(std::span<const TextRange> ranges) = 0;
 };
 
 // The open reference window: its controls by id, their texts and states, and the message box it owns.

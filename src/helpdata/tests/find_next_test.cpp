@@ -71,6 +71,22 @@ TEST_F(TextSearch, OnlyTheFirstFortyNineCharactersAreSearched)
     Type(U16(first49 + std::string(11, 'y')));
     Tap();
     EXPECT_EQ(Selected(), "solve");
+    EXPECT_EQ(window.entryText.found, (std::vector<platform::TextRange>{{0, 49}}));
+}
+
+// Marked where the entry's own text holds it, each place once: in the description, the synopsis and the example lines
+// that Find searches; never in the headings between them, nor in an example line of kind "3".
+TEST_F(TextSearch, EntryShownIsMarkedWhereItsTextHoldsTheText)
+{
+    Open(Entry("solve", {"1 c", "2 Par Parx", "3 c", "0 Par(x)", "Par(1)  Par", "3 Par", "ParPar"}));
+    Type(u"Par");
+    Tap();
+    ASSERT_EQ(EntryText(), u"Par Parx\r\n\r\nParams:Par(x)\r\n\r\nExamples:\r\nPar(1)  Par\r\n3 Par\r\nParPar\r\n");
+    EXPECT_EQ(window.entryText.found,
+              (std::vector<platform::TextRange>{{0, 3}, {4, 3}, {19, 3}, {40, 3}, {48, 3}, {60, 3}, {63, 3}}));
+    // Shown any other way, the entry has no marks.
+    ShowSelectedEntry(context);
+    EXPECT_TRUE(window.entryText.found.empty());
 }
 
 TEST_F(TextSearch, TextOnlyInLinesOfKindOneOrThreeIsNeverReported)

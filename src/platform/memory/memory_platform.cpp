@@ -124,6 +124,7 @@ void MemoryWindow::SetControlText(int id, std::u16string_view text)
     case IDC_ENTRY_TEXT:
         entryText.text = text;
         entryText.fixedPitch.clear(); // a new text has no look until the program gives it one
+        entryText.found.clear();
         entryText.Select(0, 0);
         ++entryTextSets;
         break;

@@ -103,6 +103,7 @@ public:
     {
         fixedPitch.assign(ranges.begin(), ranges.end());
     }
+    void MarkFound(std::span<const TextRange> ranges) override { found.assign(ranges.begin(), ranges.end()); }
 
     // The selection the user made in the text, as [start, end) in units.
     void Select(std::size_t start, std::size_t end)
@@ -114,6 +115,8 @@ public:
     std::u16string text;
     // The parts of the text in the fixed-pitch font.
     std::vector<TextRange> fixedPitch;
+    // The parts of the text marked as found.
+    std::vector<TextRange> found;
 
 private:
     std::u16string &clipboard_;

@@ -249,6 +249,7 @@ void EntryTextEdit::ShowText(std::u16string_view composed)
     // A text set anew takes the format the caret stands in (after a click in an example, the fixed-pitch one): each
     // entry starts from the control's own.
     setCurrentCharFormat(QTextCharFormat());
+    setExtraSelections({}); // a find's marks go with the entry they marked
     setPlainText(shown);
     emit textShown();
 }
@@ -264,26 +265,49 @@ QString EntryTextEdit::FixedPitchFamily()
     return QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
 }
 
+QTextCursor EntryTextEdit::ShownRange(const TextRange &range) const
+{
+    const int end = document()->characterCount() - 1; // the document's last character is its closing paragraph mark
+    QTextCursor part(document());
+    part.setPosition(std::min(ShownPosition(range.start), end));
+    part.setPosition(std::min(ShownPosition(range.start + range.length), end), QTextCursor::KeepAnchor);
+    return part;
+}
+
 void EntryTextEdit::ShowInFixedPitch(std::span<const TextRange> ranges)
 {
     QTextCharFormat fixed;
     fixed.setFontFamilies({FixedPitchFamily()});
     fixed.setFontFixedPitch(true);
     fixed.setFontStyleHint(QFont::Monospace);
-    QTextDocument *text = document();
-    const int end = text->characterCount() - 1; // the document's last character is its closing paragraph mark
-    text->setUndoRedoEnabled(false);            // a look, not an edit for the user to undo
+    document()->setUndoRedoEnabled(false); // a look, not an edit for the user to undo
     for (const TextRange &range : ranges) {
-        const int start = std::min(ShownPosition(range.start), end);
-        const int stop = std::min(ShownPosition(range.start + range.length), end);
-        if (start < stop) {
-            QTextCursor part(text);
-            part.setPosition(start);
-            part.setPosition(stop, QTextCursor::KeepAnchor);
+        QTextCursor part = ShownRange(range);
+        if (part.hasSelection()) {
             part.mergeCharFormat(fixed);
         }
     }
-    text->setUndoRedoEnabled(true);
+    document()->setUndoRedoEnabled(true);
+}
+
+void EntryTextEdit::MarkFound(std::span<const TextRange> ranges)
+{
+    QTextCharFormat found;
+    found.setBackground(QColor(0xFF, 0xD5, 0x4F));
+    found.setForeground(QColor(Qt::black));
+    QList<QTextEdit::ExtraSelection> marks;
+    for (const TextRange &range : ranges) {
+        if (QTextCursor part = ShownRange(range); part.hasSelection()) {
+            marks.append({part, found});
+        }
+    }
+    setExtraSelections(marks);
+    if (!marks.isEmpty()) {
+        QTextCursor caret = textCursor();
+        caret.setPosition(marks.first().cursor.selectionStart());
+        setTextCursor(caret);
+        ensureCursorVisible();
+    }
 }
 
 QMimeData *EntryTextEdit::createMimeDataFromSelection() const

@@ -99,6 +99,8 @@ public:
 
     void Copy() override { copy(); }
     void ShowInFixedPitch(std::span<const TextRange> ranges) override;
+    // In the find colours, dark on amber: they read well in light and dark themes alike, and are no selection's.
+    void MarkFound(std::span<const TextRange> ranges) override;
     // Shows `composed`, a text the program composed with CR LF line breaks, in place of what the control holds, in the
     // control's own font whatever the text before it wore or the caret stood in.
     void ShowText(std::u16string_view composed);
@@ -117,6 +119,8 @@ private:
     // Where the text on show stands for a place in the composed text: the control breaks lines at LF, so each CR of
     // the composed text is left out (removedCRs_ holds their places in it).
     int ShownPosition(std::size_t composedPosition) const;
+    // The characters of `range` in the text on show, cut where it ends.
+    QTextCursor ShownRange(const TextRange &range) const;
 
     std::vector<std::size_t> removedCRs_;
 };

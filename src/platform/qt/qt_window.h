@@ -65,6 +65,7 @@ private:
     public:
         void Copy() override {}
         void ShowInFixedPitch(std::span<const TextRange>) override {}
+        void MarkFound(std::span<const TextRange>) override {}
     };
 
     QWidget &dialog_;
