@@ -217,7 +217,15 @@ void CReferenceDlg::BringToFront()
     }
     show();
     raise();
-    activateWindow();
+    // A message box the window waits on ("Search completed") stays in front of it, and takes the keys: behind it, out
+    // of sight, it would leave a window that takes no key and no click.
+    QWidget *box = QApplication::activeModalWidget();
+    if (box != nullptr && box != this) {
+        box->raise();
+        box->activateWindow();
+    } else {
+        activateWindow();
+    }
 }
 
 bool CReferenceDlg::OnInitDialog()

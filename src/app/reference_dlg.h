@@ -45,7 +45,8 @@ public:
     // The command list as the window opens: `index`, built ahead from the window's data file, in place of a scan of
     // its own. The window waits for it there, and reads the file only after.
     void TakeIndexWhenOpen(std::future<platform::SortedList> index) { indexAhead_ = std::move(index); }
-    // Brings the window to the front: shown, raised and made active where the desktop lets it.
+    // Brings the window to the front: shown, raised and made active where the desktop lets it, with a message box it
+    // shows in front of it.
     void BringToFront();
 
     // The results for the search text as the user types it, right under it.

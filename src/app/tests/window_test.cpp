@@ -117,6 +117,36 @@ TEST_F(SampleWindow, ProgramMadeChangesReachNoHandler)
     EXPECT_EQ(notifications, 1);
 }
 
+// A lookup handed over while "Search completed" waits for its OK brings the window to the front with the box in front
+// of it: the window takes no key until the box is closed, so a box behind it would leave it frozen to the user.
+TEST_F(SampleWindow, LookupHandedOverKeepsTheWaitingMessageBoxInFront)
+{
+    Dialog().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Dialog()));
+    TypeSearchText(QStringLiteral("no entry holds this"));
+    QString inFront; // the text of the message box active after the lookup
+    QTimer lookup;
+    QObject::connect(&lookup, &QTimer::timeout, &Dialog(), [this, &inFront, &lookup] {
+        QWidget *box = QApplication::activeModalWidget();
+        if (box == nullptr || box == &Dialog()) {
+            return;
+        }
+        lookup.stop();
+        Dialog().ShowCommand(QStringLiteral("gcd"));
+        Dialog().BringToFront();
+        QApplication::processEvents();
+        if (auto *active = qobject_cast<QMessageBox *>(QApplication::activeWindow())) {
+            inFront = active->text();
+        }
+        QTest::keyClick(box, Qt::Key_Enter);
+    });
+    lookup.start(10);
+    QTest::mouseClick(&FindButton(), Qt::LeftButton);
+    lookup.stop();
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("gcd"));
+    EXPECT_EQ(inFront, QStringLiteral("Search completed"));
+}
+
 TEST_F(SampleWindow, NeitherButtonIsTheDefaultAndTheEntryTextCanBeEdited)
 {
     EXPECT_FALSE(FindButton().isDefault());
