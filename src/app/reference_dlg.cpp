@@ -555,11 +555,11 @@ void CReferenceDlg::OnSelchangeSeeAlso()
 {
     helpdata::JumpToSeeAlso(context_);
     // Chosen in the list dropped down, the focus was in its popup when the refill disabled the list for a moment: the
-    // focus comes back to the list, as after a choice by key, for the next arrow key.
+    // focus comes back to the list, as after a choice by key, for the next arrow key; left empty by a command without
+    // related ones, the list gives it to the command list, as it does then by key.
     auto *seeAlso = findChild<QComboBox *>(ControlName(IDC_SEE_ALSO));
-    if (seeAlso->isEnabled()) {
-        seeAlso->setFocus(Qt::OtherFocusReason);
-    }
+    findChild<QWidget *>(ControlName(seeAlso->isEnabled() ? IDC_SEE_ALSO : IDC_COMMAND_LIST))
+        ->setFocus(Qt::OtherFocusReason);
 }
 
 void CReferenceDlg::OnCopy()

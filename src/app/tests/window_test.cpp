@@ -463,6 +463,29 @@ TEST_F(SmallFileWindow, RefilledSeeAlsoListRunsNoHandler)
     EXPECT_EQ(SeeAlso().count(), 1);
 }
 
+// A jump to a command without related ones leaves the see-also list empty and disabled: the keys go on in the command
+// list, which shows the command on show, by key and by mouse alike.
+TEST_F(SmallFileWindow, SeeAlsoListLeftEmptyGivesTheKeysToTheCommandList)
+{
+    OpenWindowOnBytes(SimpleEntry("alpha", "first", {"beta", "gamma"}) + SimpleEntry("beta", "second") +
+                      SimpleEntry("gamma", "third", {"alpha"}));
+    ClickCommand(QStringLiteral("alpha"));
+    SeeAlso().setFocus();
+    QTest::keyClick(&SeeAlso(), Qt::Key_Down);
+    ASSERT_EQ(SelectedCommand(), QStringLiteral("beta"));
+    EXPECT_FALSE(SeeAlso().isEnabled());
+    EXPECT_TRUE(List().hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("gamma"));
+
+    ClickCommand(QStringLiteral("alpha"));
+    SeeAlso().showPopup();
+    QAbstractItemView *popup = SeeAlso().view();
+    QTest::mouseClick(popup->viewport(), Qt::LeftButton, {}, popup->visualRect(popup->model()->index(0, 0)).center());
+    ASSERT_EQ(SelectedCommand(), QStringLiteral("beta"));
+    EXPECT_TRUE(List().hasFocus());
+}
+
 TEST_F(SmallFileWindow, ListAndEntryTakeTheGrowth)
 {
     OpenWindowOnBytes(SimpleEntry("alpha", "first"));

@@ -88,12 +88,16 @@ void QtWindow::EnableControl(int id, bool enable)
     if (control == nullptr) {
         return;
     }
-    // A control disabled with the focus sends it on, as the toolkit does. A list emptied and refilled is disabled only
-    // for that moment: enabled again within the same handler, it takes the focus back, so that the user's next key
-    // still reaches it.
+    // A control disabled with the focus gives it to the command list, which shows the command on show, rather than to
+    // whatever control follows it (the see-also list, left empty by a command without related ones, to Copy, where the
+    // next arrow key would go on to Find). A list emptied and refilled is disabled only for that moment: enabled again
+    // within the same handler, it takes the focus back, so that the user's next key still reaches it.
     if (!enable && control->hasFocus()) {
         lostFocus_ = control;
         QTimer::singleShot(0, &focusKept_, [this] { lostFocus_.clear(); });
+        if (QWidget *list = Control(IDC_COMMAND_LIST); list != nullptr && list != control && list->isEnabled()) {
+            list->setFocus(Qt::OtherFocusReason);
+        }
     }
     control->setEnabled(enable);
     if (enable && lostFocus_ == control) {
