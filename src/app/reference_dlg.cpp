@@ -98,6 +98,7 @@ CReferenceDlg::CReferenceDlg(platform::HelpFile &file, helpdata::ReadBuffer &buf
     // However else they close (a choice, Find, another control), what was looked through is kept.
     connect(results_, &ResultsPanel::closed, this, [this] { beforePreview_.reset(); });
     connect(find, &QPushButton::clicked, results_, &ResultsPanel::Close);
+    connect(results_, &ResultsPanel::findAsked, find, &QPushButton::click);
     // Where to start, until the user has: the search text and the entry say how to begin.
     search->setPlaceholderText(tr("Search commands"));
 

@@ -587,6 +587,10 @@ void ResultsPanel::Close()
 
 void ResultsPanel::KeepEnter()
 {
+    if (model_->rowCount() == 0) {
+        emit findAsked(); // a text no command holds a word of ("x^2", "+") may still stand in an entry
+        return;
+    }
     Choose(currentIndex().isValid() ? currentIndex() : model_->index(0));
 }
 

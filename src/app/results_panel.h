@@ -147,6 +147,8 @@ signals:
     void dismissed();
     // The results closed, by Escape or otherwise: the next look through them starts from what the entry shows then.
     void closed();
+    // Enter in the search text found no result to keep: the text is for Find, as it is with no results open.
+    void findAsked();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -165,6 +167,7 @@ private:
     void ShowResults(std::vector<helpdata::RankedResult> results);
     void ShowCount();
     void Place();
+    // Enter: the highlighted result kept, else the best; with none, the text for Find.
     void KeepEnter();
     void Choose(const QModelIndex &index);
     // Into the results from the search text, onto the best, which the entry shows.

@@ -353,6 +353,18 @@ TEST_F(SampleResults, FindAndF3KeepToFindNext)
     EXPECT_EQ(SelectedCommand(), QStringLiteral("gamma"));
 }
 
+// A text that no command holds a word of leaves no result to keep: Enter finds it, as with no results open.
+TEST_F(SampleResults, EnterWithNoResultToKeepFinds)
+{
+    TypeAndWait(QStringLiteral("\u00bb")); // the sign between an example and its result
+    ASSERT_TRUE(Results().IsOpen());
+    ASSERT_EQ(Results().model()->rowCount(), 0);
+    QTest::keyClick(&SearchText(), Qt::Key_Return);
+    EXPECT_FALSE(Results().IsOpen());
+    EXPECT_EQ(FindButton().text(), QStringLiteral("Next"));
+    EXPECT_TRUE(EntryBox().toPlainText().contains(QStringLiteral("\u00bb")));
+}
+
 // A lookup that a command begins with selects it as ever; one that none begins with opens its results. A name given
 // in one case finds the command of that case first, as --print does.
 TEST_F(SampleResults, LookupThatNoCommandBeginsWithOpensItsResults)
