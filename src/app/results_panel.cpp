@@ -644,10 +644,15 @@ void ResultsPanel::keyPressEvent(QKeyEvent *event)
             return;
         }
         break;
-    case Qt::Key_Backspace:
-    case Qt::Key_Delete:
     case Qt::Key_Left:
     case Qt::Key_Right:
+        if ((event->modifiers() & Qt::AltModifier) != 0) {
+            event->ignore(); // Back or Forward, with nowhere to go: the look through the results goes on
+            return;
+        }
+        [[fallthrough]];
+    case Qt::Key_Backspace:
+    case Qt::Key_Delete:
         searchText_.setFocus(Qt::OtherFocusReason);
         QCoreApplication::sendEvent(&searchText_, event);
         return;

@@ -280,6 +280,23 @@ TEST_F(SampleResults, BackAndForwardEndALookThroughTheResults)
     EXPECT_EQ(SelectedCommand(), QStringLiteral("gcd"));
 }
 
+// With nowhere to go back or forward to, Alt+Left and Alt+Right leave the look through the results where it is.
+TEST_F(SampleResults, BackAndForwardWithNowhereToGoKeepTheLook)
+{
+    TypeAndWait(QStringLiteral("coefficient"));
+    QTest::keyClick(&SearchText(), Qt::Key_Down);
+    QTest::keyClick(&Results(), Qt::Key_Down);
+    ASSERT_EQ(SelectedCommand(), QStringLiteral("binomial"));
+    ASSERT_FALSE(Dialog().BackAction().isEnabled());
+    for (const Qt::Key key : {Qt::Key_Left, Qt::Key_Right}) {
+        QTest::keyClick(&Results(), key, Qt::AltModifier);
+        EXPECT_TRUE(Results().IsOpen());
+        EXPECT_TRUE(Results().hasFocus());
+        EXPECT_EQ(CurrentRow(), QStringLiteral("binomial"));
+        EXPECT_EQ(SelectedCommand(), QStringLiteral("binomial"));
+    }
+}
+
 // Enter keeps the command highlighted, and notes it in the history; hovering only shows where the mouse is.
 TEST_F(SampleResults, EnterKeepsTheHighlightedCommand)
 {
