@@ -292,19 +292,14 @@ public:
     // A command of the viewer's list, named on `line`.
     void AddCommand(const std::string &name, std::size_t line)
     {
-        const auto [known, added] = commands_.emplace(Folded(name), Command{name, line});
-        if (added) {
-            return;
-        }
-        if (known->second.name == name) {
+        commands_.emplace(Folded(name), Command{name, line});
+        // Names that differ only in case ("Gamma", "gamma") are each reached by their own name; the same name twice
+        // is not.
+        const auto [first, added] = lines_.emplace(name, line);
+        if (!added) {
             reporter_.Warning(line, "command " + Quote(name) + " is already defined at line " +
-                                        std::to_string(known->second.line) +
+                                        std::to_string(first->second) +
                                         ": the list shows both, but a see-also jump always shows the first");
-        } else {
-            reporter_.Warning(line, "command " + Quote(name) + " differs from " + Quote(known->second.name) +
-                                        " (line " + std::to_string(known->second.line) +
-                                        ") only in case: a see-also jump to either shows the one higher "
-                                        "in the list");
         }
     }
 
@@ -365,6 +360,7 @@ private:
 
     Reporter &reporter_;
     std::map<std::u16string, Command> commands_; // by folded name, the first of each, for the listed entries
+    std::map<std::string, std::size_t> lines_;   // the line of each name's first entry
     std::vector<SeeAlso> seeAlso_;               // in line order, decided at the end
     std::size_t unchecked_ = 0;
 };

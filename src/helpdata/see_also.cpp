@@ -61,7 +61,9 @@ void JumpToSeeAlso(const HelpContext &context)
     }
     RebuildIndexIfChanged(context);
     platform::ListBox &list = context.window.ListBoxById(IDC_COMMAND_LIST);
-    const int found = list.FindString(std::u16string_view(name.data(), length));
+    // The command named so, also where another differs from it only in case ("gamma" beside "Gamma"), as a lookup
+    // finds it; the first that begins with the name only when none is named so.
+    const int found = FindCommand(list, std::u16string_view(name.data(), length));
     if (found == platform::kNoItem) {
         return;
     }

@@ -16,8 +16,9 @@ void RefillSeeAlsoList(std::string_view seeAlsoLines, const HelpContext &context
 // Empties and disables the see-also list.
 void EmptySeeAlsoList(const HelpContext &context);
 
-// Selects the first command that begins with the see-also list's selected name, case ignored, and shows its entry.
-// A name that no command begins with does nothing.
+// Selects the command that the see-also list's selected name names (FindCommand: the command named so, else the first
+// named so in any case, else the first that begins with it, case ignored) and shows its entry. A name that no command
+// begins with does nothing.
 void JumpToSeeAlso(const HelpContext &context);
 
 } // namespace korva::helpdata

@@ -276,8 +276,6 @@ TEST(Checker, WarnsWhereTheViewerWouldSurpriseAReader)
                   "8: see-also name 'absent' names no command (none begins with it): entry 'gamma' does not offer it",
                   "9: see-also name 'in' is no command's name: entry 'gamma' offers it, and choosing it opens "
                   "'integrate', the first command that begins with it",
-                  "11: command 'Gamma' differs from 'gamma' (line 2) only in case: a see-also jump to "
-                  "either shows the one higher in the list",
                   "17: command 'gamma' is already defined at line 2: the list shows both, but a see-also jump always "
                   "shows the first",
                   "23: the command name begins at byte 3 of its line, so it reads 'kip'; the 2 bytes before are "

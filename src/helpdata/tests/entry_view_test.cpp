@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "engine_fixture.h"
 
+#include <algorithm>
+
 namespace korva::helpdata::testing {
 namespace {
 
@@ -55,6 +57,33 @@ TEST_F(EntryView, SeeAlsoPrefixOfAnIndexedNameIsOfferedAndJumpsToTheFirstMatch)
     EXPECT_EQ(EntryText(), u"values\r\n\r\nParams:eigenvals(x)");
     EXPECT_EQ(SeeAlso(), (std::vector<std::u16string>{u"solve"}));
     EXPECT_EQ(window.seeAlso.Selection(), platform::kNoItem);
+}
+
+// A related command is named: of two names that differ only in case, the jump shows the one named, as a lookup does.
+TEST_F(EntryView, SeeAlsoJumpShowsTheCommandNamedSoWhereAnotherDiffersOnlyInCase)
+{
+    Open(SimpleEntry("Gamma", "function", {"gamma"}) + SimpleEntry("gamma", "constant", {"Gamma", "GAMMA", "gam"}));
+    const struct
+    {
+        int from; // the item shown
+        std::u16string related;
+        std::string shown;
+    } cases[] = {
+        {0, u"gamma", "gamma"},
+        {1, u"Gamma", "Gamma"},
+        {1, u"GAMMA", "Gamma"},
+        {1, u"gam", "Gamma"},
+    };
+    ASSERT_EQ(window.commandList.GetText(0), u"Gamma");
+    for (const auto &each : cases) {
+        SelectItem(each.from);
+        const std::vector<std::u16string> offered = SeeAlso();
+        const auto at = std::find(offered.begin(), offered.end(), each.related);
+        ASSERT_NE(at, offered.end());
+        window.seeAlso.Pick(static_cast<int>(at - offered.begin()));
+        JumpToSeeAlso(context);
+        EXPECT_EQ(Selected(), each.shown) << Narrow(each.related);
+    }
 }
 
 TEST_F(EntryView, NameListedTwiceIsOfferedTwice)
