@@ -290,6 +290,15 @@ TEST(Checker, WarnsWhereTheViewerWouldSurpriseAReader)
     // NOLINTEND(bugprone-suspicious-missing-comma)
 }
 
+// Names that differ only in case are each the name of their own command; a name two entries share is one to warn of,
+// whichever of the pair comes first.
+TEST(Checker, SharedNameIsAWarningANameInAnotherCaseIsNot)
+{
+    EXPECT_TRUE(Warnings(SimpleEntry("Gamma") + SimpleEntry("gamma", "d", {"Gamma", "GAMMA"})).empty());
+    EXPECT_TRUE(OneAt(Warnings(SimpleEntry("Gamma") + SimpleEntry("gamma") + SimpleEntry("gamma")), 13,
+                      "command 'gamma' is already defined at line 7"));
+}
+
 // Fed in pieces of any size, the checker finds what it finds in the whole.
 TEST(Checker, PiecesOfAnySizeGiveTheSameProblems)
 {
