@@ -240,7 +240,8 @@ void ResultsModel::FillRows(int first, int last)
         shown.name = platform::qt::ToQString(list.GetText(item));
         std::u16string text(bytes.size(), u'\0');
         for (std::size_t at = 0; at < bytes.size(); ++at) {
-            text[at] = platform::AnsiCharToWide(static_cast<unsigned char>(bytes[at]));
+            const char16_t unit = platform::AnsiCharToWide(static_cast<unsigned char>(bytes[at]));
+            text[at] = unit == u'\t' ? u' ' : unit; // in one line a tab is the gap between words, not a column
         }
         shown.description = platform::qt::ToQString(text);
         if (query_ != nullptr) {

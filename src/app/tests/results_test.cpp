@@ -145,6 +145,19 @@ TEST_F(SampleResults, RowsShowWhyTheyMatched)
     EXPECT_EQ(row.descriptionMatches, (std::vector<platform::TextRange>{{0, 8}, {9, 11}}));
 }
 
+// A tab in a description is a space in its row, which has no columns to line up; the matches stay where they were.
+TEST_F(WindowTest, TabInARowsDescriptionIsASpace)
+{
+    OpenWindowOnBytes(SimpleEntry("tabbed", "has\ta\ttab"));
+    TypeSearchText(QStringLiteral("tab"));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !Dialog().Results().Searching(); }, 5000));
+    Dialog().Results().Rows().FillRows(0, 0);
+    const ResultsModel::Row &row = Dialog().Results().Rows().RowAt(0);
+    ASSERT_TRUE(row.filled);
+    EXPECT_EQ(row.description, QStringLiteral("has a tab"));
+    EXPECT_EQ(row.descriptionMatches, (std::vector<platform::TextRange>{{6, 3}}));
+}
+
 // A row's text is cut where it reaches the edge as drawn, its bold words measured bold: every width from none to
 // more than it needs takes whole characters and the ellipsis, or the whole text, and never runs past the edge.
 TEST(FitToWidth, CutsAsDrawnWithItsBoldWords)
