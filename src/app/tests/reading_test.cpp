@@ -220,9 +220,7 @@ TEST_F(SampleReading, FocusStaysOnAlsoSeeWhenItsListIsRefilled)
 
     // By mouse: the list dropped down, a name clicked.
     ClickCommand(QStringLiteral("gcd"));
-    SeeAlso().showPopup();
-    QAbstractItemView *popup = SeeAlso().view();
-    QTest::mouseClick(popup->viewport(), Qt::LeftButton, {}, popup->visualRect(popup->model()->index(1, 0)).center());
+    ChooseDroppedSeeAlso(1);
     EXPECT_EQ(SelectedCommand(), QStringLiteral("lcm"));
     EXPECT_TRUE(SeeAlso().hasFocus());
 }

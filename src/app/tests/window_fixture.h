@@ -155,6 +155,15 @@ protected:
         QTest::mouseClick(List().viewport(), Qt::LeftButton, {}, List().visualRect(found.first()).center());
     }
 
+    // Drops the see-also list down and clicks its name at `row` with the mouse.
+    void ChooseDroppedSeeAlso(int row)
+    {
+        SeeAlso().showPopup();
+        QAbstractItemView *popup = SeeAlso().view();
+        QTest::mouseClick(popup->viewport(), Qt::LeftButton, {},
+                          popup->visualRect(popup->model()->index(row, 0)).center());
+    }
+
     // Clicks `button`, dismissing and recording every message box it opens.
     QStringList ClickAndCollectMessages(QPushButton &button)
     {

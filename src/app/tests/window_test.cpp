@@ -479,9 +479,7 @@ TEST_F(SmallFileWindow, SeeAlsoListLeftEmptyGivesTheKeysToTheCommandList)
     EXPECT_EQ(SelectedCommand(), QStringLiteral("gamma"));
 
     ClickCommand(QStringLiteral("alpha"));
-    SeeAlso().showPopup();
-    QAbstractItemView *popup = SeeAlso().view();
-    QTest::mouseClick(popup->viewport(), Qt::LeftButton, {}, popup->visualRect(popup->model()->index(0, 0)).center());
+    ChooseDroppedSeeAlso(0);
     ASSERT_EQ(SelectedCommand(), QStringLiteral("beta"));
     EXPECT_TRUE(List().hasFocus());
 }
