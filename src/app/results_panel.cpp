@@ -237,11 +237,15 @@ void ResultsModel::FillRows(int first, int last)
     for (auto &[row, bytes] : read) {
         Row &shown = rows_[row];
         const int item = Result(row).item;
-        shown.name = platform::qt::ToQString(list.GetText(item));
+        // A row is one line, where a tab is the gap between words, not a column: a space, a character for a character,
+        // so that the marks of the matches stay in place.
+        std::u16string name = list.GetText(item);
+        std::replace(name.begin(), name.end(), u'\t', u' ');
+        shown.name = platform::qt::ToQString(name);
         std::u16string text(bytes.size(), u'\0');
         for (std::size_t at = 0; at < bytes.size(); ++at) {
             const char16_t unit = platform::AnsiCharToWide(static_cast<unsigned char>(bytes[at]));
-            text[at] = unit == u'\t' ? u' ' : unit; // in one line a tab is the gap between words, not a column
+            text[at] = unit == u'\t' ? u' ' : unit;
         }
         shown.description = platform::qt::ToQString(text);
         if (query_ != nullptr) {

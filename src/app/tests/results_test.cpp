@@ -145,15 +145,18 @@ TEST_F(SampleResults, RowsShowWhyTheyMatched)
     EXPECT_EQ(row.descriptionMatches, (std::vector<platform::TextRange>{{0, 8}, {9, 11}}));
 }
 
-// A tab in a description is a space in its row, which has no columns to line up; the matches stay where they were.
-TEST_F(WindowTest, TabInARowsDescriptionIsASpace)
+// A tab in a name or a description is a space in its row, which has no columns to line up; the matches stay where
+// they were.
+TEST_F(WindowTest, TabInARowIsASpace)
 {
-    OpenWindowOnBytes(SimpleEntry("tabbed", "has\ta\ttab"));
+    OpenWindowOnBytes(SimpleEntry("tab\tbed", "has\ta\ttab"));
     TypeSearchText(QStringLiteral("tab"));
     ASSERT_TRUE(QTest::qWaitFor([this] { return !Dialog().Results().Searching(); }, 5000));
     Dialog().Results().Rows().FillRows(0, 0);
     const ResultsModel::Row &row = Dialog().Results().Rows().RowAt(0);
     ASSERT_TRUE(row.filled);
+    EXPECT_EQ(row.name, QStringLiteral("tab bed"));
+    EXPECT_EQ(row.nameMatches, (std::vector<platform::TextRange>{{0, 3}}));
     EXPECT_EQ(row.description, QStringLiteral("has a tab"));
     EXPECT_EQ(row.descriptionMatches, (std::vector<platform::TextRange>{{6, 3}}));
 }
