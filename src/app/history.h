@@ -34,6 +34,11 @@ public:
     // one on show again, so that going on in the same direction passes it over.
     void DropCurrent();
 
+    // The entry last shown or gone to, if any.
+    std::optional<Place> Current() const
+    {
+        return places_.empty() ? std::nullopt : std::optional<Place>(places_[current_]);
+    }
     bool CanGoBack() const { return current_ > 0; }
     bool CanGoForward() const { return current_ + 1 < places_.size(); }
 

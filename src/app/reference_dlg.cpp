@@ -203,6 +203,7 @@ void CReferenceDlg::ShowCommand(const QString &command)
     list.SetCurSel(platform::kNoItem);
     window_.SetControlText(IDC_ENTRY_TEXT, {});
     helpdata::EmptySeeAlsoList(context_);
+    UpdateHistoryActions();
     // The command stands in the search text, ready for Find, with its results open: a new search, with no marks of
     // the last.
     window_.SetControlText(IDC_SEARCH_TEXT, platform::qt::ToU16String(command));
@@ -288,6 +289,7 @@ void CReferenceDlg::Dispatch(int id, Notification code)
             // way of showing one makes it a place at once.
             if (id == IDC_COMMAND_LIST && listByKeys_) {
                 settle_.start();
+                UpdateHistoryActions();
             } else {
                 SettleSelection();
             }
@@ -412,12 +414,30 @@ void CReferenceDlg::FitIntoScreen()
 
 void CReferenceDlg::NoteShownEntry()
 {
-    const platform::ListBox &list = window_.ListBoxById(IDC_COMMAND_LIST);
-    const int selection = list.GetCurSel();
-    if (selection != platform::kNoItem) {
-        history_.Visit({list.GetItemData(selection), list.GetText(selection)});
+    if (const std::optional<History::Place> shown = ShownPlace()) {
+        history_.Visit(*shown);
     }
     UpdateHistoryActions();
+}
+
+std::optional<History::Place> CReferenceDlg::ShownPlace()
+{
+    const platform::ListBox &list = window_.ListBoxById(IDC_COMMAND_LIST);
+    const int selection = list.GetCurSel();
+    if (selection == platform::kNoItem) {
+        return std::nullopt;
+    }
+    return History::Place{list.GetItemData(selection), list.GetText(selection)};
+}
+
+bool CReferenceDlg::AwayFromCurrentPlace()
+{
+    const std::optional<History::Place> current = history_.Current();
+    if (!current) {
+        return false;
+    }
+    const std::optional<History::Place> shown = ShownPlace();
+    return !shown || (settle_.isActive() && *shown != *current);
 }
 
 bool CReferenceDlg::ShowPlace(const History::Place &place)
@@ -447,6 +467,17 @@ void CReferenceDlg::GoForward()
 void CReferenceDlg::Go(std::optional<History::Place> (History::*step)())
 {
     results_->Close(); // from the entry settled on, not one only looked at in the results
+    // Back from a command the keys have just reached, or from no entry at all (a lookup that found no command empties
+    // it), leads to the entry settled on last, not to the one before it. The command reached is left as a place, as
+    // when the focus leaves the list, so that Forward comes back to it.
+    if (step == &History::Back && AwayFromCurrentPlace()) {
+        if (settle_.isActive()) {
+            SettleSelection();
+        } else if (ShowPlace(*history_.Current())) {
+            UpdateHistoryActions();
+            return;
+        }
+    }
     // An entry gone from a changed file is passed over: the one beyond it is shown.
     while (const auto place = (history_.*step)()) {
         if (ShowPlace(*place)) {
@@ -459,7 +490,7 @@ void CReferenceDlg::Go(std::optional<History::Place> (History::*step)())
 
 void CReferenceDlg::UpdateHistoryActions()
 {
-    back_->setEnabled(history_.CanGoBack());
+    back_->setEnabled(history_.CanGoBack() || AwayFromCurrentPlace());
     forward_->setEnabled(history_.CanGoForward());
 }
 

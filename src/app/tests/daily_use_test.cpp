@@ -69,8 +69,7 @@ TEST_F(DailyUse, HistoryKeepsThePlacesTheUserSettledOn)
     List().setFocus();
     QTest::keyClicks(&List(), QStringLiteral("sol")); // passes seq on its way from "s" to "sol"
     ASSERT_EQ(SelectedCommand(), QStringLiteral("solve"));
-    EXPECT_FALSE(Dialog().BackAction().isEnabled()); // solve is not settled on yet
-    Dialog().SettleSelection();                      // the half second passes
+    Dialog().SettleSelection(); // the half second passes
     SeeAlso().setFocus();
     QTest::keyClick(&SeeAlso(), Qt::Key_Down); // a see-also jump: a place at once
     const QString jumped = SelectedCommand();
@@ -91,6 +90,30 @@ TEST_F(DailyUse, HistoryKeepsThePlacesTheUserSettledOn)
     Dialog().GoForward();
     Dialog().GoForward();
     EXPECT_EQ(SelectedCommand(), rested);
+}
+
+// Back leads to the entry settled on last from wherever the user stands: a command the keys have just reached, which
+// Forward then comes back to, or no entry at all, after a lookup that no command begins with.
+TEST_F(DailyUse, BackFromWhereTheUserStandsLeadsToTheEntrySettledOnLast)
+{
+    ClickCommand(QStringLiteral("abs"));
+    ClickCommand(QStringLiteral("gcd"));
+    List().setFocus();
+    QTest::keyClick(&List(), Qt::Key_Down); // not rested on yet
+    const QString reached = SelectedCommand();
+    ASSERT_NE(reached, QStringLiteral("gcd"));
+    QTest::keyClick(&List(), Qt::Key_Left, Qt::AltModifier);
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("gcd"));
+    Dialog().GoForward();
+    EXPECT_EQ(SelectedCommand(), reached);
+
+    ClickCommand(QStringLiteral("solve"));
+    Dialog().ShowCommand(QStringLiteral("sum of")); // no command begins with it: no entry on show
+    ASSERT_EQ(SelectedCommand(), QString());
+    ASSERT_TRUE(Dialog().BackAction().isEnabled());
+    Dialog().GoBack();
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("solve"));
+    EXPECT_EQ(AllTheWayBack(), (QStringList{reached, "gcd", "abs"}));
 }
 
 // The parameters and the examples ask for the system's fixed-pitch family; the description and the headings keep the
