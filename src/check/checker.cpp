@@ -9,6 +9,9 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace korva::check {
 
@@ -437,6 +440,8 @@ private:
         std::uint64_t synopsisUnits = 0;
         std::uint64_t exampleUnits = 0;
         bool examples = false;
+        // The related commands it names so far, each with its line: an entry holds a few at most.
+        std::vector<std::pair<std::string, std::size_t>> seeAlso;
     };
     enum class Where
     {
@@ -629,8 +634,18 @@ private:
         if (entry_.index >= kMaxEntries) {
             return;
         }
-        const std::string_view name = line.TextAfter(kSeeAlsoSkip).substr(0, kMaxSeeAlsoName);
-        targets_.AddSeeAlso(line.number, name.substr(0, name.find('\0')), entry_.name);
+        std::string_view name = line.TextAfter(kSeeAlsoSkip).substr(0, kMaxSeeAlsoName);
+        name = name.substr(0, name.find('\0'));
+        const auto named = std::find_if(entry_.seeAlso.begin(), entry_.seeAlso.end(),
+                                        [name](const auto &before) { return before.first == name; });
+        if (named != entry_.seeAlso.end()) {
+            reporter_.Warning(line.number, "see-also name " + Quote(name) + " is named again by entry " +
+                                               Quote(entry_.name) + " (first at line " + std::to_string(named->second) +
+                                               "): Also See lists it as often as it is named");
+        } else {
+            entry_.seeAlso.emplace_back(name, line.number);
+        }
+        targets_.AddSeeAlso(line.number, name, entry_.name);
     }
 
     // True when the entry is whole up to its parameters line, or will never be shown anyway.

@@ -290,6 +290,16 @@ TEST(Checker, WarnsWhereTheViewerWouldSurpriseAReader)
     // NOLINTEND(bugprone-suspicious-missing-comma)
 }
 
+// A related command named twice by one entry is offered twice; one in another case, or by another entry, is not.
+TEST(Checker, WarnsOfARelatedCommandNamedTwiceByAnEntry)
+{
+    const std::string bytes =
+        SimpleEntry("sin", "d", {"cos"}) + SimpleEntry("cos", "d", {"sin", "Sin", "sin", "tan"}) + SimpleEntry("tan");
+    EXPECT_EQ(Warnings(bytes),
+              (std::vector<std::string>{"15: see-also name 'sin' is named again by entry 'cos' "
+                                        "(first at line 13): Also See lists it as often as it is named"}));
+}
+
 // Names that differ only in case are each the name of their own command; a name two entries share is one to warn of,
 // whichever of the pair comes first.
 TEST(Checker, SharedNameIsAWarningANameInAnotherCaseIsNot)
