@@ -289,7 +289,7 @@ void CReferenceDlg::Dispatch(int id, Notification code)
             // way of showing one makes it a place at once.
             if (id == IDC_COMMAND_LIST && listByKeys_) {
                 settle_.start();
-                UpdateHistoryActions();
+                UpdateHistoryActions(); // Back leads to the entry settled on last meanwhile
             } else {
                 SettleSelection();
             }
@@ -437,7 +437,7 @@ bool CReferenceDlg::AwayFromCurrentPlace()
         return false;
     }
     const std::optional<History::Place> shown = ShownPlace();
-    return !shown || (settle_.isActive() && *shown != *current);
+    return !shown || *shown != *current;
 }
 
 bool CReferenceDlg::ShowPlace(const History::Place &place)
@@ -466,14 +466,13 @@ void CReferenceDlg::GoForward()
 
 void CReferenceDlg::Go(std::optional<History::Place> (History::*step)())
 {
-    results_->Close(); // from the entry settled on, not one only looked at in the results
-    // Back from a command the keys have just reached, or from no entry at all (a lookup that found no command empties
-    // it), leads to the entry settled on last, not to the one before it. The command reached is left as a place, as
-    // when the focus leaves the list, so that Forward comes back to it.
+    results_->Close();
+    // Back from an entry that is no place of the history (a command the keys only reached, a row looked at in the
+    // results, or no entry at all after a lookup that found no command) leads to the entry settled on last, not to
+    // the one before it.
     if (step == &History::Back && AwayFromCurrentPlace()) {
-        if (settle_.isActive()) {
-            SettleSelection();
-        } else if (ShowPlace(*history_.Current())) {
+        settle_.stop(); // what the keys only reached stays no place
+        if (ShowPlace(*history_.Current())) {
             UpdateHistoryActions();
             return;
         }
@@ -545,6 +544,7 @@ void CReferenceDlg::PreviewResult(int item, std::uint32_t entryOffset)
     }
     view->SelectNearby(found); // the list follows, scrolling as little as it must
     OnSelchangeCommandList();  // the entry shows it; the history does not note a preview
+    UpdateHistoryActions();
 }
 
 void CReferenceDlg::EndPreview()
@@ -560,6 +560,7 @@ void CReferenceDlg::EndPreview()
         helpdata::EmptySeeAlsoList(context_);
     }
     view->verticalScrollBar()->setValue(before.listScroll);
+    UpdateHistoryActions();
 }
 
 void CReferenceDlg::ShowChosenResult(int item, std::uint32_t entryOffset)

@@ -101,8 +101,8 @@ private:
     bool ShowPlace(const History::Place &place);
     // The entry on show, if any, as a place of the history.
     std::optional<History::Place> ShownPlace();
-    // Whether Back goes to the entry last settled on rather than the one before it: none is on show, or the keys have
-    // moved on from it without resting yet.
+    // Whether Back goes to the entry last settled on rather than the one before it: the entry on show is another, or
+    // there is none.
     bool AwayFromCurrentPlace();
     // Goes back or forward, as `step` of the history says.
     void Go(std::optional<History::Place> (History::*step)());

@@ -270,8 +270,9 @@ TEST_F(SampleResults, DownBringsTheResultsBackAndEscapeKeepsThePlace)
     EXPECT_TRUE(SearchText().hasFocus());
 }
 
-// Back and Forward while the results are looked through close them and go from the entry settled on; Escape then
-// undoes nothing, and the keys are back in the search text.
+// Back and Forward while the results are looked through close them: Back leads to the entry settled on last, which
+// the look replaced, and Forward steps on from it. Escape then undoes nothing, and the keys are back in the search
+// text.
 TEST_F(SampleResults, BackAndForwardEndALookThroughTheResults)
 {
     ClickCommand(QStringLiteral("cos"));
@@ -282,9 +283,11 @@ TEST_F(SampleResults, BackAndForwardEndALookThroughTheResults)
     Dialog().BackAction().trigger();
     EXPECT_FALSE(Results().IsOpen());
     EXPECT_TRUE(SearchText().hasFocus());
-    EXPECT_EQ(SelectedCommand(), QStringLiteral("cos"));
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("gcd"));
     QTest::keyClick(&SearchText(), Qt::Key_Escape);
-    EXPECT_EQ(SelectedCommand(), QStringLiteral("cos"));
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("gcd"));
+    Dialog().GoBack();
+    ASSERT_EQ(SelectedCommand(), QStringLiteral("cos"));
 
     QTest::keyClick(&SearchText(), Qt::Key_Down);
     ASSERT_TRUE(QTest::qWaitFor([this] { return !Results().Searching(); }, 5000));
