@@ -34,6 +34,13 @@
             <numerusform>Siehe auch, %n verwandte</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>Also See, %n related, found in %1</source>
+        <translation>
+            <numerusform>Siehe auch, %n verwandter, gefunden in %1</numerusform>
+            <numerusform>Siehe auch, %n verwandte, gefunden in %1</numerusform>
+        </translation>
+    </message>
     <message>
         <source>Also See</source>
         <translation>Siehe auch</translation>

@@ -34,6 +34,13 @@
             <numerusform>Also See, %n related</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>Also See, %n related, found in %1</source>
+        <translation>
+            <numerusform>Also See, %n related, found in %1</numerusform>
+            <numerusform>Also See, %n related, found in %1</numerusform>
+        </translation>
+    </message>
     <message>
         <source>Also See</source>
         <translation type="unfinished"></translation>

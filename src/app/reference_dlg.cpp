@@ -41,6 +41,7 @@ using platform::Notification;
 using platform::qt::CommandListView;
 using platform::qt::ControlName;
 using platform::qt::EntryTextEdit;
+using platform::qt::SeeAlsoComboBox;
 
 namespace {
 
@@ -122,12 +123,13 @@ CReferenceDlg::CReferenceDlg(platform::HelpFile &file, helpdata::ReadBuffer &buf
             entry->setPlaceholderText(QString());
         }
     });
-    // The see-also list says how many related commands it offers.
-    auto *seeAlso = findChild<QComboBox *>(ControlName(IDC_SEE_ALSO));
+    // The see-also list says how many related commands it offers, and which one Find found its text in.
+    auto *seeAlso = findChild<SeeAlsoComboBox *>(ControlName(IDC_SEE_ALSO));
     for (const auto change : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
         connect(seeAlso->model(), change, this, &CReferenceDlg::ShowSeeAlsoCount);
     }
     connect(seeAlso->model(), &QAbstractItemModel::modelReset, this, &CReferenceDlg::ShowSeeAlsoCount);
+    connect(seeAlso, &SeeAlsoComboBox::foundChanged, this, &CReferenceDlg::ShowSeeAlsoCount);
     settle_.setSingleShot(true);
     settle_.setInterval(kSettleMs);
     connect(&settle_, &QTimer::timeout, this, &CReferenceDlg::SettleSelection);
@@ -387,11 +389,15 @@ void CReferenceDlg::KeepSelectionInView()
 void CReferenceDlg::ShowSeeAlsoCount()
 {
     // With nothing chosen, the list says how many related commands it offers; disabled, it says nothing.
-    auto *seeAlso = findChild<QComboBox *>(ControlName(IDC_SEE_ALSO));
+    auto *seeAlso = findChild<SeeAlsoComboBox *>(ControlName(IDC_SEE_ALSO));
     const int count = seeAlso->isEnabled() ? seeAlso->count() : 0;
     const QString related = tr("%n related", "", count);
     seeAlso->setPlaceholderText(count > 0 ? related : QString());
-    seeAlso->setAccessibleDescription(count > 0 ? tr("Also See, %n related", "", count) : tr("Also See"));
+    const QString found = seeAlso->FoundName();
+    seeAlso->setAccessibleDescription(count == 0 ? tr("Also See")
+                                      : found.isEmpty()
+                                          ? tr("Also See, %n related", "", count)
+                                          : tr("Also See, %n related, found in %1", "", count).arg(found));
 }
 
 void CReferenceDlg::FitIntoScreen()
@@ -619,6 +625,7 @@ void CReferenceDlg::OnChangeSearchText()
 {
     helpdata::ResetSearch(window_);
     window_.EditById(IDC_ENTRY_TEXT).MarkFound({});
+    window_.ComboBoxById(IDC_SEE_ALSO).MarkFound({});
 }
 
 } // namespace korva::app

@@ -65,7 +65,7 @@ void ShowSelectedEntry(const HelpContext &context, std::u16string_view marked)
         return;
     }
     if (parts->hasParameters) {
-        RefillSeeAlsoList(parts->seeAlsoLines, context);
+        RefillSeeAlsoList(parts->seeAlsoLines, context, marked);
     } else {
         EmptySeeAlsoList(context);
     }

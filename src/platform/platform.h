@@ -139,6 +139,10 @@ public:
     virtual void ResetContent() = 0;
     // Inserts `text` at its sorted place (after equal items); the selection does not change. Raises no notification.
     virtual void AddString(std::u16string_view text) = 0;
+    // Marks the items named one of `names` as where a search found what it looked for; with none chosen, the list
+    // shows the first of `names` so marked. The marks are no selection; they go with the next ResetContent, or with
+    // a call with none.
+    virtual void MarkFound(std::span<const std::u16string> names) = 0;
 };
 
 // The multi-line entry text.

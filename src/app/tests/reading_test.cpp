@@ -81,6 +81,39 @@ TEST_F(SampleReading, FindMarksTheEntrysTextNotItsHeadings)
     EXPECT_EQ(Entry().textCursor().position(), Entry().toPlainText().indexOf(QStringLiteral("1), x)")));
 }
 
+// Text that an entry holds only in the name of a related command is found there: Also See shows that name marked, in
+// place of how many it offers, and says so to a screen reader, until another entry shows or the search text changes.
+TEST_F(SampleReading, FindMarksTheRelatedCommandThatHoldsTheText)
+{
+    auto &seeAlso = Control<platform::qt::SeeAlsoComboBox>("IDC_SEE_ALSO");
+    TypeSearchText(QStringLiteral("matrix"));
+    ClickAndCollectMessages(FindButton());
+    ASSERT_EQ(SelectedCommand(), QStringLiteral("cross")); // "-> matrix", its text does not hold it
+    EXPECT_TRUE(Marked().isEmpty());
+    EXPECT_EQ(seeAlso.currentIndex(), -1);
+    EXPECT_EQ(seeAlso.FoundName(), QStringLiteral("matrix"));
+    const int matrix = seeAlso.findText(QStringLiteral("matrix"));
+    ASSERT_GE(matrix, 0);
+    EXPECT_TRUE(seeAlso.itemData(matrix, Qt::BackgroundRole).isValid());
+    EXPECT_FALSE(seeAlso.itemData(1 - matrix, Qt::BackgroundRole).isValid()); // dot
+    EXPECT_EQ(seeAlso.accessibleDescription(), QStringLiteral("Also See, 2 related, found in matrix"));
+
+    ClickAndCollectMessages(FindButton()); // det: its description holds it
+    ASSERT_EQ(SelectedCommand(), QStringLiteral("det"));
+    EXPECT_EQ(Marked().value(0), QStringLiteral("matrix"));
+    EXPECT_EQ(seeAlso.FoundName(), QStringLiteral("matrix")); // "-> matrix" too
+    QTest::keyClick(&SearchText(), Qt::Key_S);
+    EXPECT_EQ(seeAlso.FoundName(), QString());
+    EXPECT_FALSE(seeAlso.itemData(seeAlso.findText(QStringLiteral("matrix")), Qt::BackgroundRole).isValid());
+    EXPECT_FALSE(seeAlso.accessibleDescription().contains(QStringLiteral("found")));
+
+    TypeSearchText(QStringLiteral("matrix"));
+    ClickAndCollectMessages(FindButton());
+    ASSERT_EQ(SelectedCommand(), QStringLiteral("cross"));
+    ClickCommand(QStringLiteral("det"));
+    EXPECT_EQ(seeAlso.FoundName(), QString());
+}
+
 TEST_F(SampleReading, BackAndForwardThroughListSeeAlsoAndFind)
 {
     EXPECT_FALSE(Dialog().BackAction().isEnabled());

@@ -89,6 +89,22 @@ TEST_F(TextSearch, EntryShownIsMarkedWhereItsTextHoldsTheText)
     EXPECT_TRUE(window.entryText.found.empty());
 }
 
+// Text found in an entry's related commands is marked there: each name offered that holds it, capitals counting; never
+// a name the list does not offer.
+TEST_F(TextSearch, RelatedCommandsThatHoldTheTextAreMarked)
+{
+    Open(SimpleEntry("cross", "of two vectors", {"matrix", "Matrix", "dot", "matrices", "to_matrix", "matrixless"}) +
+         SimpleEntry("matrix") + SimpleEntry("Matrix") + SimpleEntry("dot") + SimpleEntry("to_matrix"));
+    Type(u"matrix");
+    Tap();
+    ASSERT_EQ(Selected(), "cross");
+    EXPECT_TRUE(window.entryText.found.empty());
+    EXPECT_EQ(window.seeAlso.found, (std::vector<std::u16string>{u"matrix", u"to_matrix"}));
+    // Shown any other way, nothing is marked.
+    ShowSelectedEntry(context);
+    EXPECT_TRUE(window.seeAlso.found.empty());
+}
+
 TEST_F(TextSearch, TextOnlyInLinesOfKindOneOrThreeIsNeverReported)
 {
     Open(Entry("solve", {"1 hidden", "2 d", "3 hidden", "0 p", "1 hidden in an example", "3 hidden"}) +

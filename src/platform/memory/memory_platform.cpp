@@ -63,6 +63,7 @@ void MemoryListBox::SetRedraw(bool redraw)
 void MemoryComboBox::ResetContent()
 {
     items_.clear();
+    found.clear();
     selection_ = kNoItem;
 }
 

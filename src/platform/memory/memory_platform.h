@@ -78,6 +78,10 @@ class MemoryComboBox final : public ComboBox
 public:
     void ResetContent() override;
     void AddString(std::u16string_view text) override;
+    void MarkFound(std::span<const std::u16string> names) override { found.assign(names.begin(), names.end()); }
+
+    // The names marked as where a search found its text.
+    std::vector<std::u16string> found;
 
     // What the user does: picks the item at `position`.
     void Pick(int position) { selection_ = position; }

@@ -10,11 +10,22 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QScrollBar>
+#include <QSet>
 #include <QStyle>
+#include <QStyleOptionComboBox>
+#include <QStylePainter>
 #include <QTextDocumentFragment>
 #include <QTimer>
 
 namespace korva::platform::qt {
+
+namespace {
+
+// Where a search found its text: dark letters on amber, which read alike in light and dark themes.
+const QColor kFoundBackground(0xFF, 0xD5, 0x4F);
+const QColor kFoundForeground(Qt::black);
+
+} // namespace
 
 QString ControlName(int id)
 {
@@ -210,6 +221,10 @@ void SeeAlsoComboBox::ResetContent()
     programChanges_ = true;
     clear();
     programChanges_ = false;
+    if (!found_.isEmpty()) {
+        found_.clear();
+        emit foundChanged();
+    }
 }
 
 void SeeAlsoComboBox::AddString(std::u16string_view text)
@@ -222,6 +237,46 @@ void SeeAlsoComboBox::AddString(std::u16string_view text)
     // A combo box selects the first item added to it; the list keeps its selection (usually none) instead.
     setCurrentIndex(selected >= position ? selected + 1 : selected);
     programChanges_ = false;
+}
+
+void SeeAlsoComboBox::MarkFound(std::span<const std::u16string> names)
+{
+    QSet<QString> marked;
+    for (const std::u16string &name : names) {
+        marked.insert(ToQString(name));
+    }
+    for (int item = 0; item < count(); ++item) {
+        const bool mark = marked.contains(itemText(item));
+        setItemData(item, mark ? QVariant(QBrush(kFoundBackground)) : QVariant(), Qt::BackgroundRole);
+        setItemData(item, mark ? QVariant(QBrush(kFoundForeground)) : QVariant(), Qt::ForegroundRole);
+    }
+    found_ = names.empty() ? QString() : ToQString(names.front());
+    update();
+    emit foundChanged();
+}
+
+void SeeAlsoComboBox::paintEvent(QPaintEvent *event)
+{
+    if (currentIndex() >= 0 || found_.isEmpty()) {
+        QComboBox::paintEvent(event);
+        return;
+    }
+    // Nothing chosen: in place of how many related commands there are, the one where Find found its text, marked as
+    // the entry's text marks it.
+    QStylePainter painter(this);
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    painter.drawComplexControl(QStyle::CC_ComboBox, option);
+    const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+    const QFontMetrics metrics = fontMetrics();
+    constexpr int kMargin = 2;
+    const QSize markSize(std::min(metrics.horizontalAdvance(found_) + 2 * kMargin, field.width()),
+                         std::min(metrics.height(), field.height()));
+    painter.fillRect(QStyle::alignedRect(layoutDirection(), Qt::AlignLeft | Qt::AlignVCenter, markSize, field),
+                     kFoundBackground);
+    option.currentText = found_;
+    option.palette.setColor(QPalette::ButtonText, kFoundForeground);
+    painter.drawControl(QStyle::CE_ComboBoxLabel, option);
 }
 
 EntryTextEdit::EntryTextEdit(QWidget *parent) : QPlainTextEdit(parent)
@@ -293,8 +348,8 @@ void EntryTextEdit::ShowInFixedPitch(std::span<const TextRange> ranges)
 void EntryTextEdit::MarkFound(std::span<const TextRange> ranges)
 {
     QTextCharFormat found;
-    found.setBackground(QColor(0xFF, 0xD5, 0x4F));
-    found.setForeground(QColor(Qt::black));
+    found.setBackground(kFoundBackground);
+    found.setForeground(kFoundForeground);
     QList<QTextEdit::ExtraSelection> marks;
     for (const TextRange &range : ranges) {
         if (QTextCursor part = ShownRange(range); part.hasSelection()) {

@@ -80,12 +80,21 @@ public:
 
     void ResetContent() override;
     void AddString(std::u16string_view text) override;
+    void MarkFound(std::span<const std::u16string> names) override;
+
+    // The name the list shows marked while none is chosen; empty when none is marked.
+    QString FoundName() const { return found_; }
 
 signals:
     void notify(korva::platform::Notification code);
+    void foundChanged();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     bool programChanges_ = false;
+    QString found_;
 };
 
 // The multi-line entry text: editable (Enter breaks a line, as in any editable text), long lines wrap, Tab moves on to

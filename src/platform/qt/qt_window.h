@@ -59,6 +59,7 @@ private:
     public:
         void ResetContent() override {}
         void AddString(std::u16string_view) override {}
+        void MarkFound(std::span<const std::u16string>) override {}
     };
     class NoEdit final : public EditBox
     {
