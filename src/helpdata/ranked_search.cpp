@@ -99,6 +99,10 @@ constexpr float kLaterShare = 0.85F;
 // that it only orders them among themselves.
 constexpr float kInitialsBonus = 0.5F;
 
+// A shorter word of the query begins or stands inside too many words to be marked there ("a" in "square", "and";
+// "in" in "integer"): it is marked where it stands whole, and where a name or a part of it begins with it.
+constexpr std::size_t kMinPartlyMarked = 3;
+
 // The work of one search is cut in parts this large, so that a window answers its user between them.
 constexpr std::size_t kWordsAPart = 16384;
 constexpr std::size_t kEntriesAPart = 4096;
@@ -1145,7 +1149,10 @@ std::vector<platform::TextRange> MatchedRanges(const Query &query, std::string_v
         std::size_t inside = npos;
         std::size_t insideLength = 0;
         for (std::size_t word = 0; word < query.Words().size(); ++word) {
-            const TextMatch match = query.MatchText(word, folded, LettersOf(folded), stemOf);
+            TextMatch match = query.MatchText(word, folded, LettersOf(folded), stemOf);
+            if (match < TextMatch::Exact && query.Words()[word].text.size() < kMinPartlyMarked) {
+                match = TextMatch::None;
+            }
             if (match == TextMatch::Inside && best == TextMatch::None) {
                 const std::string &wanted = query.Words()[word].text;
                 inside = folded.find(wanted);
@@ -1191,6 +1198,8 @@ std::vector<platform::TextRange> MatchedNameRanges(const Query &query, std::stri
         const NameMatch match = query.MatchName(word, name, parts, LettersOf(name));
         if (match == NameMatch::Is || match == NameMatch::NameNear) {
             mark(0, name.size());
+        } else if (match == NameMatch::Holds && wanted.text.size() < kMinPartlyMarked) {
+            continue;
         } else if (match == NameMatch::Begins || match == NameMatch::Holds) {
             mark(name.find(wanted.text), wanted.text.size());
         } else if (match >= NameMatch::PartBeginsWord && match <= NameMatch::PartIs) {

@@ -281,9 +281,11 @@ std::optional<RankedResults> FindRanked(platform::HelpFile &file, const std::sha
                                         std::u16string_view query);
 
 // Where the words of `query` stand in `text` (bytes of the data file, one a character): each word of the text that one
-// of them matches, as a TextMatch would, or the part of it that holds one inside; in order, none overlapping.
+// of them matches, as a TextMatch would, or the part of it that holds one inside; in order, none overlapping. A query
+// word of one or two letters stands only where it is a whole word of the text ("a", not the "a" of "square").
 std::vector<platform::TextRange> MatchedRanges(const Query &query, std::string_view text, WordForms &forms);
-// Where they stand in a command's folded name: the name's parts and the spans they match.
+// Where they stand in a command's folded name: the name's parts and the spans they match; a query word of one or two
+// letters only where the name or a part of it begins with it.
 std::vector<platform::TextRange> MatchedNameRanges(const Query &query, std::string_view name,
                                                    std::span<const NamePart> parts);
 

@@ -168,6 +168,24 @@ TEST_F(RankedSearchTest, StemEndingALongerWord)
               (std::vector<platform::TextRange>{{9, 4}, {23, 6}}));
 }
 
+// A word of one or two letters is marked where it stands whole, and where a name or a part of it begins with it: never
+// inside a word or a name, nor as the beginning of a longer word of the text. A longer word is marked there too.
+TEST(MatchedRangesTest, ShortWordsAreMarkedWhereTheyStandWhole)
+{
+    WordForms forms;
+    const Query query(u"inverse of a matrix", forms);
+    EXPECT_EQ(MatchedRanges(query, "Raise a square matrix, and often a matrix", forms),
+              (std::vector<platform::TextRange>{{6, 1}, {15, 6}, {33, 1}, {35, 6}}));
+    EXPECT_EQ(MatchedNameRanges(query, "linalg.inv", NameParts("linalg.inv")),
+              (std::vector<platform::TextRange>{{7, 3}}));
+    EXPECT_EQ(MatchedNameRanges(query, "a_matrixinverse", NameParts("a_matrixinverse")),
+              (std::vector<platform::TextRange>{{0, 1}, {2, 13}}));
+    EXPECT_EQ(MatchedNameRanges(query, "oftener", NameParts("oftener")), (std::vector<platform::TextRange>{{0, 2}}));
+    const Query longer(u"verse", forms);
+    EXPECT_EQ(MatchedNameRanges(longer, "linalg.inverse", NameParts("linalg.inverse")),
+              (std::vector<platform::TextRange>{{9, 5}}));
+}
+
 // A near spelling of a word anywhere: one edit from four letters on, two from eight; against names from three.
 TEST_F(RankedSearchTest, NearSpellingsMatchEverywhere)
 {
