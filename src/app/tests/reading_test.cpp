@@ -233,6 +233,22 @@ TEST_F(SampleReading, ZoomInStepsBetweenHalfAndFourTimes)
     EXPECT_EQ(Dialog().size(), window); // the window and its proportions stay
 }
 
+// The wheel turned over Also See (the pointer passing over it as the user scrolls) neither chooses a related command
+// nor takes the focus: the entry stays the one the user was reading.
+TEST_F(SampleReading, WheelOverAlsoSeeKeepsTheEntry)
+{
+    ClickCommand(QStringLiteral("ceil"));
+    List().setFocus();
+    for (const int delta : {-120, 120, -120}) {
+        QWheelEvent wheel(QPointF(5, 5), SeeAlso().mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, delta), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&SeeAlso(), &wheel);
+    }
+    EXPECT_EQ(SelectedCommand(), QStringLiteral("ceil"));
+    EXPECT_EQ(SeeAlso().currentIndex(), -1);
+    EXPECT_TRUE(List().hasFocus());
+}
+
 TEST_F(SampleReading, FocusStaysOnAlsoSeeWhenItsListIsRefilled)
 {
     ClickCommand(QStringLiteral("gcd"));

@@ -16,6 +16,7 @@
 #include <QStylePainter>
 #include <QTextDocumentFragment>
 #include <QTimer>
+#include <QWheelEvent>
 
 namespace korva::platform::qt {
 
@@ -209,6 +210,7 @@ SeeAlsoComboBox::SeeAlsoComboBox(QWidget *parent) : QComboBox(parent)
     setEditable(false);
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     setMinimumContentsLength(6);
+    setFocusPolicy(Qt::StrongFocus); // the wheel passing over it takes no focus, as it chooses nothing (wheelEvent)
     connect(this, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (!programChanges_ && index >= 0) {
             emit notify(Notification::SelChange);
@@ -253,6 +255,13 @@ void SeeAlsoComboBox::MarkFound(std::span<const std::u16string> names)
     found_ = names.empty() ? QString() : ToQString(names.front());
     update();
     emit foundChanged();
+}
+
+void SeeAlsoComboBox::wheelEvent(QWheelEvent *event)
+{
+    // A choice shows another command: the wheel, turned to scroll the entry as the pointer passes over the list, would
+    // leave the entry the user was reading. Choices are made with a click or the keys; the list dropped down scrolls.
+    event->ignore();
 }
 
 void SeeAlsoComboBox::paintEvent(QPaintEvent *event)

@@ -91,6 +91,7 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
 
 private:
     bool programChanges_ = false;
