@@ -89,13 +89,14 @@ std::optional<EntryParts> ParseEntry(std::string_view entryBytes)
     return parts;
 }
 
-EntryLayout ComposeEntryText(const EntryParts &parts, EntryText &text)
+namespace {
+
+void ComposeParts(const EntryParts &parts, EntryText &text, EntryLayout &layout)
 {
-    EntryLayout layout;
     text.AppendAnsi(parts.description);
     layout.searched.push_back(RangeFrom(0, text));
     if (!parts.hasParameters) {
-        return layout;
+        return;
     }
     text.Append(kParamsHeading);
     const std::size_t parameters = text.Length();
@@ -103,7 +104,7 @@ EntryLayout ComposeEntryText(const EntryParts &parts, EntryText &text)
     layout.parameters = RangeFrom(parameters, text);
     layout.searched.push_back(layout.parameters);
     if (parts.exampleLines.empty()) {
-        return layout;
+        return;
     }
     text.Append(kExamplesHeading);
     const std::size_t examples = text.Length();
@@ -113,9 +114,21 @@ EntryLayout ComposeEntryText(const EntryParts &parts, EntryText &text)
         if (!line.empty() && !IsHiddenFromSearch(line.front())) {
             layout.searched.push_back(RangeFrom(start, text));
         }
-        text.Append(kLineBreak);
+        // A break lost after the last line is nothing lost; after another line, that line's loss cuts the text.
+        text.AppendBreak(kLineBreak);
     });
     layout.examples = RangeFrom(examples, text);
+}
+
+} // namespace
+
+EntryLayout ComposeEntryText(const EntryParts &parts, EntryText &text)
+{
+    EntryLayout layout;
+    ComposeParts(parts, text, layout);
+    // A text cut at the buffer's end (a file that breaks the format's limit) does not end as if it were whole: half an
+    // example would read as a formula of its own.
+    text.EndCutWithEllipsis();
     return layout;
 }
 

@@ -84,7 +84,8 @@ struct EntryLayout
 
 // Composes `parts` as the entry view shows them, in at most 999 units:
 //   description ["\r\n\r\nParams:" synopsis ["\r\n\r\nExamples:\r\n" (example line "\r\n")...]]
-// and yields where its parts stand in it.
+// and yields where its parts stand in it. A text that does not fit ends with an ellipsis ("\u2026") in place of its
+// 999th unit.
 EntryLayout ComposeEntryText(const EntryParts &parts, EntryText &text);
 
 } // namespace korva::helpdata

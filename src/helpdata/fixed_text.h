@@ -23,12 +23,39 @@ public:
         std::copy_n(text.data(), count, units_.data() + length_);
         length_ += count;
         units_[length_] = u'\0';
+        cut_ = cut_ || count < text.size();
     }
 
-    // Appends `ansi` converted from the data file's code page.
+    // Appends `ansi` converted from the data file's code page, one unit a byte.
     void AppendAnsi(std::string_view ansi)
     {
-        length_ += platform::AnsiToWide(ansi, std::span<char16_t>(units_).subspan(length_));
+        const std::size_t count = platform::AnsiToWide(ansi, std::span<char16_t>(units_).subspan(length_));
+        length_ += count;
+        cut_ = cut_ || count < ansi.size();
+    }
+
+    // Appends a line break, which says nothing is missing when it does not fit: the text is no more cut than before.
+    void AppendBreak(std::u16string_view lineBreak)
+    {
+        const bool cut = cut_;
+        Append(lineBreak);
+        cut_ = cut;
+    }
+
+    // True once an append did not fit whole.
+    bool Cut() const { return cut_; }
+    // Ends a text that was cut with an ellipsis, in place of its last character, so that what is shown of it says
+    // there is more.
+    void EndCutWithEllipsis()
+    {
+        if (!cut_ || length_ == 0) {
+            return;
+        }
+        const bool pair = length_ >= 2 && units_[length_ - 1] >= 0xDC00 && units_[length_ - 1] <= 0xDFFF &&
+                          units_[length_ - 2] >= 0xD800 && units_[length_ - 2] <= 0xDBFF;
+        length_ -= pair ? 2 : 1;
+        units_[length_++] = u'\u2026';
+        units_[length_] = u'\0';
     }
 
     std::u16string_view View() const { return std::u16string_view(units_.data(), length_); }
@@ -39,6 +66,7 @@ private:
 
     std::array<char16_t, Size> units_{};
     std::size_t length_ = 0;
+    bool cut_ = false;
 };
 
 } // namespace korva::helpdata

@@ -149,19 +149,30 @@ TEST_F(EntryView, EntryEndingExactlyAtTheWindowsEnd)
     EXPECT_EQ(SeeAlso(), (std::vector<std::u16string>{u"next"}));
 }
 
+// Cut at the buffer's end, the text ends with an ellipsis in place of its last unit, to say there is more.
 TEST_F(EntryView, ComposedTextOverTheLimitIsCutAtTheBuffersEnd)
 {
     Open(Entry("over", {"1 a", "2 d", "3 c", "0 p", std::string(1500, 'e'), "tail"}) +
          Entry("overnoexamples", {"1 a", "2 " + std::string(1200, 'd'), "3 c", "0 p"}) +
-         Entry("headingatthelimit", {"1 a", "2 " + std::string(985 - 12, 'd'), "3 c", "0 p", "example"}));
+         Entry("headingatthelimit", {"1 a", "2 " + std::string(985 - 12, 'd'), "3 c", "0 p", "example"}) +
+         Entry("linebreakatthelimit", {"1 a", "2 d", "3 c", "0 p", std::string(999 - 28, 'e'), "tail"}) +
+         Entry("lastlineatthelimit", {"1 a", "2 d", "3 c", "0 p", std::string(999 - 28, 'e')}));
     Select("over");
-    EXPECT_EQ(EntryText(), u"d\r\n\r\nParams:p\r\n\r\nExamples:\r\n" + std::u16string(kMaxEntryText - 28, u'e'));
+    EXPECT_EQ(EntryText(),
+              u"d\r\n\r\nParams:p\r\n\r\nExamples:\r\n" + std::u16string(kMaxEntryText - 29, u'e') + u"\u2026");
     Select("overnoexamples");
-    EXPECT_EQ(EntryText(), std::u16string(kMaxEntryText, u'd'));
+    EXPECT_EQ(EntryText(), std::u16string(kMaxEntryText - 1, u'd') + u"\u2026");
     // 985 units before the "Examples:" heading: the heading itself is cut.
     Select("headingatthelimit");
     EXPECT_EQ(EntryText().size(), kMaxEntryText);
-    EXPECT_EQ(EntryText().substr(985), u"\r\n\r\nExamples:\r");
+    EXPECT_EQ(EntryText().substr(985), u"\r\n\r\nExamples:\u2026");
+    // A line that fills the text whole, with no room for its line break, is cut too.
+    Select("linebreakatthelimit");
+    EXPECT_EQ(EntryText().size(), kMaxEntryText);
+    EXPECT_EQ(EntryText().substr(kMaxEntryText - 2), u"e\u2026");
+    // The last line whole, but for its line break: nothing is missing.
+    Select("lastlineatthelimit");
+    EXPECT_EQ(EntryText(), u"d\r\n\r\nParams:p\r\n\r\nExamples:\r\n" + std::u16string(kMaxEntryText - 28, u'e'));
 }
 
 TEST_F(EntryView, ComposedTextOfExactly999And984Units)
