@@ -472,6 +472,7 @@ void CReferenceDlg::GoForward()
 
 void CReferenceDlg::Go(std::optional<History::Place> (History::*step)())
 {
+    const std::optional<BeforePreview> looking = beforePreview_; // closing the results forgets it
     results_->Close();
     // Back from an entry that is no place of the history (a command the keys only reached, a row looked at in the
     // results, or no entry at all after a lookup that found no command) leads to the entry settled on last, not to
@@ -479,6 +480,9 @@ void CReferenceDlg::Go(std::optional<History::Place> (History::*step)())
     if (step == &History::Back && AwayFromCurrentPlace()) {
         settle_.stop(); // what the keys only reached stays no place
         if (ShowPlace(*history_.Current())) {
+            if (looking && looking->place == history_.Current()) {
+                StandWhereTheUserStood(*looking); // as Escape brings it back
+            }
             UpdateHistoryActions();
             return;
         }
@@ -540,7 +544,8 @@ void CReferenceDlg::PreviewResult(int item, std::uint32_t entryOffset)
             selection == platform::kNoItem
                 ? std::nullopt
                 : std::optional<History::Place>(History::Place{view->GetItemData(selection), view->GetText(selection)}),
-            view->verticalScrollBar()->value()};
+            view->verticalScrollBar()->value(), findChild<EntryTextEdit *>(ControlName(IDC_ENTRY_TEXT))->Place(),
+            findChild<SeeAlsoComboBox *>(ControlName(IDC_SEE_ALSO))->FoundNames()};
     }
     const std::u16string name = view->GetText(item);
     helpdata::RebuildIndexIfChanged(context_);
@@ -551,6 +556,13 @@ void CReferenceDlg::PreviewResult(int item, std::uint32_t entryOffset)
     view->SelectNearby(found); // the list follows, scrolling as little as it must
     OnSelchangeCommandList();  // the entry shows it; the history does not note a preview
     UpdateHistoryActions();
+}
+
+void CReferenceDlg::StandWhereTheUserStood(const BeforePreview &before)
+{
+    // The entry as the user left it: scrolled as far, the caret and the selection where they were, a find's marks.
+    findChild<EntryTextEdit *>(ControlName(IDC_ENTRY_TEXT))->Restore(before.reading);
+    window_.ComboBoxById(IDC_SEE_ALSO).MarkFound(before.seeAlsoFound);
 }
 
 void CReferenceDlg::EndPreview()
@@ -564,6 +576,8 @@ void CReferenceDlg::EndPreview()
         view->SetCurSel(platform::kNoItem);
         window_.SetControlText(IDC_ENTRY_TEXT, {});
         helpdata::EmptySeeAlsoList(context_);
+    } else {
+        StandWhereTheUserStood(before);
     }
     view->verticalScrollBar()->setValue(before.listScroll);
     UpdateHistoryActions();
@@ -626,6 +640,11 @@ void CReferenceDlg::OnChangeSearchText()
     helpdata::ResetSearch(window_);
     window_.EditById(IDC_ENTRY_TEXT).MarkFound({});
     window_.ComboBoxById(IDC_SEE_ALSO).MarkFound({});
+    if (beforePreview_) {
+        // A find's marks go with the text it found: the entry that comes back after the results has none.
+        beforePreview_->reading.found.clear();
+        beforePreview_->seeAlsoFound.clear();
+    }
 }
 
 } // namespace korva::app

@@ -6,12 +6,15 @@
 #include "helpdata/help_context.h"
 #include "history.h"
 #include "platform/platform.h"
+#include "platform/qt/controls.h"
 #include "platform/qt/qt_window.h"
 #include "platform/sorted_list.h"
 #include "results_panel.h"
 
 #include <future>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include <QAction>
 #include <QDialog>
@@ -120,6 +123,9 @@ private:
     // history; EndPreview brings back what the window showed before.
     void PreviewResult(int item, std::uint32_t entryOffset);
     void EndPreview();
+    struct BeforePreview;
+    // Shows the entry on show as the user left it before looking through the results.
+    void StandWhereTheUserStood(const BeforePreview &before);
 
     void OnSelchangeCommandList();
     void OnSelchangeSeeAlso();
@@ -143,6 +149,8 @@ private:
     {
         std::optional<History::Place> place;
         int listScroll;
+        platform::qt::EntryTextEdit::ReadingPlace reading; // where the user stood in its entry
+        std::vector<std::u16string> seeAlsoFound;          // the related commands a find marked
     };
     std::optional<BeforePreview> beforePreview_;
     bool resultsPrepared_ = false;

@@ -9,6 +9,7 @@
 
 #include <QAccessible>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QWheelEvent>
 
@@ -222,6 +223,59 @@ TEST_F(SampleResults, TheEntryFollowsTheResultsLookedThrough)
     QTest::keyClick(&SearchText(), Qt::Key_Escape);
     EXPECT_TRUE(Dialog().isVisible());
     EXPECT_EQ(SelectedCommand(), QStringLiteral("gcd"));
+}
+
+// Escape brings the entry back as the user left it: scrolled as far, the caret and the selection where they stood, and
+// a find's marks, in the entry's text and in Also See; the marks only while the text they were found by is typed.
+TEST_F(SampleResults, EscapeBringsBackThePlaceInTheEntry)
+{
+    std::vector<std::string> examples;
+    for (int line = 0; line < 40; ++line) {
+        examples.push_back("needle_at(" + std::to_string(line) + ")");
+    }
+    OpenWindowOnBytes(SimpleEntry("long", "a long entry", {"needles"}, examples) + SimpleEntry("needles", "needle"));
+    TypeSearchText(QStringLiteral("needle"));
+    ClickAndCollectMessages(FindButton());
+    ASSERT_EQ(SelectedCommand(), QStringLiteral("long"));
+    auto &seeAlso = Control<platform::qt::SeeAlsoComboBox>("IDC_SEE_ALSO");
+    ASSERT_EQ(seeAlso.FoundName(), QStringLiteral("needles"));
+    QScrollBar &scroll = *EntryBox().verticalScrollBar();
+    ASSERT_GT(scroll.maximum(), 0);
+    scroll.setValue(scroll.maximum() / 2);
+    QTextCursor selection = EntryBox().textCursor();
+    selection.setPosition(20);
+    selection.setPosition(26, QTextCursor::KeepAnchor);
+    EntryBox().setTextCursor(selection);
+    scroll.setValue(scroll.maximum() / 2);
+    const int marks = static_cast<int>(EntryBox().extraSelections().size());
+    ASSERT_EQ(marks, 40);
+
+    enum class Leave
+    {
+        Escape,
+        Back,
+        TypeThenEscape
+    };
+    for (const Leave leave : {Leave::Escape, Leave::Back, Leave::TypeThenEscape}) {
+        const bool typed = leave == Leave::TypeThenEscape;
+        SearchText().setFocus();
+        QTest::keyClick(&SearchText(), Qt::Key_Down); // the results again, the best shown
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !Results().Searching(); }, 5000));
+        ASSERT_EQ(SelectedCommand(), QStringLiteral("needles"));
+        if (typed) {
+            QTest::keyClick(&Results(), Qt::Key_S); // typing goes on in the search text: a new find
+        }
+        if (leave == Leave::Back) {
+            QTest::keyClick(&Results(), Qt::Key_Left, Qt::AltModifier);
+        } else {
+            QTest::keyClick(typed ? static_cast<QWidget *>(&SearchText()) : &Results(), Qt::Key_Escape);
+        }
+        ASSERT_EQ(SelectedCommand(), QStringLiteral("long"));
+        EXPECT_EQ(scroll.value(), scroll.maximum() / 2);
+        EXPECT_EQ(EntryBox().textCursor().selectedText(), EntryBox().toPlainText().mid(20, 6));
+        EXPECT_EQ(EntryBox().extraSelections().size(), typed ? 0 : marks);
+        EXPECT_EQ(seeAlso.FoundName(), typed ? QString() : QStringLiteral("needles"));
+    }
 }
 
 // Results closed any way come back with Down for the text still typed, and Escape then brings back the entry read

@@ -223,8 +223,8 @@ void SeeAlsoComboBox::ResetContent()
     programChanges_ = true;
     clear();
     programChanges_ = false;
-    if (!found_.isEmpty()) {
-        found_.clear();
+    if (!foundNames_.empty()) {
+        foundNames_.clear();
         emit foundChanged();
     }
 }
@@ -241,6 +241,11 @@ void SeeAlsoComboBox::AddString(std::u16string_view text)
     programChanges_ = false;
 }
 
+QString SeeAlsoComboBox::FoundName() const
+{
+    return foundNames_.empty() ? QString() : ToQString(foundNames_.front());
+}
+
 void SeeAlsoComboBox::MarkFound(std::span<const std::u16string> names)
 {
     QSet<QString> marked;
@@ -252,7 +257,7 @@ void SeeAlsoComboBox::MarkFound(std::span<const std::u16string> names)
         setItemData(item, mark ? QVariant(QBrush(kFoundBackground)) : QVariant(), Qt::BackgroundRole);
         setItemData(item, mark ? QVariant(QBrush(kFoundForeground)) : QVariant(), Qt::ForegroundRole);
     }
-    found_ = names.empty() ? QString() : ToQString(names.front());
+    foundNames_.assign(names.begin(), names.end());
     update();
     emit foundChanged();
 }
@@ -266,7 +271,8 @@ void SeeAlsoComboBox::wheelEvent(QWheelEvent *event)
 
 void SeeAlsoComboBox::paintEvent(QPaintEvent *event)
 {
-    if (currentIndex() >= 0 || found_.isEmpty()) {
+    const QString found = FoundName();
+    if (currentIndex() >= 0 || found.isEmpty()) {
         QComboBox::paintEvent(event);
         return;
     }
@@ -279,11 +285,11 @@ void SeeAlsoComboBox::paintEvent(QPaintEvent *event)
     const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
     const QFontMetrics metrics = fontMetrics();
     constexpr int kMargin = 2;
-    const QSize markSize(std::min(metrics.horizontalAdvance(found_) + 2 * kMargin, field.width()),
+    const QSize markSize(std::min(metrics.horizontalAdvance(found) + 2 * kMargin, field.width()),
                          std::min(metrics.height(), field.height()));
     painter.fillRect(QStyle::alignedRect(layoutDirection(), Qt::AlignLeft | Qt::AlignVCenter, markSize, field),
                      kFoundBackground);
-    option.currentText = found_;
+    option.currentText = found;
     option.palette.setColor(QPalette::ButtonText, kFoundForeground);
     painter.drawControl(QStyle::CE_ComboBoxLabel, option);
 }
@@ -314,6 +320,7 @@ void EntryTextEdit::ShowText(std::u16string_view composed)
     // entry starts from the control's own.
     setCurrentCharFormat(QTextCharFormat());
     setExtraSelections({}); // a find's marks go with the entry they marked
+    found_.clear();
     setPlainText(shown);
     emit textShown();
 }
@@ -354,8 +361,27 @@ void EntryTextEdit::ShowInFixedPitch(std::span<const TextRange> ranges)
     document()->setUndoRedoEnabled(true);
 }
 
+EntryTextEdit::ReadingPlace EntryTextEdit::Place() const
+{
+    return {toPlainText(), verticalScrollBar()->value(), textCursor().anchor(), textCursor().position(), found_};
+}
+
+void EntryTextEdit::Restore(const ReadingPlace &place)
+{
+    if (toPlainText() != place.text) {
+        return; // another text, or the same command's entry changed in the file meanwhile
+    }
+    MarkFound(place.found);
+    QTextCursor caret = textCursor();
+    caret.setPosition(std::min(place.anchor, static_cast<int>(place.text.size())));
+    caret.setPosition(std::min(place.position, static_cast<int>(place.text.size())), QTextCursor::KeepAnchor);
+    setTextCursor(caret);
+    verticalScrollBar()->setValue(place.scroll);
+}
+
 void EntryTextEdit::MarkFound(std::span<const TextRange> ranges)
 {
+    found_.assign(ranges.begin(), ranges.end());
     QTextCharFormat found;
     found.setBackground(kFoundBackground);
     found.setForeground(kFoundForeground);

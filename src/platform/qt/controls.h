@@ -83,7 +83,9 @@ public:
     void MarkFound(std::span<const std::u16string> names) override;
 
     // The name the list shows marked while none is chosen; empty when none is marked.
-    QString FoundName() const { return found_; }
+    QString FoundName() const;
+    // The names marked (MarkFound), to mark again when the same entry comes back.
+    const std::vector<std::u16string> &FoundNames() const { return foundNames_; }
 
 signals:
     void notify(korva::platform::Notification code);
@@ -95,7 +97,7 @@ protected:
 
 private:
     bool programChanges_ = false;
-    QString found_;
+    std::vector<std::u16string> foundNames_;
 };
 
 // The multi-line entry text: editable (Enter breaks a line, as in any editable text), long lines wrap, Tab moves on to
@@ -114,6 +116,20 @@ public:
     // Shows `composed`, a text the program composed with CR LF line breaks, in place of what the control holds, in the
     // control's own font whatever the text before it wore or the caret stood in.
     void ShowText(std::u16string_view composed);
+
+    // Where the user stands in the text on show: how far it is scrolled, the caret and the selection, and a find's
+    // marks.
+    struct ReadingPlace
+    {
+        QString text;
+        int scroll = 0;
+        int anchor = 0;
+        int position = 0;
+        std::vector<TextRange> found;
+    };
+    ReadingPlace Place() const;
+    // Stands at `place` again, when the text on show is the one it was taken of; else does nothing.
+    void Restore(const ReadingPlace &place);
     // The font family the parameters and examples ask for: the system's fixed-pitch one.
     static QString FixedPitchFamily();
 
@@ -133,6 +149,7 @@ private:
     QTextCursor ShownRange(const TextRange &range) const;
 
     std::vector<std::size_t> removedCRs_;
+    std::vector<TextRange> found_; // the marks of the text on show (MarkFound)
 };
 
 // A push button of the window. Neither is the window's default button: Enter clicks one only while it has the focus,
