@@ -5,17 +5,17 @@ namespace korva::app {
 
 void History::Visit(const Place &place)
 {
-    if (!places_.empty()) {
-        if (places_[current_] == place) {
+    if (!visits_.empty()) {
+        if (visits_[current_].place == place) {
             return;
         }
-        places_.resize(current_ + 1);
+        visits_.resize(current_ + 1);
     }
-    places_.push_back(place);
-    if (places_.size() > kCapacity) {
-        places_.erase(places_.begin());
+    visits_.push_back({place});
+    if (visits_.size() > kCapacity) {
+        visits_.erase(visits_.begin());
     }
-    current_ = places_.size() - 1;
+    current_ = visits_.size() - 1;
 }
 
 std::optional<History::Place> History::Back()
@@ -24,7 +24,7 @@ std::optional<History::Place> History::Back()
         return std::nullopt;
     }
     cameBack_ = true;
-    return places_[--current_];
+    return visits_[--current_].place;
 }
 
 std::optional<History::Place> History::Forward()
@@ -33,17 +33,17 @@ std::optional<History::Place> History::Forward()
         return std::nullopt;
     }
     cameBack_ = false;
-    return places_[++current_];
+    return visits_[++current_].place;
 }
 
 void History::DropCurrent()
 {
-    if (places_.empty()) {
+    if (visits_.empty()) {
         return;
     }
-    places_.erase(places_.begin() + static_cast<std::ptrdiff_t>(current_));
+    visits_.erase(visits_.begin() + static_cast<std::ptrdiff_t>(current_));
     // Going back, the entry it came from has moved into its place; going forward, it stands just before.
-    if ((!cameBack_ || current_ >= places_.size()) && current_ > 0) {
+    if ((!cameBack_ || current_ >= visits_.size()) && current_ > 0) {
         --current_;
     }
 }

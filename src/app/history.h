@@ -37,14 +37,28 @@ public:
     // The entry last shown or gone to, if any.
     std::optional<Place> Current() const
     {
-        return places_.empty() ? std::nullopt : std::optional<Place>(places_[current_]);
+        return visits_.empty() ? std::nullopt : std::optional<Place>(visits_[current_].place);
     }
     bool CanGoBack() const { return current_ > 0; }
-    bool CanGoForward() const { return current_ + 1 < places_.size(); }
+    bool CanGoForward() const { return current_ + 1 < visits_.size(); }
+
+    // How far the user scrolled the current entry, to scroll it as far on coming back to it (0 until kept).
+    void KeepScroll(int scroll)
+    {
+        if (!visits_.empty()) {
+            visits_[current_].scroll = scroll;
+        }
+    }
+    int Scroll() const { return visits_.empty() ? 0 : visits_[current_].scroll; }
 
 private:
-    std::vector<Place> places_;
-    std::size_t current_ = 0; // meaningful while places_ is not empty
+    struct Visited
+    {
+        Place place;
+        int scroll = 0;
+    };
+    std::vector<Visited> visits_;
+    std::size_t current_ = 0; // meaningful while visits_ is not empty
     bool cameBack_ = false;   // the last move was Back
 };
 

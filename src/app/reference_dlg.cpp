@@ -123,6 +123,12 @@ CReferenceDlg::CReferenceDlg(platform::HelpFile &file, helpdata::ReadBuffer &buf
             entry->setPlaceholderText(QString());
         }
     });
+    // How far the user scrolled each entry of the history, so that going back or forward scrolls it as far again.
+    connect(entry->verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int scroll) {
+        if (!AwayFromCurrentPlace()) {
+            history_.KeepScroll(scroll);
+        }
+    });
     // The see-also list says how many related commands it offers, and which one Find found its text in.
     auto *seeAlso = findChild<SeeAlsoComboBox *>(ControlName(IDC_SEE_ALSO));
     for (const auto change : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
@@ -422,6 +428,8 @@ void CReferenceDlg::NoteShownEntry()
 {
     if (const std::optional<History::Place> shown = ShownPlace()) {
         history_.Visit(*shown);
+        // Scrolled before it became a place (the keys reached it, and the wheel turned before the user settled on it).
+        history_.KeepScroll(findChild<EntryTextEdit *>(ControlName(IDC_ENTRY_TEXT))->verticalScrollBar()->value());
     }
     UpdateHistoryActions();
 }
@@ -477,9 +485,12 @@ void CReferenceDlg::Go(std::optional<History::Place> (History::*step)())
     // Back from an entry that is no place of the history (a command the keys only reached, a row looked at in the
     // results, or no entry at all after a lookup that found no command) leads to the entry settled on last, not to
     // the one before it.
+    auto *entry = findChild<EntryTextEdit *>(ControlName(IDC_ENTRY_TEXT));
     if (step == &History::Back && AwayFromCurrentPlace()) {
         settle_.stop(); // what the keys only reached stays no place
+        const int scroll = history_.Scroll();
         if (ShowPlace(*history_.Current())) {
+            entry->verticalScrollBar()->setValue(scroll);
             if (looking && looking->place == history_.Current()) {
                 StandWhereTheUserStood(*looking); // as Escape brings it back
             }
@@ -489,7 +500,9 @@ void CReferenceDlg::Go(std::optional<History::Place> (History::*step)())
     }
     // An entry gone from a changed file is passed over: the one beyond it is shown.
     while (const auto place = (history_.*step)()) {
+        const int scroll = history_.Scroll(); // showing it scrolls it to the top
         if (ShowPlace(*place)) {
+            entry->verticalScrollBar()->setValue(scroll);
             break;
         }
         history_.DropCurrent();

@@ -157,6 +157,44 @@ TEST_F(SampleReading, BackAndForwardThroughListSeeAlsoAndFind)
     EXPECT_EQ(SelectedCommand(), QStringLiteral("gcd"));
 }
 
+// Back and Forward scroll each entry as far as the user had scrolled it; a new visit starts at the top.
+TEST_F(SampleReading, BackAndForwardScrollEachEntryAsFarAsItWas)
+{
+    std::vector<std::string> lines;
+    for (int line = 0; line < 40; ++line) {
+        lines.push_back("f(" + std::to_string(line) + ")");
+    }
+    OpenWindowOnBytes(SimpleEntry("first", "one", {}, lines) + SimpleEntry("second", "two", {}, lines));
+    ClickCommand(QStringLiteral("first"));
+    QScrollBar &scroll = *EntryBox().verticalScrollBar();
+    const int half = scroll.maximum() / 2;
+    const int third = scroll.maximum() / 3;
+    ASSERT_GT(third, 0);
+    scroll.setValue(half);
+    ClickCommand(QStringLiteral("second"));
+    EXPECT_EQ(scroll.value(), 0);
+    scroll.setValue(third);
+    Dialog().GoBack();
+    ASSERT_EQ(SelectedCommand(), QStringLiteral("first"));
+    EXPECT_EQ(scroll.value(), half);
+    Dialog().GoForward();
+    ASSERT_EQ(SelectedCommand(), QStringLiteral("second"));
+    EXPECT_EQ(scroll.value(), third);
+    ClickCommand(QStringLiteral("first"));
+    EXPECT_EQ(scroll.value(), 0);
+
+    // Reached with a key and scrolled before the user settled on it (here by leaving the list).
+    List().setFocus();
+    QTest::keyClick(&List(), Qt::Key_Down);
+    ASSERT_EQ(SelectedCommand(), QStringLiteral("second"));
+    scroll.setValue(third);
+    EntryBox().setFocus();
+    Dialog().GoBack();
+    Dialog().GoForward();
+    ASSERT_EQ(SelectedCommand(), QStringLiteral("second"));
+    EXPECT_EQ(scroll.value(), third);
+}
+
 TEST_F(SampleReading, MouseButtonsAndTheContextMenuGoBackAndForward)
 {
     ClickCommand(QStringLiteral("abs"));
