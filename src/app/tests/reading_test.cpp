@@ -161,6 +161,7 @@ TEST_F(SampleReading, BackAndForwardThroughListSeeAlsoAndFind)
 TEST_F(SampleReading, BackAndForwardScrollEachEntryAsFarAsItWas)
 {
     std::vector<std::string> lines;
+    lines.reserve(40);
     for (int line = 0; line < 40; ++line) {
         lines.push_back("f(" + std::to_string(line) + ")");
     }

@@ -230,6 +230,7 @@ TEST_F(SampleResults, TheEntryFollowsTheResultsLookedThrough)
 TEST_F(SampleResults, EscapeBringsBackThePlaceInTheEntry)
 {
     std::vector<std::string> examples;
+    examples.reserve(40);
     for (int line = 0; line < 40; ++line) {
         examples.push_back("needle_at(" + std::to_string(line) + ")");
     }
