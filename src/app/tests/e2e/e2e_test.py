@@ -158,6 +158,15 @@ def test_window(program):
         check(bool(found), "F3 finds an entry that names Euler")
         check(told in heard, "and the accessibility bus hears that Gamma is now selected in the list")
 
+        # Found only in a related command's name: Also See says which.
+        key("ctrl+f")
+        subprocess.run(["xdotool", "type", "--delay", "60", "matrix"], check=True)
+        key("F3")
+        marked = wait_for(lambda: see_also is not None and see_also.description.endswith("found in matrix")
+                          and text_of(entry).startswith("Cross product"))
+        check(bool(marked), f'F3 for "matrix" shows cross, and Also See says "found in matrix" '
+                            f'({see_also.description if see_also else None!r})')
+
         # Results as the user types: read through the accessibility bus, one chosen with the keyboard.
         key("ctrl+f")
         key("ctrl+a", "BackSpace")
