@@ -482,10 +482,10 @@ void CReferenceDlg::Go(std::optional<History::Place> (History::*step)())
 {
     const std::optional<BeforePreview> looking = beforePreview_; // closing the results forgets it
     results_->Close();
+    auto *entry = findChild<EntryTextEdit *>(ControlName(IDC_ENTRY_TEXT));
     // Back from an entry that is no place of the history (a command the keys only reached, a row looked at in the
     // results, or no entry at all after a lookup that found no command) leads to the entry settled on last, not to
     // the one before it.
-    auto *entry = findChild<EntryTextEdit *>(ControlName(IDC_ENTRY_TEXT));
     if (step == &History::Back && AwayFromCurrentPlace()) {
         settle_.stop(); // what the keys only reached stays no place
         const int scroll = history_.Scroll();

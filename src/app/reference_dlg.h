@@ -144,13 +144,14 @@ private:
     QAction *back_;
     QAction *forward_;
     ResultsPanel *results_;
-    // While the user looks through the results: the command selected before (if any) and where the list stood.
+    // While the user looks through the results: the command selected before (if any), where the list stood, and where
+    // the user stood in the entry.
     struct BeforePreview
     {
         std::optional<History::Place> place;
         int listScroll;
-        platform::qt::EntryTextEdit::ReadingPlace reading; // where the user stood in its entry
-        std::vector<std::u16string> seeAlsoFound;          // the related commands a find marked
+        platform::qt::EntryTextEdit::ReadingPlace reading;
+        std::vector<std::u16string> seeAlsoFound; // the related commands a find marked
     };
     std::optional<BeforePreview> beforePreview_;
     bool resultsPrepared_ = false;
