@@ -42,20 +42,13 @@ public:
         cut_ = cut;
     }
 
-    // True once an append did not fit whole.
-    bool Cut() const { return cut_; }
-    // Ends a text that was cut with an ellipsis, in place of its last character, so that what is shown of it says
-    // there is more.
+    // Ends a text that an append did not fit whole with an ellipsis, in place of its last unit, so that what is shown
+    // of it says there is more. Every unit is a character: the code page's and the program's own are all in the BMP.
     void EndCutWithEllipsis()
     {
-        if (!cut_ || length_ == 0) {
-            return;
+        if (cut_ && length_ > 0) {
+            units_[length_ - 1] = u'\u2026';
         }
-        const bool pair = length_ >= 2 && units_[length_ - 1] >= 0xDC00 && units_[length_ - 1] <= 0xDFFF &&
-                          units_[length_ - 2] >= 0xD800 && units_[length_ - 2] <= 0xDBFF;
-        length_ -= pair ? 2 : 1;
-        units_[length_++] = u'\u2026';
-        units_[length_] = u'\0';
     }
 
     std::u16string_view View() const { return std::u16string_view(units_.data(), length_); }
